@@ -1,0 +1,17 @@
+// Program start: one window on one GUI thread, run until the window closes.
+#include <QApplication>
+
+#include "app/main_window.h"
+#include "app/program_context.h"
+#include "ui/qt/qt_main_window.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  app::ProgramContext context;
+  ui::qt::QtMainWindow window;
+  app::MainWindow logic(context, window);
+  window.set_events(&logic);
+  if (!logic.create()) return 0;
+  window.show();
+  return application.exec();
+}

@@ -1,0 +1,168 @@
+#include "app/main_window.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/data_file.h"
+#include "app/platform_family.h"
+#include "app/start_directory.h"
+#include "discovery/module_search.h"
+#include "netenv/adapter_table.h"
+#include "ui/texts.h"
+
+namespace app {
+
+namespace {
+
+constexpr int minimum_screen_width = 1024;
+
+std::vector<std::string> all_lines(const ui::MainView& view, ui::ListId list) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < view.list_count(list); ++i) lines.push_back(view.list_line(list, i));
+  return lines;
+}
+
+std::tm system_local_time() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return local;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ProgramContext& context, ui::MainView& view, MainWindowServices services)
+    : context_(context), view_(view), services_(std::move(services)) {
+  if (!services_.local_time) services_.local_time = system_local_time;
+}
+
+bool MainWindow::create() {
+  context_.platform_family = current_platform_family();
+  if (view_.screen_width() < minimum_screen_width) {
+    view_.beep();
+    view_.show_message(ui::texts::caption_error, ui::texts::screen_too_small, ui::Icon::none, ui::Buttons::ok);
+    return false;
+  }
+  context_.start_directory = remember_start_directory();
+  if (read_settings(join_start_directory(context_.start_directory, settings_file_name), context_.settings, view_) != 0) {
+    view_.show_message(ui::texts::caption_error, ui::texts::settings_read_failed, ui::Icon::none, ui::Buttons::ok);
+  }
+  discovery::reset_module_table(context_.modules);
+  return true;
+}
+
+void MainWindow::on_command(ui::ButtonId button) {
+  switch (button) {
+    case ui::ButtonId::search: search(); break;
+    case ui::ButtonId::start: start(); break;
+    case ui::ButtonId::stop: stop(); break;
+    case ui::ButtonId::exit: exit(); break;
+    case ui::ButtonId::basic_settings:
+    case ui::ButtonId::parameter_settings:
+    case ui::ButtonId::module_repair:
+    case ui::ButtonId::remote_test: stop_if_active(); break;
+  }
+}
+
+void MainWindow::on_timer() {
+  view_.timer_stop();
+  view_.timer_start(context_.settings.refresh_period_ms);
+}
+
+void MainWindow::on_module_selection_changed() { view_.repaint(); }
+
+void MainWindow::on_close() {
+  if (shut_down_) return;
+  shut_down_ = true;
+  view_.timer_stop();
+  context_.state.sockets_open = false;
+  context_.state.active = false;
+  if (write_settings(join_start_directory(context_.start_directory, settings_file_name), context_.settings, view_) != 0) {
+    view_.show_message(ui::texts::caption_error, ui::texts::settings_write_failed, ui::Icon::none, ui::Buttons::ok);
+  }
+}
+
+void MainWindow::stop_if_active() {
+  if (context_.state.active) stop();
+}
+
+void MainWindow::apply_mode_layout() {
+  const MainState& s = context_.state;
+  view_.button_show(ui::ButtonId::module_repair, false);
+  context_.state.repair_enabled = false;
+  view_.button_show(ui::ButtonId::parameter_settings, !(s.server_mode && !s.remote_mode));
+  view_.button_show(ui::ButtonId::search, !s.server_mode && !s.remote_mode);
+  if (!s.server_mode && !s.remote_mode) view_.button_enable(ui::ButtonId::search, true);
+  view_.button_show(ui::ButtonId::remote_test, s.remote_mode);
+  if (s.remote_mode) view_.button_enable(ui::ButtonId::remote_test, true);
+  if (s.server_mode) {
+    view_.button_caption(ui::ButtonId::start, ui::texts::button_start_server);
+    view_.button_enable(ui::ButtonId::start, true);
+    view_.button_enable(ui::ButtonId::stop, false);
+  } else {
+    view_.button_caption(ui::ButtonId::start, ui::texts::button_start);
+    if (s.remote_mode) view_.button_enable(ui::ButtonId::start, false);
+  }
+}
+
+void MainWindow::search() {
+  stop_if_active();
+  discovery::reset_module_table(context_.modules);
+  view_.list_clear(ui::ListId::data);
+  view_.list_clear(ui::ListId::modules);
+  view_.repaint();
+  if (!context_.adapters.adapter_table_valid) {
+    int r = netenv::build_adapter_table(context_.adapters, services_.list_adapters(), view_);
+    if (r < 0) {
+      char text[160];
+      std::snprintf(text, sizeof text, ui::texts::local_network_error, r);
+      view_.warn(ui::texts::caption_error, text);
+      return;
+    }
+  }
+  {
+    ui::WaitCursor wait(view_);
+    if (discovery::search_modules(context_.adapters, context_.modules, context_.settings.expected_port, view_) == 0) {
+      view_.button_enable(ui::ButtonId::parameter_settings, true);
+      view_.button_enable(ui::ButtonId::start, true);
+      view_.button_enable(ui::ButtonId::stop, false);
+    }
+  }
+  view_.repaint();
+}
+
+void MainWindow::start() {
+  if (!context_.adapters.adapter_table_valid || context_.modules.shown_count <= 0) {
+    view_.warn(ui::texts::caption_error, ui::texts::search_first);
+    return;
+  }
+  if (context_.modules.active_module_seen) {
+    view_.show_message(ui::texts::caption_notice, ui::texts::active_module_present, ui::Icon::warning,
+                       ui::Buttons::yes_no);
+  }
+}
+
+void MainWindow::stop() {
+  view_.button_enable(ui::ButtonId::start, true);
+  view_.button_enable(ui::ButtonId::stop, false);
+  view_.timer_stop();
+  context_.state.sockets_open = false;
+  context_.state.active = false;
+  view_.button_enable(ui::ButtonId::module_repair, true);
+  const MainState& s = context_.state;
+  view_.button_enable(ui::ButtonId::parameter_settings, !(s.remote_mode && s.remote_set_by_hand));
+  view_.button_enable(ui::ButtonId::search, !s.remote_mode);
+  view_.button_enable(ui::ButtonId::remote_test, s.remote_mode);
+}
+
+void MainWindow::exit() {
+  if (context_.state.active) view_.timer_stop();
+  if (context_.settings.data_file_saving) {
+    write_data_file(context_.start_directory, services_.local_time(), all_lines(view_, ui::ListId::modules),
+                    all_lines(view_, ui::ListId::data), view_);
+  }
+  view_.close_window();
+}
+
+}  // namespace app

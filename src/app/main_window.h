@@ -1,0 +1,50 @@
+#pragma once
+// The main window's logic: start-up, the eight button commands, the polling timer, the
+// mode layout of the buttons and shut-down. It drives any ui::MainView.
+#include <ctime>
+#include <functional>
+
+#include "app/program_context.h"
+#include "platform/adapters.h"
+#include "ui/main_view.h"
+
+namespace app {
+
+// What the window logic takes from outside, so tests can replace it.
+struct MainWindowServices {
+  std::function<platform::AdapterListing()> list_adapters = platform::list_adapters;
+  std::function<std::tm()> local_time;  // local time for data file names; the system's when empty
+};
+
+class MainWindow : public ui::MainWindowEvents {
+ public:
+  MainWindow(ProgramContext& context, ui::MainView& view, MainWindowServices services = {});
+
+  // Window creation: screen check, start directory, settings, initial state. False when
+  // the program must quit at once (screen too narrow).
+  bool create();
+
+  void on_command(ui::ButtonId button) override;
+  void on_timer() override;
+  void on_module_selection_changed() override;
+  // Shut-down: stops what runs, writes the settings file. Harmless when run twice.
+  void on_close() override;
+
+  // Shows, hides and enables the buttons for the current modes.
+  void apply_mode_layout();
+  // Stops polling or the server first, as every command but Start, Stop and Exit does.
+  void stop_if_active();
+
+ private:
+  void search();
+  void start();
+  void stop();
+  void exit();
+
+  ProgramContext& context_;
+  ui::MainView& view_;
+  MainWindowServices services_;
+  bool shut_down_ = false;
+};
+
+}  // namespace app

@@ -1,0 +1,33 @@
+#pragma once
+// The program's whole state, one value owned by main() and passed by reference, so a test
+// can build as many independent programs as it likes.
+#include <string>
+
+#include "app/settings_file.h"
+#include "discovery/module_table.h"
+#include "netenv/adapter_table.h"
+
+namespace app {
+
+// Flags of the main window; none of them is stored in the settings file.
+struct MainState {
+  bool active = false;          // polling or the upload server runs
+  bool sockets_open = false;    // polling sockets (or the upload server socket) are open
+  bool server_mode = false;
+  bool remote_mode = false;
+  bool repair_enabled = false;
+  bool settings_changed = false;
+  bool remote_set_by_hand = false;
+  int selected_row = 0;
+};
+
+struct ProgramContext {
+  Settings settings;
+  netenv::AdapterTable adapters;
+  discovery::ModuleTable modules;
+  MainState state;
+  std::string start_directory;
+  int platform_family = 0;
+};
+
+}  // namespace app

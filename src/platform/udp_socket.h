@@ -1,0 +1,28 @@
+#pragma once
+// IPv4 datagram sockets: open, broadcast, send to an address, receive with the sender.
+#include <cstdint>
+#include <span>
+
+#include "platform/socket_handle.h"
+
+namespace platform {
+
+SocketHandle open_udp_socket();
+bool enable_broadcast(int fd);
+// Binds to a local network-order address and port (0 lets the kernel choose).
+bool bind_ipv4(int fd, std::uint32_t ip_network_order, std::uint16_t port);
+
+// Returns the number of bytes sent or -1.
+int send_datagram(int fd, std::uint32_t ip_network_order, std::uint16_t port, std::span<const std::uint8_t> bytes);
+
+struct Datagram {
+  int length = 0;                      // full length of the datagram, even when longer than the buffer
+  std::uint32_t source_ip_network = 0;
+  std::uint16_t source_port = 0;
+};
+
+// Receives one datagram into buffer; -1 on error. A datagram longer than the buffer
+// reports its real length, so callers that check lengths never mistake it for a shorter one.
+int receive_datagram(int fd, std::span<std::uint8_t> buffer, Datagram& info);
+
+}  // namespace platform

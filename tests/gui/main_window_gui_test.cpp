@@ -1,0 +1,169 @@
+// The real main window on the offscreen platform, driven with QTest inside the virtual LAN.
+#include <QTest>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "app/main_window.h"
+#include "modal_answerer.h"
+#include "support/temporary_directory.h"
+#include "support/virtual_lan.h"
+#include "ui/qt/qt_main_window.h"
+#include "ui/texts.h"
+
+namespace {
+
+using ui::ButtonId;
+using ui::ListId;
+
+// A program started in its own directory, as the operator starts it.
+class Program {
+ public:
+  Program() {
+    previous_directory_ = getcwd(nullptr, 0);
+    EXPECT_EQ(chdir(directory.path().c_str()), 0);
+  }
+  ~Program() {
+    window.reset();
+    if (previous_directory_) {
+      (void)!chdir(previous_directory_);
+      free(previous_directory_);
+    }
+  }
+
+  void open() {
+    window = std::make_unique<ui::qt::QtMainWindow>();
+    logic = std::make_unique<app::MainWindow>(context, *window);
+    window->set_events(logic.get());
+    ASSERT_TRUE(logic->create());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  }
+
+  void click(ButtonId button) { QTest::mouseClick(window->button(button), Qt::LeftButton); }
+
+  std::vector<std::string> lines(ListId list) const {
+    std::vector<std::string> result;
+    for (int i = 0; i < window->list_count(list); ++i) result.push_back(window->list_line(list, i));
+    return result;
+  }
+
+  test::TemporaryDirectory directory;
+  app::ProgramContext context;
+  std::unique_ptr<ui::qt::QtMainWindow> window;
+  std::unique_ptr<app::MainWindow> logic;
+
+ private:
+  char* previous_directory_ = nullptr;
+};
+
+bool has_box(const test::ModalAnswerer& answerer, const char* caption, const char* text) {
+  for (const auto& box : answerer.boxes) {
+    if (box.caption == caption && box.text == text) return true;
+  }
+  return false;
+}
+
+TEST(MainWindowGui, OpensWithItsControlsAndAnnouncesMissingSettings) {
+  test::ModalAnswerer answerer;
+  Program program;
+  program.open();
+  ui::qt::QtMainWindow& w = *program.window;
+
+  EXPECT_EQ(w.windowTitle().toStdString(), ui::texts::window_title);
+  EXPECT_EQ(w.size(), QSize(1024, 720));
+  EXPECT_TRUE(has_box(answerer, ui::texts::caption_error, ui::texts::settings_read_failed));
+  EXPECT_EQ(w.list_widget(ListId::modules)->geometry(), QRect(7, 27, 995, 290));
+  EXPECT_EQ(w.list_widget(ListId::data)->geometry(), QRect(7, 342, 995, 290));
+  EXPECT_EQ(w.list_widget(ListId::modules)->palette().color(QPalette::Base), QColor(67, 228, 228));
+  EXPECT_EQ(w.list_widget(ListId::data)->palette().color(QPalette::Base), QColor(255, 255, 208));
+  EXPECT_TRUE(w.list_widget(ListId::modules)->font().fixedPitch() ||
+              QFontInfo(w.list_widget(ListId::modules)->font()).fixedPitch());
+
+  struct Expected {
+    ButtonId id;
+    const char* caption;
+    QRect geometry;
+    bool enabled;
+    bool visible;
+  };
+  const Expected buttons[] = {
+      {ButtonId::parameter_settings, "参数设定", {12, 678, 85, 35}, false, true},
+      {ButtonId::module_repair, "模块修复", {102, 678, 85, 35}, true, false},
+      {ButtonId::remote_test, "远程测试", {192, 678, 85, 35}, true, false},
+      {ButtonId::exit, "退    出", {932, 678, 85, 35}, true, true},
+      {ButtonId::stop, "停    止", {842, 678, 85, 35}, false, true},
+      {ButtonId::start, "启    动", {752, 678, 85, 35}, false, true},
+      {ButtonId::search, "搜    索", {662, 678, 85, 35}, true, true},
+      {ButtonId::basic_settings, "基本设置", {572, 678, 85, 35}, true, true},
+  };
+  for (const Expected& e : buttons) {
+    QPushButton* b = w.button(e.id);
+    EXPECT_EQ(b->text().toStdString(), e.caption);
+    EXPECT_EQ(b->geometry(), e.geometry) << e.caption;
+    EXPECT_EQ(b->isEnabled(), e.enabled) << e.caption;
+    EXPECT_EQ(b->isVisible(), e.visible) << e.caption;
+  }
+}
+
+TEST(MainWindowGui, SearchListsTheModulesAndClosingWritesTheSettings) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
+  topology.add_module({"tcp", 1, "00:20:4a:12:34:56", "192.168.1.100/24", "192.168.1.1",
+                       test::sensor_module_config("00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1")});
+  topology.add_module({"udp", 1, "00:20:4a:12:34:57", "192.168.1.20/24", "192.168.1.1",
+                       test::sensor_module_config("00:20:4a:12:34:57", "192.168.1.20", "192.168.1.1",
+                                                  "work_mode = UDP")});
+  topology.add_module({"second", 2, "00:20:4a:12:34:58", "192.168.5.40/24", "192.168.5.1",
+                       test::sensor_module_config("00:20:4a:12:34:58", "192.168.5.40", "192.168.5.1")});
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+
+  test::ModalAnswerer answerer;
+  Program program;
+  program.open();
+  program.click(ButtonId::search);
+
+  std::vector<std::string> lines = program.lines(ListId::modules);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "01  U -  192.168.  1. 20 [1:192.168.xx]  <00204A-123457>A  10050 <192.168.1.1/255.255.255.0>");
+  EXPECT_EQ(lines[1], "02  T -  192.168.  1.100 [1:192.168.xx]  <00204A-123456>A  10050 <192.168.1.1/255.255.255.0>");
+  EXPECT_EQ(lines[2], "03  T -  192.168.  5. 40 [2:192.168.xx]  <00204A-123458>A  10050 <192.168.5.1/255.255.255.0>");
+  std::vector<int> selected;
+  ASSERT_TRUE(program.window->list_selection(ListId::modules, selected));
+  EXPECT_EQ(selected, std::vector<int>{0});
+  EXPECT_TRUE(program.window->button(ButtonId::start)->isEnabled());
+  EXPECT_TRUE(program.window->button(ButtonId::parameter_settings)->isEnabled());
+  EXPECT_FALSE(program.window->button(ButtonId::stop)->isEnabled());
+
+  program.context.settings.refresh_period_ms = 2500;
+  program.window->close();
+  std::string saved = test::read_file(program.directory.file("qorvan24.cfg"));
+  ASSERT_EQ(saved.size(), 20u);
+  EXPECT_EQ(static_cast<unsigned char>(saved[6]) | static_cast<unsigned char>(saved[7]) << 8, 2500);
+}
+
+TEST(MainWindowGui, StartBeforeAnyModuleWasFoundAsksForASearch) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+
+  test::ModalAnswerer answerer;
+  Program program;
+  program.open();
+  program.click(ButtonId::search);  // nobody answers: an empty list, and Start becomes available
+  EXPECT_EQ(program.window->list_count(ListId::modules), 0);
+  ASSERT_TRUE(program.window->button(ButtonId::start)->isEnabled());
+
+  answerer.boxes.clear();
+  program.click(ButtonId::start);
+  ASSERT_EQ(answerer.boxes.size(), 1u);
+  EXPECT_EQ(answerer.boxes[0].caption, ui::texts::caption_error);
+  EXPECT_EQ(answerer.boxes[0].text, ui::texts::search_first);
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+#include "support/scripted_view.h"
+
+namespace test {
+
+ui::Answer ScriptedView::show_message(const std::string& caption, const std::string& text, ui::Icon icon,
+                                      ui::Buttons buttons) {
+  messages.push_back({caption, text, icon, buttons});
+  if (!answers.empty()) {
+    ui::Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  return buttons == ui::Buttons::yes_no ? ui::Answer::yes : ui::Answer::ok;
+}
+
+void ScriptedView::list_clear(ui::ListId list) {
+  lines(list).clear();
+  if (list == ui::ListId::modules) selection.clear();
+}
+
+void ScriptedView::list_add(ui::ListId list, const std::string& line) { lines(list).push_back(line); }
+
+void ScriptedView::list_replace(ui::ListId list, int index, const std::string& line) {
+  auto& l = lines(list);
+  if (index >= 0 && index < static_cast<int>(l.size())) l.erase(l.begin() + index);
+  if (index > static_cast<int>(l.size())) index = static_cast<int>(l.size());
+  l.insert(l.begin() + (index < 0 ? static_cast<int>(l.size()) : index), line);
+}
+
+int ScriptedView::list_count(ui::ListId list) const { return static_cast<int>(lines(list).size()); }
+
+std::string ScriptedView::list_line(ui::ListId list, int index) const {
+  const auto& l = lines(list);
+  return index >= 0 && index < static_cast<int>(l.size()) ? l[index] : std::string();
+}
+
+void ScriptedView::list_select(ui::ListId list, int index) {
+  if (list == ui::ListId::modules) selection = {index};
+}
+
+bool ScriptedView::list_selection(ui::ListId list, std::vector<int>& selected) const {
+  if (list != ui::ListId::modules) return false;
+  selected = selection;
+  return true;
+}
+
+int ScriptedView::list_top_index(ui::ListId list) const {
+  auto it = top_index_.find(list);
+  return it == top_index_.end() ? 0 : it->second;
+}
+
+void ScriptedView::list_set_top_index(ui::ListId list, int index) { top_index_[list] = index; }
+
+bool ScriptedView::button_enabled(ui::ButtonId button) const {
+  auto it = enabled_.find(button);
+  return it != enabled_.end() && it->second;
+}
+
+bool ScriptedView::shown(ui::ButtonId button) const {
+  auto it = shown_.find(button);
+  return it == shown_.end() || it->second;
+}
+
+std::string ScriptedView::caption(ui::ButtonId button) const {
+  auto it = captions_.find(button);
+  return it == captions_.end() ? std::string() : it->second;
+}
+
+}  // namespace test

@@ -1,0 +1,71 @@
+#pragma once
+// A MainView without a display: lists are vectors, message boxes are recorded and
+// answered from a queue (OK/Yes by default), button states are kept in maps.
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/main_view.h"
+
+namespace test {
+
+struct ShownMessage {
+  std::string caption;
+  std::string text;
+  ui::Icon icon;
+  ui::Buttons buttons;
+};
+
+class ScriptedView : public ui::MainView {
+ public:
+  ui::Answer show_message(const std::string& caption, const std::string& text, ui::Icon icon,
+                          ui::Buttons buttons) override;
+
+  void list_clear(ui::ListId list) override;
+  void list_add(ui::ListId list, const std::string& line) override;
+  void list_replace(ui::ListId list, int index, const std::string& line) override;
+  int list_count(ui::ListId list) const override;
+  std::string list_line(ui::ListId list, int index) const override;
+  void list_select(ui::ListId list, int index) override;
+  bool list_selection(ui::ListId list, std::vector<int>& selected) const override;
+  int list_top_index(ui::ListId list) const override;
+  void list_set_top_index(ui::ListId list, int index) override;
+
+  void button_enable(ui::ButtonId button, bool enabled) override { enabled_[button] = enabled; }
+  void button_show(ui::ButtonId button, bool shown) override { shown_[button] = shown; }
+  void button_caption(ui::ButtonId button, const std::string& caption) override { captions_[button] = caption; }
+  bool button_enabled(ui::ButtonId button) const override;
+
+  void set_wait_cursor(bool waiting) override { wait_depth_ += waiting ? 1 : -1; }
+  void repaint() override { ++repaints_; }
+  void beep() override { ++beeps_; }
+  void timer_start(int period_ms) override { timer_period_ms_ = period_ms; }
+  void timer_stop() override { timer_period_ms_ = -1; }
+  void close_window() override { closed_ = true; }
+  int screen_width() const override { return screen_width_px; }
+
+  // Test side.
+  std::deque<ui::Answer> answers;           // consumed by show_message; OK/Yes when empty
+  std::vector<ShownMessage> messages;       // every box shown, in order
+  std::vector<std::string>& lines(ui::ListId list) { return list == ui::ListId::modules ? modules_ : data_; }
+  bool shown(ui::ButtonId button) const;
+  std::string caption(ui::ButtonId button) const;
+  int timer_period_ms() const { return timer_period_ms_; }
+  int wait_depth() const { return wait_depth_; }
+  bool closed() const { return closed_; }
+  std::vector<int> selection;
+  int screen_width_px = 1920;
+
+ private:
+  const std::vector<std::string>& lines(ui::ListId list) const { return list == ui::ListId::modules ? modules_ : data_; }
+
+  std::vector<std::string> modules_, data_;
+  std::map<ui::ListId, int> top_index_;
+  std::map<ui::ButtonId, bool> enabled_, shown_;
+  std::map<ui::ButtonId, std::string> captions_;
+  int wait_depth_ = 0, repaints_ = 0, beeps_ = 0, timer_period_ms_ = -1;
+  bool closed_ = false;
+};
+
+}  // namespace test
