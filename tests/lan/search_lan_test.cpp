@@ -1,0 +1,154 @@
+// The search against emulated modules in the virtual LAN: real broadcast, real replies.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "discovery/module_search.h"
+#include "netenv/adapter_table.h"
+#include "platform/adapters.h"
+#include "support/scripted_view.h"
+#include "support/virtual_lan.h"
+#include "ui/texts.h"
+
+namespace {
+
+struct SearchRun {
+  netenv::AdapterTable adapters;
+  discovery::ModuleTable table;
+  test::ScriptedView view;
+  int result = 1;
+};
+
+// Builds the adapter table inside the PC's namespace and searches once.
+void search_in(const test::VirtualLan& lan, SearchRun& run) {
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+  ASSERT_EQ(netenv::build_adapter_table(run.adapters, platform::list_adapters(), run.view), 0);
+  discovery::reset_module_table(run.table);
+  run.result = discovery::search_modules(run.adapters, run.table, discovery::default_expected_port, run.view);
+}
+
+std::string module(int subnet, int host) {
+  char mac[32];
+  std::snprintf(mac, sizeof mac, "00:20:4a:%02x:00:%02x", subnet, host);
+  return mac;
+}
+
+TEST(SearchLan, ListsEveryModuleOfTwoSubnetsInAddressOrder) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
+  topology.add_sensor_modules(2, 2, 30).add_sensor_modules(1, 3, 200);
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+
+  SearchRun run;
+  search_in(lan, run);
+  ASSERT_EQ(run.result, 0);
+  EXPECT_TRUE(run.view.messages.empty());
+  EXPECT_EQ(run.table.shown_count, 5);
+  EXPECT_EQ(run.table.inside_count, 5);
+  const auto& lines = run.view.lines(ui::ListId::modules);
+  ASSERT_EQ(lines.size(), 5u);
+  const char* expected_addresses[] = {"192.168.  1.200 [1:", "192.168.  1.201 [1:", "192.168.  1.202 [1:",
+                                      "192.168.  5. 30 [2:", "192.168.  5. 31 [2:"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_NE(lines[i].find(expected_addresses[i]), std::string::npos) << lines[i];
+  }
+  EXPECT_EQ(run.view.selection, std::vector<int>{0});
+}
+
+TEST(SearchLan, KeepsTheFirst32ConfigurationRepliesOf33Modules) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  topology.add_sensor_modules(1, 33, 100);
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+
+  SearchRun run;
+  search_in(lan, run);
+  EXPECT_EQ(run.table.device_reply_count, 32);
+  EXPECT_EQ(run.table.shown_count, 32);
+  EXPECT_EQ(run.view.lines(ui::ListId::modules).size(), 32u);
+  // Every stored row is one of the 33 modules, each at most once.
+  std::set<std::uint32_t> addresses;
+  for (int i = 0; i < 32; ++i) {
+    std::uint32_t ip = run.table.rows[run.table.display_order[i]].ip;
+    EXPECT_GE(ip & 0xFF, 100u);
+    EXPECT_LE(ip & 0xFF, 132u);
+    addresses.insert(ip);
+  }
+  EXPECT_EQ(addresses.size(), 32u);
+}
+
+TEST(SearchLan, IgnoresMalformedReplies) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  topology.add_sensor_modules(1, 2, 100);
+  struct Fault {
+    const char* name;
+    const char* config;
+  };
+  // Each faulty sender answers only one of the two queries, and that one wrongly, so a
+  // correct search must not count it at all.
+  const Fault faults[] = {
+      {"short", "no_config_reply = 1\ndevice_reply_length = 29"},
+      {"long", "no_config_reply = 1\ndevice_reply_length = 31"},
+      {"query", "no_config_reply = 1\ndevice_reply_command = F6"},
+      {"config", "no_device_reply = 1\nconfig_reply_command = F8"},
+      {"configshort", "no_device_reply = 1\nconfig_reply_length = 123"},
+  };
+  int host = 150;
+  for (const Fault& f : faults) {
+    std::string ip = "192.168.1." + std::to_string(host);
+    topology.add_module({f.name, 1, module(1, host), ip + "/24", "192.168.1.1",
+                         test::sensor_module_config(module(1, host), ip, "192.168.1.1", f.config)});
+    ++host;
+  }
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+
+  SearchRun run;
+  search_in(lan, run);
+  EXPECT_EQ(run.result, 0);
+  EXPECT_TRUE(run.view.messages.empty());
+  EXPECT_EQ(run.table.device_reply_count, 2);
+  EXPECT_EQ(run.table.shown_count, 2);
+}
+
+TEST(SearchLan, AModuleThatAnswersOnlyTheConfigurationQueryFailsTheSearchAfterTheRetry) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  topology.add_sensor_modules(1, 1, 100);
+  topology.add_module({"mute", 1, module(1, 120), "192.168.1.120/24", "192.168.1.1",
+                       test::sensor_module_config(module(1, 120), "192.168.1.120", "192.168.1.1",
+                                                  "no_device_reply = 1")});
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+
+  SearchRun run;
+  search_in(lan, run);
+  EXPECT_EQ(run.result, discovery::search_counts_differ);
+  ASSERT_EQ(run.view.messages.size(), 1u);
+  EXPECT_EQ(run.view.messages[0].text, "数据读取不全，请重新搜索一次!");
+  EXPECT_TRUE(run.view.lines(ui::ListId::modules).empty());
+}
+
+TEST(SearchLan, PairsADynamicAddressWithTheDeviceReplySource) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  topology.add_module({"dyn", 1, module(1, 57), "192.168.1.57/24", "192.168.1.1",
+                       test::sensor_module_config(module(1, 57), "0.0.1.0", "192.168.1.1")});
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+
+  SearchRun run;
+  search_in(lan, run);
+  ASSERT_EQ(run.result, 0);
+  ASSERT_EQ(run.table.shown_count, 1);
+  EXPECT_EQ(run.view.lines(ui::ListId::modules)[0],
+            "01  T -  192.168.  1. 57 [1:192.168.xx]D <00204A-010039>A  10050 <192.168.1.1/255.255.255.0>");
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+// Device replies, pairing, ordering and classification of Module table rows.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "discovery/module_table.h"
+#include "unit/discovery_test_bytes.h"
+
+namespace {
+
+using discovery::ModuleTable;
+using discovery_test::ConfigurationReply;
+using discovery_test::host_ip;
+using discovery_test::network_ip;
+
+constexpr std::array<std::uint8_t, 6> mac_a{0x00, 0x20, 0x4A, 0x12, 0x34, 0x56};
+constexpr std::array<std::uint8_t, 6> mac_b{0x00, 0x20, 0x4A, 0xAB, 0xCD, 0xEF};
+
+// Decodes a reply from source into the next row, as the configuration pass does.
+void add_row(ModuleTable& table, ConfigurationReply reply, const std::string& source, int subnet_index = 0) {
+  discovery::decode_configuration_reply(table, table.found_count++, reply.bytes, network_ip(source), subnet_index);
+}
+
+ConfigurationReply reply_with_ip(std::array<std::uint8_t, 4> ip) {
+  return discovery_test::tcp_module_reply().record(0, {ip[0], ip[1], ip[2], ip[3]});
+}
+
+std::vector<int> listed(const ModuleTable& table) {
+  return {table.display_order.begin(), table.display_order.begin() + table.shown_count};
+}
+
+TEST(DeviceReply, StoresSourceTypeAndMacUpToThirtyTwo) {
+  ModuleTable table;
+  auto reply = discovery_test::device_reply_bytes("W8", mac_a);
+  for (int i = 0; i < 33; ++i) discovery::store_device_reply(table, reply, network_ip("192.168.1.1") + i);
+  EXPECT_EQ(table.device_reply_count, 32);
+  const discovery::DeviceReply& last = table.device_replies[31];
+  EXPECT_EQ(last.source_ip, network_ip("192.168.1.1") + 31);
+  EXPECT_EQ(last.device_type[0], 'W');
+  EXPECT_EQ(last.device_type[1], '8');
+  EXPECT_EQ(last.mac, mac_a);
+}
+
+TEST(Pairing, SettlesAddressMacAndWireless) {
+  struct Case {
+    const char* name;
+    std::array<std::uint8_t, 4> record_ip;
+    const char* type;
+    const char* expected_ip;
+    bool dynamic, wireless;
+  } cases[] = {
+      {"marker 0.0.1.0", {0, 0, 1, 0}, "W8", "192.168.1.57", true, true},
+      {"zero address", {0, 0, 0, 0}, "E1", "192.168.1.57", true, false},
+      {"static address", {192, 168, 1, 200}, "W9", "192.168.1.200", false, false},
+      {"0.0.1.1 is static", {0, 0, 1, 1}, "8W", "0.0.1.1", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModuleTable table;
+    add_row(table, reply_with_ip(c.record_ip), "192.168.1.57");
+    table.rows[0].raw_only = true;
+    table.rows[0].dynamic_ip = !c.dynamic;
+    discovery::store_device_reply(table, discovery_test::device_reply_bytes("XX", mac_b), network_ip("192.168.1.56"));
+    discovery::store_device_reply(table, discovery_test::device_reply_bytes(c.type, mac_a), network_ip("192.168.1.57"));
+    discovery::pair_device_replies(table);
+    const discovery::ModuleRow& row = table.rows[0];
+    EXPECT_EQ(row.ip, host_ip(c.expected_ip));
+    EXPECT_EQ(row.dynamic_ip, c.dynamic);
+    EXPECT_EQ(row.wireless, c.wireless);
+    EXPECT_EQ(row.mac, mac_a);
+    EXPECT_EQ(row.device_type[0], c.type[0]);
+    EXPECT_FALSE(row.raw_only);
+  }
+}
+
+TEST(Pairing, FirstReplyFromTheSourceWinsAndUnpairedRowsStay) {
+  ModuleTable table;
+  add_row(table, reply_with_ip({0, 0, 1, 0}), "10.0.0.5");
+  add_row(table, reply_with_ip({10, 0, 0, 9}), "10.0.0.9");
+  table.rows[1].mac = mac_b;
+  discovery::store_device_reply(table, discovery_test::device_reply_bytes("W8", mac_a), network_ip("10.0.0.5"));
+  discovery::store_device_reply(table, discovery_test::device_reply_bytes("E1", mac_b), network_ip("10.0.0.5"));
+  discovery::pair_device_replies(table);
+  EXPECT_EQ(table.rows[0].mac, mac_a);
+  EXPECT_TRUE(table.rows[0].wireless);
+  EXPECT_EQ(table.rows[0].ip, host_ip("10.0.0.5"));
+  // Row 1 answered from an address no device reply came from.
+  EXPECT_EQ(table.rows[1].mac, mac_b);
+  EXPECT_EQ(table.rows[1].ip, host_ip("10.0.0.9"));
+  EXPECT_FALSE(table.rows[1].dynamic_ip);
+}
+
+TEST(Ordering, InsideByAddressThenOutsideInArrivalOrder) {
+  const auto adapters =
+      discovery_test::adapters_with({{"192.168.1.10", "255.255.255.0", 0}, {"10.0.0.1", "255.0.0.0", 1}});
+  ModuleTable table;
+  add_row(table, reply_with_ip({192, 168, 1, 50}), "192.168.1.50");   // 0 inside
+  add_row(table, reply_with_ip({172, 16, 0, 1}), "172.16.0.1");       // 1 outside, listed again by 5
+  add_row(table, reply_with_ip({10, 0, 0, 3}), "10.0.0.3", 1);        // 2 inside entry 1
+  add_row(table, reply_with_ip({192, 168, 1, 7}), "192.168.1.7");     // 3 inside
+  add_row(table, reply_with_ip({10, 0, 0, 3}), "10.0.0.3");           // 4 outside, ip of inside row 2
+  add_row(table, reply_with_ip({172, 16, 0, 1}), "172.16.0.1");       // 5 outside, the later one stays
+  add_row(table, reply_with_ip({192, 168, 1, 50}), "192.168.1.50");   // 6 inside, same ip as 0
+  add_row(table, reply_with_ip({172, 16, 0, 0}), "172.16.0.0");       // 7 outside
+  add_row(table, reply_with_ip({192, 168, 1, 255}), "192.168.1.255"); // 8 inside
+  add_row(table, reply_with_ip({192, 168, 1, 1}), "192.168.1.1", 7);  // 9 no such entry: outside
+  discovery::order_rows(table, adapters);
+  EXPECT_EQ(listed(table), (std::vector<int>{2, 3, 0, 6, 8, 5, 7, 9}));
+  EXPECT_EQ(table.inside_count, 5);
+  EXPECT_EQ(table.outside_count, 3);
+  EXPECT_EQ(table.shown_count, 8);
+}
+
+TEST(Ordering, EqualAddressesKeepArrivalOrder) {
+  const auto adapters = discovery_test::adapters_with({{"192.168.1.10", "255.255.255.0", 0}});
+  ModuleTable table;
+  for (std::uint8_t last : {9, 5, 9, 1, 5, 9}) add_row(table, reply_with_ip({192, 168, 1, last}), "192.168.1.2");
+  discovery::order_rows(table, adapters);
+  EXPECT_EQ(listed(table), (std::vector<int>{3, 1, 4, 0, 2, 5}));
+  EXPECT_EQ(table.outside_count, 0);
+}
+
+TEST(Ordering, NoRowsListNothing) {
+  const auto adapters = discovery_test::adapters_with({{"192.168.1.10", "255.255.255.0", 0}});
+  ModuleTable table;
+  table.shown_count = 3;
+  discovery::order_rows(table, adapters);
+  EXPECT_EQ(table.shown_count, 0);
+  EXPECT_EQ(table.inside_count, 0);
+}
+
+TEST(Classification, SensorModulesAndOutsideRows) {
+  const auto adapters = discovery_test::adapters_with({{"192.168.1.10", "255.255.255.0", 0}});
+  struct Case {
+    const char* name;
+    std::array<std::uint8_t, 4> ip;
+    std::uint8_t baud_code;
+    std::uint16_t port;
+    bool raw_only, outside, sensor;
+  } cases[] = {
+      {"57600 baud", {192, 168, 1, 5}, 9, 10050, false, false, true},
+      {"38400 baud", {192, 168, 1, 5}, 0, 10050, false, false, true},
+      {"9600 baud", {192, 168, 1, 5}, 2, 10050, false, false, false},
+      {"115200 baud", {192, 168, 1, 5}, 8, 10050, false, false, false},
+      {"unknown baud code", {192, 168, 1, 5}, 11, 10050, false, false, false},
+      {"other port", {192, 168, 1, 5}, 9, 10051, false, false, false},
+      {"captured only", {192, 168, 1, 5}, 9, 10050, true, false, false},
+      {"other subnet", {192, 168, 2, 5}, 9, 10050, false, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModuleTable table;
+    discovery::ModuleRow& row = table.rows[4];
+    row.ip = (std::uint32_t{c.ip[0]} << 24) | (c.ip[1] << 16) | (c.ip[2] << 8) | c.ip[3];
+    row.baud_code = c.baud_code;
+    row.port = c.port;
+    row.raw_only = c.raw_only;
+    row.outside_subnet = !c.outside;
+    row.sensor_module = !c.sensor;
+    table.display_order[0] = 4;
+    table.shown_count = 1;
+    discovery::classify_rows(table, adapters, 10050);
+    EXPECT_EQ(row.outside_subnet, c.outside);
+    EXPECT_EQ(row.sensor_module, c.sensor);
+  }
+}
+
+TEST(Classification, ExpectedPortIsTheCallers) {
+  const auto adapters = discovery_test::adapters_with({{"192.168.1.10", "255.255.255.0", 0}});
+  ModuleTable table;
+  add_row(table, discovery_test::tcp_module_reply().record(20, {0x10, 0x27}), "192.168.1.100");  // port 10000
+  table.shown_count = 1;
+  discovery::classify_rows(table, adapters, 10050);
+  EXPECT_FALSE(table.rows[0].sensor_module);
+  discovery::classify_rows(table, adapters, 10000);
+  EXPECT_TRUE(table.rows[0].sensor_module);
+}
+
+TEST(ModuleTable, BaudTableAndMasks) {
+  const int rates[] = {38400, 19200, 9600, 4800, 2400, 1200, 600, 300, 115200, 57600, 230400};
+  for (int code = 0; code < 11; ++code) EXPECT_EQ(discovery::baud_rate(code), rates[code]) << code;
+  EXPECT_EQ(discovery::baud_rate(-1), 0);
+  EXPECT_EQ(discovery::baud_rate(11), 0);
+
+  struct Case {
+    int host_bits;
+    const char* mask;
+  } masks[] = {{0, "0.0.0.0"},       {1, "255.255.255.254"}, {8, "255.255.255.0"},
+               {24, "255.0.0.0"},     {30, "255.0.0.0"},      {255, "255.0.0.0"}};
+  for (const Case& c : masks) EXPECT_EQ(discovery::mask_from_host_bits(c.host_bits), host_ip(c.mask)) << c.host_bits;
+}
+
+}  // namespace
