@@ -1,0 +1,231 @@
+#include "polling/polling_cycle.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "platform/ipv4.h"
+#include "platform/udp_socket.h"
+
+#include "polling/query_frames.h"
+#include "polling/reading_lines.h"
+#include "unit/loopback_module.h"
+
+namespace {
+
+using test::Bytes;
+
+const Bytes standard_request = test::bytes_of(":000450000008A4\r\n");
+const Bytes extended_request = test::bytes_of(":00045080000824\r\n");
+const Bytes extended_reply = test::bytes_of(":0004100071017801C80033030000000000000003\r\n");
+
+// Sensor modules at 127.0.0.1 listed in row order; 38400 bits/s; sleeps recorded.
+struct Modules {
+  discovery::ModuleTable modules;
+  polling::PollingTable polling;
+  polling::QuerySettings settings;
+  std::vector<int> sleeps;
+
+  Modules() {
+    settings.baud_index = 0;
+    settings.sleep_ms = [this](int ms) { sleeps.push_back(ms); };
+  }
+  void add(std::uint8_t mode, std::uint16_t port) {
+    const int row = modules.shown_count++;
+    modules.display_order[row] = row;
+    modules.rows[row].sensor_module = true;
+    modules.rows[row].work_mode = mode;
+    modules.rows[row].ip = 0x7F000001;
+    modules.rows[row].port = port;
+  }
+  void cycle(bool first) { polling::polling_cycle(first, modules, polling, settings); }
+  std::string line(int position, bool first) { return polling::reading_line(modules, polling, position, first); }
+};
+
+// Answers the standard request with standard_reply and the extended one with extended_reply.
+test::ReplyScript text_module(const std::string& standard_reply) {
+  return [standard = test::bytes_of(standard_reply)](int, const Bytes& request) {
+    return test::Replies{request == extended_request ? extended_reply : standard};
+  };
+}
+
+TEST(PollingCycle, ExtendedReadingDecidedByTheFirstReply) {
+  const struct {
+    std::string first_reply;
+    bool extended;
+    std::string second_line;
+  } cases[] = {
+      {":0004080070017801C800330F\r\n", true, "01--V71--+23.500℃/45.6%RH  DI[5->0]: < 00 - 0011 >"},
+      {":000408006F017801C8003310\r\n", false, "01--V6F--+23.500℃/45.6%RH"},
+  };
+  for (const auto& c : cases) {
+    test::LoopbackModule module(test::Transport::tcp, text_module(c.first_reply));
+    Modules m;
+    m.add(discovery::tcp, module.port());
+    ASSERT_EQ(polling::open_polling_sockets(m.modules, m.polling, m.settings), 0);
+    m.cycle(true);
+    EXPECT_EQ(m.polling.rows[0].extended, c.extended);
+    EXPECT_EQ(m.line(0, true), "01--V" + c.first_reply.substr(9, 2) + "--+23.500℃/45.6%RH");
+    m.cycle(false);
+    EXPECT_EQ(module.requests(), (test::Replies{standard_request, c.extended ? extended_request : standard_request}));
+    EXPECT_EQ(m.line(0, false), c.second_line);
+    EXPECT_EQ(m.sleeps, (std::vector<int>{62, 2, c.extended ? 70 : 62, 2}));
+  }
+}
+
+TEST(PollingCycle, ShortReplyIsStoredAndFailsTheCheck) {
+  const std::string reply = ":0004080071017801C800330E\r\n";
+  test::LoopbackModule module(test::Transport::udp, [&](int, const Bytes&) {
+    return test::Replies{test::bytes_of(reply.substr(0, 20))};
+  });
+  Modules m;
+  m.add(discovery::udp, module.port());
+  polling::open_polling_sockets(m.modules, m.polling, m.settings);
+  m.polling.receive_buffer.fill('Z');
+  m.cycle(true);
+  const polling::PollingRow& row = m.polling.rows[0];
+  EXPECT_EQ(row.status, 1);
+  EXPECT_EQ(row.record[43], 20);
+  EXPECT_EQ(std::string(row.record.begin(), row.record.begin() + 27), reply.substr(0, 20) + "ZZZZZZZ");
+  EXPECT_EQ(m.line(0, true), "01---<数据校验错误! >---");
+}
+
+TEST(PollingCycle, SilentModuleRecordsItsFailure) {
+  test::LoopbackModule module(test::Transport::udp, [](int, const Bytes&) { return test::Replies{}; });
+  Modules m;
+  m.add(discovery::udp, module.port());
+  polling::open_polling_sockets(m.modules, m.polling, m.settings);
+  polling::PollingRow& row = m.polling.rows[0];
+  row.record.fill('A');
+  m.cycle(true);
+  EXPECT_EQ(row.status, polling::query_timeout);
+  EXPECT_EQ(std::count(row.record.begin(), row.record.begin() + 27, 0xFF), 27);
+  EXPECT_EQ(std::string(row.record.begin() + 27, row.record.end()), std::string(17, 'A'));  // byte 43 kept
+
+  row.extended = true;  // a failed extended reading blanks all 43 reply bytes
+  m.cycle(false);
+  EXPECT_EQ(std::count(row.record.begin(), row.record.begin() + 43, 0xFF), 43);
+  EXPECT_EQ(row.record[43], 'A');
+  EXPECT_EQ(module.requests().back(), extended_request);
+  EXPECT_EQ(m.line(0, false), "01---<模块无响应!>---");
+}
+
+TEST(PollingCycle, UnreachableModulesAreNeverQueried) {
+  // A bound socket that does not listen refuses connections.
+  platform::SocketHandle refusing(::socket(AF_INET, SOCK_STREAM, 0));
+  test::LoopbackModule unprobed(test::Transport::udp, [](int, const Bytes&) { return test::Replies{}; });
+  ASSERT_TRUE(platform::bind_ipv4(refusing.fd(), platform::host_to_network(0x7F000001), 0));
+  sockaddr_in address{};
+  socklen_t length = sizeof address;
+  ::getsockname(refusing.fd(), reinterpret_cast<sockaddr*>(&address), &length);
+
+  Modules m;
+  m.add(discovery::tcp, ntohs(address.sin_port));
+  m.add(discovery::udp, unprobed.port());
+  m.add(discovery::audp, unprobed.port());
+  std::vector<std::uint32_t> probed;
+  auto probe = [&](std::uint32_t ip) {
+    probed.push_back(ip);
+    return probed.size() == 1;  // only the TCP module answers the probe
+  };
+  ASSERT_EQ(polling::open_polling_sockets(m.modules, m.polling, m.settings, probe), 0);
+  EXPECT_TRUE(m.polling.sockets_open);
+  EXPECT_EQ(probed, (std::vector<std::uint32_t>{platform::host_to_network(0x7F000001), platform::host_to_network(0x7F000001)}));
+  EXPECT_FALSE(m.polling.rows[0].socket.valid());  // connect refused
+  EXPECT_TRUE(m.polling.rows[1].socket.valid());   // kept until the close
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(m.polling.rows[row].connected, polling::not_pollable) << row;
+
+  m.cycle(true);
+  m.cycle(false);
+  EXPECT_TRUE(m.sleeps.empty());
+  EXPECT_TRUE(unprobed.requests().empty());
+  EXPECT_EQ(m.line(0, false), "01 --<无法与模块建立连接!>--");
+  EXPECT_EQ(m.line(2, false), "03 --< 模块当前为主动上传模式 >--");
+
+  polling::close_polling_sockets(m.polling);
+  polling::close_polling_sockets(m.polling);
+  EXPECT_FALSE(m.polling.sockets_open);
+  for (const polling::PollingRow& row : m.polling.rows) {
+    EXPECT_EQ(row.connected, polling::no_sockets);
+    EXPECT_FALSE(row.socket.valid());
+  }
+}
+
+TEST(PollingCycle, RemoteModeOpen) {
+  const std::uint32_t loopback = platform::host_to_network(0x7F000001);
+  const struct {
+    std::uint8_t mode;
+    std::uint32_t local_ip;
+    int result;
+  } cases[] = {
+      {discovery::udp, loopback, 0},
+      {discovery::atcp, loopback, polling::open_no_remote_socket},
+      {discovery::udp, platform::host_to_network(0x00000001), polling::open_bind_failed},  // 0.0.0.1: no address here
+  };
+  for (const auto& c : cases) {
+    Modules m;
+    m.add(c.mode, 10050);
+    m.modules.rows[0].ip = 0;  // only the remote address is used
+    m.settings.remote = {true, loopback, c.local_ip};
+    EXPECT_EQ(polling::open_polling_sockets(m.modules, m.polling, m.settings), c.result);
+    EXPECT_EQ(m.polling.sockets_open, c.result == 0);
+  }
+}
+
+// SNMP modules answer on UDP 161: these cases need the privilege to bind it on loopback.
+std::unique_ptr<test::LoopbackModule> snmp_module(test::ReplyScript script) {
+  auto module = std::make_unique<test::LoopbackModule>(test::Transport::udp, std::move(script), polling::snmp_port);
+  return module->port() == polling::snmp_port ? std::move(module) : nullptr;
+}
+
+Bytes name_reply(const std::string& name_and_rest) {
+  Bytes reply(60, 0x04);
+  std::copy(name_and_rest.begin(), name_and_rest.end(), reply.begin() + 20);
+  return reply;
+}
+
+Bytes reading_reply(std::uint8_t value_length) {
+  Bytes reply(49, 0x00);
+  reply[43] = 0x02;
+  reply[44] = value_length;
+  reply[45] = 0x15, reply[46] = 0x26, reply[47] = 0x42, reply[48] = 0x10;
+  return reply;
+}
+
+TEST(PollingCycle, SnmpRows) {
+  const struct {
+    const char* what;
+    Bytes name_reply;
+    std::uint8_t value_length;
+    std::string first_line, second_line;
+  } cases[] = {
+      {"named", name_reply("9A1 rest"), 4, "01--( 9A1  ) +21.400℃/38.2%RH  DI[5->0]: < 01 - 0000 > ",
+       "01--( 9A1  ) +21.400℃/38.2%RH  DI[5->0]: < 01 - 0000 > "},
+      {"no space within 20 bytes", name_reply("9123456789ABCDEFGHIJ "), 4, "01---<无响应数据!>---",
+       "01---<无响应数据!>---"},
+      {"no values", name_reply("9A1 rest"), 3, "01--( 9A1  ) ---.---℃/--.-%RH  DI[5->0]: < -- ---- >",
+       "01--( 9A1  ) ---.---℃/--.-%RH  DI[5->0]: < -- ---- >"},
+  };
+  for (const auto& c : cases) {
+    const auto name_frame = polling::snmp_name_request();
+    const Bytes name_request(name_frame.begin(), name_frame.end());
+    auto module = snmp_module([&](int, const Bytes& request) {
+      return test::Replies{request == name_request ? c.name_reply : reading_reply(c.value_length)};
+    });
+    if (!module) GTEST_SKIP() << "binding UDP 161 on loopback needs root";
+    Modules m;
+    m.add(discovery::snmp, 10050);  // SNMP goes to 161 whatever the data port
+    polling::open_polling_sockets(m.modules, m.polling, m.settings);
+    m.polling.rows[0].extended = true;
+    m.cycle(true);
+    EXPECT_FALSE(m.polling.rows[0].extended) << c.what;
+    EXPECT_EQ(m.polling.rows[0].status, 1) << c.what;
+    EXPECT_EQ(m.line(0, true), c.first_line) << c.what;
+    m.cycle(false);  // the name is read only once
+    EXPECT_EQ(m.line(0, false), c.second_line) << c.what;
+    EXPECT_EQ(module->requests().size(), 3u) << c.what;
+    EXPECT_EQ(m.sleeps, (std::vector<int>{10, 2, 10, 2, 10, 2})) << c.what;
+  }
+}
+
+}  // namespace
