@@ -1,0 +1,88 @@
+// Wall time of the search over one and two subnets beside its floor (each subnet costs two
+// 0.6 s waits), and the peak memory of the real window after a search. Runs as root: it
+// builds its own virtual LAN.
+#include <QApplication>
+#include <QTest>
+#include <chrono>
+#include <cstdio>
+#include <sys/resource.h>
+
+#include "app/main_window.h"
+#include "discovery/module_search.h"
+#include "platform/adapters.h"
+#include "support/offscreen_screen.h"
+#include "support/scripted_view.h"
+#include "support/virtual_lan.h"
+#include "ui/qt/qt_main_window.h"
+
+namespace {
+
+constexpr int runs = 5;
+
+void time_search(int subnets, int modules_per_subnet) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  if (subnets > 1) topology.add_subnet(2, "192.168.5.3/24");
+  for (int s = 1; s <= subnets; ++s) topology.add_sensor_modules(s, modules_per_subnet, 100);
+  test::VirtualLan lan(topology);
+  if (!lan.ok()) {
+    std::printf("virtual LAN failed: %s\n", lan.error().c_str());
+    return;
+  }
+  test::PcNamespaceScope pc(lan);
+  test::ScriptedView view;
+  netenv::AdapterTable adapters;
+  netenv::build_adapter_table(adapters, platform::list_adapters(), view);
+  double total_ms = 0, worst_ms = 0;
+  for (int i = 0; i < runs; ++i) {
+    discovery::ModuleTable table;
+    discovery::reset_module_table(table);
+    auto start = std::chrono::steady_clock::now();
+    discovery::search_modules(adapters, table, discovery::default_expected_port, view);
+    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    total_ms += ms;
+    if (ms > worst_ms) worst_ms = ms;
+  }
+  double floor_ms = 1200.0 * subnets;
+  std::printf("search, %d subnet(s), %2d modules: mean %7.1f ms, worst %7.1f ms, floor %6.0f ms, overhead %5.1f%%\n",
+              subnets, subnets * modules_per_subnet, total_ms / runs, worst_ms, floor_ms,
+              100.0 * (total_ms / runs - floor_ms) / floor_ms);
+}
+
+long peak_rss_kib() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+void window_memory_after_search() {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
+  topology.add_sensor_modules(1, 16, 100).add_sensor_modules(2, 16, 100);
+  test::VirtualLan lan(topology);
+  if (!lan.ok()) return;
+  test::PcNamespaceScope pc(lan);
+  long before = peak_rss_kib();
+  app::ProgramContext context;
+  ui::qt::QtMainWindow window;
+  app::MainWindow logic(context, window);
+  window.set_events(&logic);
+  logic.create();
+  window.show();
+  QTest::qWaitForWindowExposed(&window);
+  QTest::mouseClick(window.button(ui::ButtonId::search), Qt::LeftButton);
+  std::printf("window after a search listing %d modules: peak memory %ld KiB (process before the window: %ld KiB)\n",
+              window.list_count(ui::ListId::modules), peak_rss_kib(), before);
+  logic.on_close();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  auto screen_config = test::use_wide_offscreen_screen();
+  QApplication application(argc, argv);
+  time_search(1, 8);
+  time_search(2, 8);
+  window_memory_after_search();
+  return 0;
+}
