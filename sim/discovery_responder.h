@@ -1,0 +1,28 @@
+#pragma once
+// Answers the device and configuration queries on UDP 30718, to broadcast and unicast
+// queries alike, always from the module's UDP socket so that its own kernel routes the reply
+// (a module outside the querier's subnet therefore asks its gateway by ARP first).
+#include <string>
+
+#include "broadcast_listener.h"
+#include "duplicate_filter.h"
+#include "emulated_module.h"
+
+namespace sim {
+
+class DiscoveryResponder : public Responder {
+ public:
+  DiscoveryResponder(ModuleState& state, EventLoop& loop) : state_(state), loop_(loop) {}
+  std::string start() override;
+
+ private:
+  void on_datagram(DuplicateFilter::Path path, const ReceivedDatagram& datagram);
+
+  ModuleState& state_;
+  EventLoop& loop_;
+  FdHandle socket_;
+  BroadcastListener listener_;
+  DuplicateFilter duplicates_;
+};
+
+}  // namespace sim

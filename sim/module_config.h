@@ -1,0 +1,77 @@
+#pragma once
+// What one emulated module is: its identity, the named fields of its configuration
+// record, its sensor readings and the faults it plays. Filled by the config parser.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+using Mac = std::array<std::uint8_t, 6>;
+using Ipv4 = std::array<std::uint8_t, 4>;  // dotted order: first octet first
+
+inline constexpr std::uint16_t discovery_port = 30718;
+inline constexpr std::uint16_t snmp_port = 161;
+inline constexpr std::size_t record_size_bytes = 120;
+
+// Bytes written over the encoded record after the named fields ("OFFSET:HEXBYTES").
+struct RecordPatch {
+  std::size_t offset = 0;
+  std::vector<std::uint8_t> bytes;
+};
+
+// How a reply leaves the module: length forced (truncated or zero-padded), command byte replaced.
+struct ReplyShape {
+  bool silent = false;
+  std::optional<std::size_t> length_bytes;
+  std::optional<std::uint8_t> command;
+};
+
+struct ModuleConfig {
+  std::string source;  // "FILE:LINE" of the section, for messages
+  Mac mac{};
+  std::array<char, 2> device_type{'Q', '8'};
+  Ipv4 bind{};  // 0.0.0.0: every address of the namespace
+
+  // Named fields of the configuration record.
+  Ipv4 ip{};
+  std::uint8_t host_bits = 8;
+  Ipv4 gateway{};
+  std::uint8_t baud_code = 9;
+  std::uint16_t port = 10050;
+  std::uint16_t server_port = 0;
+  Ipv4 server_ip{};
+  std::array<std::uint8_t, 2> mode_bytes{0xC0, 0x00};  // record bytes 28, 29 (TCP)
+  std::uint8_t firmware_level = 0;
+  std::uint8_t snmp_byte = 0;
+  std::uint16_t module_code = 0;
+  std::uint8_t upload_interval = 0;
+  std::uint8_t server_by_name = 0;
+  Ipv4 dns_ip{};
+  std::string server_name;
+  std::vector<RecordPatch> record_patches;
+
+  // Readings served on the data port and by the SNMP agent.
+  std::optional<double> temperature_c = 23.5;  // nullopt: not available (FFFF)
+  std::optional<double> humidity_percent = 45.6;
+  std::uint8_t digital_inputs = 0;  // DI5..DI0 in bits 5..0
+  std::uint8_t firmware_d1 = 0x71;
+  std::uint8_t capability_d7 = 0x33;
+  std::string snmp_name = "9A1";
+
+  // Faults.
+  ReplyShape device_reply;
+  ReplyShape config_reply;
+  unsigned reply_delay_ms = 0;
+  unsigned silent_requests = 0;
+  std::optional<std::size_t> data_reply_length_bytes;
+  bool bad_lrc = false;
+  bool lower_case_hex = false;
+  bool refuse_tcp = false;
+
+  bool snmp_mode() const { return mode_bytes[0] == 0xCC && mode_bytes[1] == 0x02; }
+};
+
+}  // namespace sim

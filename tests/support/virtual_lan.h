@@ -1,0 +1,106 @@
+#pragma once
+// The virtual LAN of the LAN tests: a switch namespace with one bridge per subnet, a PC
+// namespace with one adapter (lanID) per subnet, and one namespace per emulated module with
+// its MAC, address and gateway, each running module-emulator. Built by scripts/vlan under a
+// prefix unique to the run; torn down by the destructor, and by a watchdog process if the
+// test process dies first. Needs root; a test that gets !ok() fails with error().
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace test {
+
+struct LanSubnet {
+  int id = 1;                             // 1..99: the PC's adapter lanID and the bridge brID
+  std::vector<std::string> pc_addresses;  // "192.168.1.10/24"
+};
+
+struct LanModule {
+  std::string name;         // letters, digits, '_': the namespace PREFIX-m-NAME
+  int subnet_id = 1;
+  std::string mac;          // of the module's interface, "00:20:4a:12:34:56"
+  std::string address;      // of the module's interface, "192.168.1.20/24"
+  std::string gateway;      // its default route, or "-" for none
+  std::string config_text;  // the module-emulator config ([module] section)
+};
+
+struct LanTopology {
+  std::vector<LanSubnet> subnets;
+  std::vector<LanModule> modules;
+
+  // Adds the address to subnet `id`, creating the subnet on first use.
+  LanTopology& add_subnet(int id, const std::string& pc_address);
+  LanTopology& add_module(LanModule module);
+  // `count` sensor modules (TCP, port 10050, 57600 baud) on subnet `id`, a /24 whose network
+  // is taken from the subnet's first PC address: hosts first_host, first_host + 1, ...,
+  // gateway .1, names s<id>h<host>, MACs 00:20:4a:<id>:00:<host>. `extra_config` lines are
+  // appended to each module's config.
+  LanTopology& add_sensor_modules(int subnet_id, int count, int first_host = 100,
+                                  const std::string& extra_config = "");
+};
+
+// The config text of a sensor module in TCP mode on port 10050 at 57600 baud, mask /24,
+// device type Q8; `extra_config` lines are appended (later keys win).
+std::string sensor_module_config(const std::string& mac, const std::string& ip, const std::string& gateway,
+                                 const std::string& extra_config = "");
+
+class VirtualLan {
+ public:
+  explicit VirtualLan(const LanTopology& topology);
+  // From a topology file in scripts/vlan's format (configs relative to it), e.g. the demo.
+  explicit VirtualLan(const std::filesystem::path& topology_file);
+  ~VirtualLan();
+  VirtualLan(const VirtualLan&) = delete;
+  VirtualLan& operator=(const VirtualLan&) = delete;
+
+  bool ok() const { return error_.empty(); }
+  const std::string& error() const { return error_; }
+  const std::string& prefix() const { return prefix_; }
+  std::string pc_namespace() const { return prefix_ + "-pc"; }
+  std::string module_namespace(const std::string& module_name) const { return prefix_ + "-m-" + module_name; }
+  // How long scripts/vlan up took, emulators ready included.
+  std::chrono::milliseconds up_time() const { return up_time_; }
+  // What the module's emulator printed (for failure messages).
+  std::string emulator_log(const std::string& module_name) const;
+  // Tears the LAN down now (the destructor does otherwise); true when nothing of it is left.
+  bool down();
+
+ private:
+  bool prepare_work_dir();
+  void build(const std::filesystem::path& topology_file);
+  void start_watchdog();
+
+  std::string error_;
+  std::string prefix_;
+  std::filesystem::path work_dir_;
+  std::chrono::milliseconds up_time_{0};
+  int watchdog_fd_ = -1;
+  int watchdog_pid_ = -1;
+  bool is_down_ = false;
+};
+
+// Moves the calling thread into a named network namespace (/run/netns/NAME) and back on
+// destruction. Sockets made inside keep that namespace after the scope ends.
+class NamespaceScope {
+ public:
+  explicit NamespaceScope(const std::string& netns_name);
+  ~NamespaceScope();
+  NamespaceScope(const NamespaceScope&) = delete;
+  NamespaceScope& operator=(const NamespaceScope&) = delete;
+
+  bool ok() const { return error_.empty(); }
+  const std::string& error() const { return error_; }
+
+ private:
+  int original_fd_ = -1;
+  std::string error_;
+};
+
+// The calling thread in the PC's namespace: the product code under test makes its sockets here.
+class PcNamespaceScope : public NamespaceScope {
+ public:
+  explicit PcNamespaceScope(const VirtualLan& lan) : NamespaceScope(lan.pc_namespace()) {}
+};
+
+}  // namespace test
