@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/dialog.h"
 #include "ui/message_sink.h"
 
 namespace ui {
@@ -56,6 +57,9 @@ class MainView : public MessageSink {
 
   // Width in pixels of the screen the window opens on.
   virtual int screen_width() const = 0;
+
+  // Runs a dialog modally over the window and returns its result.
+  virtual int run_dialog(DialogLogic& dialog) = 0;
 };
 
 // What a window reports to the logic: button commands, the timer tick, a selection change

@@ -2,6 +2,7 @@
 // A MainView without a display: lists are vectors, message boxes are recorded and
 // answered from a queue (OK/Yes by default), button states are kept in maps.
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -44,6 +45,8 @@ class ScriptedView : public ui::MainView {
   void timer_stop() override { timer_period_ms_ = -1; }
   void close_window() override { closed_ = true; }
   int screen_width() const override { return screen_width_px; }
+  // Runs the dialog through the test's handler (set dialog_handler); 0 when there is none.
+  int run_dialog(ui::DialogLogic& dialog) override { return dialog_handler ? dialog_handler(dialog) : 0; }
 
   // Test side.
   std::deque<ui::Answer> answers;           // consumed by show_message; OK/Yes when empty
@@ -56,6 +59,7 @@ class ScriptedView : public ui::MainView {
   bool closed() const { return closed_; }
   std::vector<int> selection;
   int screen_width_px = 1920;
+  std::function<int(ui::DialogLogic&)> dialog_handler;
 
  private:
   const std::vector<std::string>& lines(ui::ListId list) const { return list == ui::ListId::modules ? modules_ : data_; }

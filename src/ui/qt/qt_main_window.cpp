@@ -3,10 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 
+#include "ui/qt/qt_dialog.h"
+#include "ui/qt/qt_message_box.h"
 #include "ui/texts.h"
 
 namespace ui::qt {
@@ -83,28 +84,12 @@ void QtMainWindow::make_button(ButtonId id, const char* caption, int x, int y) {
 }
 
 Answer QtMainWindow::show_message(const std::string& caption, const std::string& text, Icon icon, Buttons buttons) {
-  QString body = from_utf8(text);
-  body.replace("\r\n", "\n");
-  QMessageBox box(icon == Icon::warning       ? QMessageBox::Warning
-                  : icon == Icon::information ? QMessageBox::Information
-                                              : QMessageBox::NoIcon,
-                  from_utf8(caption), body, QMessageBox::NoButton, isVisible() ? this : nullptr);
-  switch (buttons) {
-    case Buttons::ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case Buttons::yes_no: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    case Buttons::ok_cancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-  }
-  // A message box is modal: the operator answers it with the normal cursor.
-  bool waiting = QApplication::overrideCursor() != nullptr;
-  if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
-  int result = box.exec();
-  if (waiting) QApplication::restoreOverrideCursor();
-  switch (result) {
-    case QMessageBox::Yes: return Answer::yes;
-    case QMessageBox::No: return Answer::no;
-    case QMessageBox::Cancel: return Answer::cancel;
-    default: return Answer::ok;
-  }
+  return show_message_box(isVisible() ? this : nullptr, caption, text, icon, buttons);
+}
+
+int QtMainWindow::run_dialog(DialogLogic& dialog) {
+  QtDialog window(dialog, this);
+  return window.run();
 }
 
 void QtMainWindow::list_clear(ListId list) { list_widget(list)->clear(); }

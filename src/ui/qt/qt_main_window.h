@@ -45,6 +45,7 @@ class QtMainWindow : public QWidget, public MainView {
   void timer_stop() override { timer_.stop(); }
   void close_window() override { close(); }
   int screen_width() const override;
+  int run_dialog(DialogLogic& dialog) override;
 
   // For tests and screenshots.
   QListWidget* list_widget(ListId list) const { return list == ListId::modules ? module_list_ : data_list_; }

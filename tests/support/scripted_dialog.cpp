@@ -1,0 +1,69 @@
+#include "support/scripted_dialog.h"
+
+namespace test {
+
+ScriptedDialog::ScriptedDialog(ui::DialogLogic& logic) : logic_(logic) {}
+
+bool ScriptedDialog::open() {
+  logic_.on_open(*this);
+  return !closed();
+}
+
+const ui::ControlSpec* ScriptedDialog::control(int id) const {
+  for (const ui::ControlSpec& c : logic_.spec().controls) {
+    if (c.id == id) return &c;
+  }
+  return nullptr;
+}
+
+void ScriptedDialog::click(int id) {
+  const ui::ControlSpec* c = control(id);
+  if (!c || !enabled(id) || !shown(id) || closed()) return;
+  if (c->kind == ui::ControlKind::check_box) set_checked(id, !checked(id));
+  if (c->kind == ui::ControlKind::radio) set_checked(id, true);
+  logic_.on_click(*this, id);
+}
+
+bool ScriptedDialog::shown(int id) const {
+  auto it = shown_.find(id);
+  return it == shown_.end() || it->second;
+}
+
+ui::Answer ScriptedDialog::show_message(const std::string& caption, const std::string& text, ui::Icon icon,
+                                        ui::Buttons buttons) {
+  messages.push_back({caption, text, icon, buttons});
+  if (!answers.empty()) {
+    ui::Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  return buttons == ui::Buttons::yes_no ? ui::Answer::yes : ui::Answer::ok;
+}
+
+std::string ScriptedDialog::text(int id) const {
+  auto it = texts_.find(id);
+  return it == texts_.end() ? std::string() : it->second;
+}
+
+bool ScriptedDialog::checked(int id) const {
+  auto it = checked_.find(id);
+  return it != checked_.end() && it->second;
+}
+
+void ScriptedDialog::set_checked(int id, bool checked) {
+  const ui::ControlSpec* c = control(id);
+  // Ticking a radio button unticks the others of its group, as on screen.
+  if (checked && c && c->kind == ui::ControlKind::radio) {
+    for (const ui::ControlSpec& other : logic_.spec().controls) {
+      if (other.kind == ui::ControlKind::radio && other.group == c->group) checked_[other.id] = false;
+    }
+  }
+  checked_[id] = checked;
+}
+
+bool ScriptedDialog::enabled(int id) const {
+  auto it = enabled_.find(id);
+  return it == enabled_.end() || it->second;
+}
+
+}  // namespace test

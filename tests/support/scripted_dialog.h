@@ -1,0 +1,59 @@
+#pragma once
+// A DialogView without a display: controls are entries in maps, message boxes are recorded
+// and answered from a queue. A test opens a dialog logic, sets fields, clicks, and reads
+// the result.
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/scripted_view.h"
+#include "ui/dialog.h"
+
+namespace test {
+
+class ScriptedDialog : public ui::DialogView {
+ public:
+  explicit ScriptedDialog(ui::DialogLogic& logic);
+
+  // Runs the logic's opening; false when it closed the dialog at once.
+  bool open();
+  // Clicks a button, check box or radio button as the operator would: a disabled or
+  // hidden control does nothing; a check box toggles, a radio button becomes ticked.
+  void click(int id);
+  void type(int id, const std::string& text) { texts_[id] = text; }
+  void close_box() { logic_.on_close_request(*this); }
+
+  bool closed() const { return result_.has_value(); }
+  int result() const { return result_.value_or(-1); }
+  bool shown(int id) const;
+  int focused() const { return focused_; }
+
+  std::deque<ui::Answer> answers;
+  std::vector<ShownMessage> messages;
+
+  ui::Answer show_message(const std::string& caption, const std::string& text, ui::Icon icon,
+                          ui::Buttons buttons) override;
+  std::string text(int id) const override;
+  void set_text(int id, const std::string& text) override { texts_[id] = text; }
+  bool checked(int id) const override;
+  void set_checked(int id, bool checked) override;
+  bool enabled(int id) const override;
+  void enable(int id, bool enabled) override { enabled_[id] = enabled; }
+  void show(int id, bool shown) override { shown_[id] = shown; }
+  void focus(int id) override { focused_ = id; }
+  void set_wait_cursor(bool) override {}
+  void close_dialog(int result) override { result_ = result; }
+
+ private:
+  const ui::ControlSpec* control(int id) const;
+
+  ui::DialogLogic& logic_;
+  std::map<int, std::string> texts_;
+  std::map<int, bool> checked_, enabled_, shown_;
+  std::optional<int> result_;
+  int focused_ = 0;
+};
+
+}  // namespace test
