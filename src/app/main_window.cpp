@@ -9,6 +9,9 @@
 #include "app/start_directory.h"
 #include "discovery/module_search.h"
 #include "netenv/adapter_table.h"
+#include "netenv/basic_settings_dialog.h"
+#include "polling/polling_cycle.h"
+#include "polling/reading_lines.h"
 #include "ui/texts.h"
 
 namespace app {
@@ -58,7 +61,7 @@ void MainWindow::on_command(ui::ButtonId button) {
     case ui::ButtonId::start: start(); break;
     case ui::ButtonId::stop: stop(); break;
     case ui::ButtonId::exit: exit(); break;
-    case ui::ButtonId::basic_settings:
+    case ui::ButtonId::basic_settings: basic_settings(); break;
     case ui::ButtonId::parameter_settings:
     case ui::ButtonId::module_repair:
     case ui::ButtonId::remote_test: stop_if_active(); break;
@@ -67,6 +70,8 @@ void MainWindow::on_command(ui::ButtonId button) {
 
 void MainWindow::on_timer() {
   view_.timer_stop();
+  polling::polling_cycle(false, context_.modules, context_.polling, query_settings());
+  polling::show_readings(false, context_.modules, context_.polling, view_);
   view_.timer_start(context_.settings.refresh_period_ms);
 }
 
@@ -76,7 +81,7 @@ void MainWindow::on_close() {
   if (shut_down_) return;
   shut_down_ = true;
   view_.timer_stop();
-  context_.state.sockets_open = false;
+  if (context_.polling.sockets_open) polling::close_polling_sockets(context_.polling);
   context_.state.active = false;
   if (write_settings(join_start_directory(context_.start_directory, settings_file_name), context_.settings, view_) != 0) {
     view_.show_message(ui::texts::caption_error, ui::texts::settings_write_failed, ui::Icon::none, ui::Buttons::ok);
@@ -85,6 +90,18 @@ void MainWindow::on_close() {
 
 void MainWindow::stop_if_active() {
   if (context_.state.active) stop();
+}
+
+void MainWindow::clear_module_view() {
+  if (context_.polling.sockets_open) polling::close_polling_sockets(context_.polling);
+  view_.list_clear(ui::ListId::modules);
+  view_.list_clear(ui::ListId::data);
+  discovery::reset_module_table(context_.modules);
+  polling::reset_polling_rows(context_.polling);
+  view_.button_enable(ui::ButtonId::start, false);
+  view_.button_enable(ui::ButtonId::stop, false);
+  view_.button_enable(ui::ButtonId::search, false);
+  view_.button_enable(ui::ButtonId::parameter_settings, false);
 }
 
 void MainWindow::apply_mode_layout() {
@@ -109,6 +126,7 @@ void MainWindow::apply_mode_layout() {
 void MainWindow::search() {
   stop_if_active();
   discovery::reset_module_table(context_.modules);
+  polling::reset_polling_rows(context_.polling);
   view_.list_clear(ui::ListId::data);
   view_.list_clear(ui::ListId::modules);
   view_.repaint();
@@ -141,19 +159,88 @@ void MainWindow::start() {
     view_.show_message(ui::texts::caption_notice, ui::texts::active_module_present, ui::Icon::warning,
                        ui::Buttons::yes_no);
   }
+  start_polling();
+}
+
+polling::QuerySettings MainWindow::query_settings() const {
+  polling::QuerySettings settings;
+  settings.baud_index = context_.settings.baud_index;
+  return settings;
+}
+
+void MainWindow::start_polling() {
+  {
+    ui::WaitCursor wait(view_);
+    if (polling::open_polling_sockets(context_.modules, context_.polling, query_settings()) < 0) {
+      context_.state.active = false;
+      view_.warn(ui::texts::caption_error, ui::texts::polling_open_failed);
+      return;
+    }
+  }
+  for (ui::ButtonId button : {ui::ButtonId::parameter_settings, ui::ButtonId::module_repair, ui::ButtonId::remote_test,
+                              ui::ButtonId::start, ui::ButtonId::search}) {
+    view_.button_enable(button, false);
+  }
+  view_.button_enable(ui::ButtonId::stop, true);
+  context_.state.active = true;
+  {
+    ui::WaitCursor wait(view_);
+    polling::polling_cycle(true, context_.modules, context_.polling, query_settings());
+  }
+  polling::show_readings(true, context_.modules, context_.polling, view_);
+  view_.timer_start(context_.settings.refresh_period_ms);
 }
 
 void MainWindow::stop() {
   view_.button_enable(ui::ButtonId::start, true);
   view_.button_enable(ui::ButtonId::stop, false);
   view_.timer_stop();
-  context_.state.sockets_open = false;
+  if (context_.polling.sockets_open) polling::close_polling_sockets(context_.polling);
   context_.state.active = false;
   view_.button_enable(ui::ButtonId::module_repair, true);
   const MainState& s = context_.state;
   view_.button_enable(ui::ButtonId::parameter_settings, !(s.remote_mode && s.remote_set_by_hand));
   view_.button_enable(ui::ButtonId::search, !s.remote_mode);
   view_.button_enable(ui::ButtonId::remote_test, s.remote_mode);
+}
+
+void MainWindow::basic_settings() {
+  stop_if_active();
+  Settings& file = context_.settings;
+  MainState& state = context_.state;
+  netenv::BasicSettings values{file.refresh_period_ms, file.data_file_saving != 0, file.expected_port,
+                               file.setup_answer_mode != 0, state.repair_enabled, state.remote_mode,
+                               state.server_mode, state.settings_changed, state.remote_answered};
+  netenv::BasicSettingsDialog dialog(values, context_.adapters, services_.list_adapters);
+  const int result = view_.run_dialog(dialog);
+  // What the dialog adjusted on opening holds whatever its result.
+  file.refresh_period_ms = static_cast<std::uint16_t>(values.refresh_period_ms);
+  file.data_file_saving = values.data_file_saving ? 1 : 0;
+  file.expected_port = values.expected_port;
+  file.setup_answer_mode = values.setup_answer_mode ? 1 : 0;
+  state.repair_enabled = values.repair_enabled;
+  state.remote_mode = values.remote_mode;
+  state.server_mode = values.server_mode;
+  state.settings_changed = values.settings_changed;
+  state.remote_answered = values.remote_answered;
+  if (result != 1) return;
+
+  if (state.settings_changed) {
+    clear_module_view();
+    state.settings_changed = false;
+  }
+  if (state.repair_enabled) {
+    state.remote_mode = false;
+    state.server_mode = false;
+    view_.button_show(ui::ButtonId::module_repair, true);
+    view_.button_enable(ui::ButtonId::module_repair, true);
+    view_.button_show(ui::ButtonId::remote_test, false);
+    view_.button_enable(ui::ButtonId::search, false);
+  } else {
+    apply_mode_layout();
+  }
+  view_.button_caption(ui::ButtonId::start, state.server_mode ? ui::texts::button_start_server : ui::texts::button_start);
+  view_.repaint();
 }
 
 void MainWindow::exit() {

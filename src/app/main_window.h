@@ -6,6 +6,7 @@
 
 #include "app/program_context.h"
 #include "platform/adapters.h"
+#include "polling/query_module.h"
 #include "ui/main_view.h"
 
 namespace app {
@@ -34,12 +35,17 @@ class MainWindow : public ui::MainWindowEvents {
   void apply_mode_layout();
   // Stops polling or the server first, as every command but Start, Stop and Exit does.
   void stop_if_active();
+  // Closes the polling sockets, empties both lists and the Module table.
+  void clear_module_view();
 
  private:
   void search();
   void start();
   void stop();
   void exit();
+  void basic_settings();
+  void start_polling();
+  polling::QuerySettings query_settings() const;
 
   ProgramContext& context_;
   ui::MainView& view_;

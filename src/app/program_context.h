@@ -6,18 +6,19 @@
 #include "app/settings_file.h"
 #include "discovery/module_table.h"
 #include "netenv/adapter_table.h"
+#include "polling/polling_table.h"
 
 namespace app {
 
 // Flags of the main window; none of them is stored in the settings file.
 struct MainState {
   bool active = false;          // polling or the upload server runs
-  bool sockets_open = false;    // polling sockets (or the upload server socket) are open
   bool server_mode = false;
   bool remote_mode = false;
   bool repair_enabled = false;
   bool settings_changed = false;
   bool remote_set_by_hand = false;
+  bool remote_answered = false;
   int selected_row = 0;
 };
 
@@ -25,6 +26,8 @@ struct ProgramContext {
   Settings settings;
   netenv::AdapterTable adapters;
   discovery::ModuleTable modules;
+  // Its sockets_open flag is the one flag for polling sockets and the upload server.
+  polling::PollingTable polling;
   MainState state;
   std::string start_directory;
   int platform_family = 0;

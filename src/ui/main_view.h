@@ -7,6 +7,7 @@
 
 #include "ui/dialog.h"
 #include "ui/message_sink.h"
+#include "ui/socket_watcher.h"
 
 namespace ui {
 
@@ -60,6 +61,9 @@ class MainView : public MessageSink {
 
   // Runs a dialog modally over the window and returns its result.
   virtual int run_dialog(DialogLogic& dialog) = 0;
+
+  // The window's event loop, watching the upload server's sockets.
+  virtual SocketWatcher& socket_watcher() = 0;
 };
 
 // What a window reports to the logic: button commands, the timer tick, a selection change

@@ -8,3 +8,5 @@
 #include "ui/texts/polling.h"
 #include "ui/texts/netenv_checks.h"
 #include "ui/texts/capture.h"
+#include "ui/texts/basic_settings.h"
+#include "ui/texts/server.h"

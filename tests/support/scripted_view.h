@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/select_socket_watcher.h"
 #include "ui/main_view.h"
 
 namespace test {
@@ -47,6 +48,7 @@ class ScriptedView : public ui::MainView {
   int screen_width() const override { return screen_width_px; }
   // Runs the dialog through the test's handler (set dialog_handler); 0 when there is none.
   int run_dialog(ui::DialogLogic& dialog) override { return dialog_handler ? dialog_handler(dialog) : 0; }
+  ui::SocketWatcher& socket_watcher() override { return watcher; }
 
   // Test side.
   std::deque<ui::Answer> answers;           // consumed by show_message; OK/Yes when empty
@@ -60,6 +62,7 @@ class ScriptedView : public ui::MainView {
   std::vector<int> selection;
   int screen_width_px = 1920;
   std::function<int(ui::DialogLogic&)> dialog_handler;
+  SelectSocketWatcher watcher;
 
  private:
   const std::vector<std::string>& lines(ui::ListId list) const { return list == ui::ListId::modules ? modules_ : data_; }

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "ui/main_view.h"
+#include "ui/qt/qt_socket_watcher.h"
 
 namespace ui::qt {
 
@@ -46,6 +47,7 @@ class QtMainWindow : public QWidget, public MainView {
   void close_window() override { close(); }
   int screen_width() const override;
   int run_dialog(DialogLogic& dialog) override;
+  SocketWatcher& socket_watcher() override { return socket_watcher_; }
 
   // For tests and screenshots.
   QListWidget* list_widget(ListId list) const { return list == ListId::modules ? module_list_ : data_list_; }
@@ -64,6 +66,7 @@ class QtMainWindow : public QWidget, public MainView {
   QListWidget* data_list_ = nullptr;
   std::map<ButtonId, QPushButton*> buttons_;
   QTimer timer_;
+  QtSocketWatcher socket_watcher_;
 };
 
 }  // namespace ui::qt

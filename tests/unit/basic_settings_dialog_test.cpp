@@ -1,0 +1,141 @@
+// The basic settings dialog through the scripted backend.
+#include <gtest/gtest.h>
+
+#include "netenv/basic_settings_dialog.h"
+#include "support/scripted_dialog.h"
+#include "ui/texts.h"
+
+namespace {
+
+using Dialog = netenv::BasicSettingsDialog;
+
+platform::AdapterListing two_adapters() {
+  platform::AdapterListing listing;
+  platform::PlatformAdapter ethernet;
+  ethernet.mac = {0x00, 0x1A, 0x2B, 0x3D, 0x4E, 0x5F};
+  ethernet.type = 6;
+  ethernet.name = "lan1";
+  ethernet.addresses = {{"192.168.1.10", "255.255.255.0"}, {"192.168.7.1", "255.255.0.0"}};
+  platform::PlatformAdapter ppp;
+  ppp.type = 23;
+  ppp.name = "ppp0";
+  ppp.addresses = {{"10.64.0.2", "255.255.255.255"}};
+  listing.adapters = {ethernet, ppp};
+  return listing;
+}
+
+struct Harness {
+  netenv::BasicSettings settings;
+  netenv::AdapterTable adapters;
+  platform::AdapterListing listing = two_adapters();
+  Dialog logic{settings, adapters, [this] { return listing; }};
+  test::ScriptedDialog dialog{logic};
+};
+
+TEST(BasicSettingsDialog, ListsAdaptersAddressesAndMasks) {
+  Harness h;
+  h.settings.expected_port = 4001;
+  ASSERT_TRUE(h.dialog.open());
+  EXPECT_EQ(h.dialog.text(Dialog::adapters_text), "1-001A2B3D4E5F;  2-PPP 设备;  ");
+  EXPECT_EQ(h.dialog.text(Dialog::addresses_text), "[1]-192.168.1.10\r\n[1]-192.168.7.1\r\n[2]-10.64.0.2\r\n");
+  EXPECT_EQ(h.dialog.text(Dialog::masks_text), "255.255.255.0\r\n255.255.0.0\r\n255.255.255.255\r\n");
+  EXPECT_EQ(h.dialog.text(Dialog::period_edit), "1000");
+  EXPECT_EQ(h.settings.expected_port, 10050);  // set back on every opening
+}
+
+TEST(BasicSettingsDialog, WithoutAnyAdapterSaysSoAndCloses) {
+  Harness h;
+  h.listing = {};
+  EXPECT_FALSE(h.dialog.open());
+  EXPECT_EQ(h.dialog.result(), 0);
+  ASSERT_EQ(h.dialog.messages.size(), 1u);
+  EXPECT_EQ(h.dialog.messages[0].text, ui::texts::no_network_device);
+  EXPECT_EQ(h.dialog.messages[0].caption, ui::texts::caption_error);
+}
+
+TEST(BasicSettingsDialog, ClampsThePeriodOnOk) {
+  const struct {
+    const char* typed;
+    int stored;
+  } cases[] = {{"500", 1000}, {"1000", 1000}, {"1001", 1001}, {"1500", 1500}, {"9999", 9999},
+               {"10000", 10000}, {"20000", 10000}, {"", 1000}, {"abc", 1000}, {"99999999999", 10000}};
+  for (const auto& c : cases) {
+    Harness h;
+    ASSERT_TRUE(h.dialog.open());
+    h.dialog.type(Dialog::period_edit, c.typed);
+    h.dialog.click(Dialog::ok_button);
+    EXPECT_EQ(h.dialog.result(), 1);
+    EXPECT_EQ(h.settings.refresh_period_ms, c.stored) << "typed " << c.typed;
+  }
+}
+
+TEST(BasicSettingsDialog, ModeBoxesExcludeEachOther) {
+  Harness h;
+  ASSERT_TRUE(h.dialog.open());
+  h.dialog.click(Dialog::remote_box);
+  EXPECT_FALSE(h.dialog.enabled(Dialog::repair_box));
+  h.dialog.click(Dialog::repair_box);  // disabled: nothing happens
+  EXPECT_FALSE(h.dialog.checked(Dialog::repair_box));
+  h.dialog.click(Dialog::server_box);
+  h.dialog.click(Dialog::remote_box);  // server still ticked: repair stays disabled
+  EXPECT_FALSE(h.dialog.enabled(Dialog::repair_box));
+  h.dialog.click(Dialog::server_box);
+  EXPECT_TRUE(h.dialog.enabled(Dialog::repair_box));
+  h.dialog.click(Dialog::repair_box);
+  EXPECT_FALSE(h.dialog.enabled(Dialog::remote_box));
+  EXPECT_FALSE(h.dialog.enabled(Dialog::server_box));
+  h.dialog.click(Dialog::data_file_box);
+  h.dialog.click(Dialog::ok_button);
+  EXPECT_TRUE(h.settings.repair_enabled);
+  EXPECT_FALSE(h.settings.remote_mode);
+  EXPECT_FALSE(h.settings.server_mode);
+  EXPECT_TRUE(h.settings.data_file_saving);
+  EXPECT_TRUE(h.settings.settings_changed);
+}
+
+TEST(BasicSettingsDialog, LeavingKeepsEverySettingButRemembersTheClicks) {
+  Harness h;
+  h.settings.refresh_period_ms = 2500;
+  h.settings.setup_answer_mode = true;
+  ASSERT_TRUE(h.dialog.open());
+  h.dialog.click(Dialog::server_box);
+  h.dialog.click(Dialog::data_file_box);
+  h.dialog.type(Dialog::period_edit, "8000");
+  h.dialog.click(Dialog::leave_button);
+  EXPECT_EQ(h.dialog.result(), 0);
+  EXPECT_FALSE(h.settings.server_mode);
+  EXPECT_FALSE(h.settings.data_file_saving);
+  EXPECT_EQ(h.settings.refresh_period_ms, 2500);
+  EXPECT_TRUE(h.settings.setup_answer_mode);
+  EXPECT_TRUE(h.settings.settings_changed);
+}
+
+TEST(BasicSettingsDialog, OpeningReflectsTheModesInForce) {
+  {
+    Harness h;
+    h.settings.repair_enabled = true;
+    h.settings.remote_mode = true;  // cannot stand beside repair: cleared on opening
+    ASSERT_TRUE(h.dialog.open());
+    EXPECT_TRUE(h.dialog.checked(Dialog::repair_box));
+    EXPECT_FALSE(h.dialog.enabled(Dialog::remote_box));
+    EXPECT_FALSE(h.settings.remote_mode);
+  }
+  {
+    Harness h;
+    h.settings.remote_mode = true;
+    h.settings.server_mode = true;
+    h.settings.remote_answered = true;
+    ASSERT_TRUE(h.dialog.open());
+    EXPECT_TRUE(h.dialog.checked(Dialog::remote_box));
+    EXPECT_TRUE(h.dialog.checked(Dialog::server_box));
+    EXPECT_FALSE(h.dialog.enabled(Dialog::repair_box));
+    h.dialog.click(Dialog::remote_box);
+    h.dialog.click(Dialog::ok_button);
+    EXPECT_FALSE(h.settings.remote_mode);
+    EXPECT_FALSE(h.settings.remote_answered);  // cleared with the remote box
+    EXPECT_TRUE(h.settings.server_mode);
+    EXPECT_FALSE(h.settings.setup_answer_mode);
+  }
+}
+
+}  // namespace

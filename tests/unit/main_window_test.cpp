@@ -1,0 +1,194 @@
+// The main window's logic through the scripted view: start-up, the mode layout after the
+// basic settings dialog, Exit and shut-down.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "app/main_window.h"
+#include "netenv/basic_settings_dialog.h"
+#include "support/scripted_dialog.h"
+#include "support/scripted_view.h"
+#include "support/temporary_directory.h"
+#include "ui/texts.h"
+
+namespace {
+
+using ui::ButtonId;
+
+platform::AdapterListing one_adapter() {
+  platform::AdapterListing listing;
+  platform::PlatformAdapter adapter;
+  adapter.type = 6;
+  adapter.name = "lan1";
+  adapter.addresses = {{"192.168.1.10", "255.255.255.0"}};
+  listing.adapters = {adapter};
+  return listing;
+}
+
+// A program started in its own directory.
+struct Program {
+  Program() {
+    previous = getcwd(nullptr, 0);
+    EXPECT_EQ(chdir(directory.path().c_str()), 0);
+    services.list_adapters = one_adapter;
+    services.local_time = [] {
+      std::tm t{};
+      t.tm_year = 2016 - 1900;
+      t.tm_mon = 6;
+      t.tm_mday = 20;
+      t.tm_hour = 14;
+      t.tm_min = 5;
+      return t;
+    };
+  }
+  ~Program() {
+    (void)!chdir(previous);
+    free(previous);
+  }
+
+  test::TemporaryDirectory directory;
+  char* previous;
+  app::ProgramContext context;
+  test::ScriptedView view;
+  app::MainWindowServices services;
+};
+
+// Answers the basic settings dialog by ticking the given boxes and pressing OK.
+std::function<int(ui::DialogLogic&)> tick_and_confirm(std::vector<int> boxes) {
+  return [boxes](ui::DialogLogic& logic) {
+    test::ScriptedDialog dialog(logic);
+    if (!dialog.open()) return dialog.result();
+    for (int box : boxes) dialog.click(box);
+    dialog.click(netenv::BasicSettingsDialog::ok_button);
+    return dialog.result();
+  };
+}
+
+TEST(MainWindow, RefusesAScreenNarrowerThan1024) {
+  for (int width : {1023, 1024}) {
+    Program p;
+    p.view.screen_width_px = width;
+    app::MainWindow window(p.context, p.view, p.services);
+    EXPECT_EQ(window.create(), width == 1024);
+    if (width == 1023) {
+      ASSERT_EQ(p.view.messages.size(), 1u);
+      EXPECT_EQ(p.view.messages[0].text, ui::texts::screen_too_small);
+    }
+  }
+}
+
+TEST(MainWindow, MissingSettingsAreAnnouncedAndTheDefaultsHold) {
+  Program p;
+  app::MainWindow window(p.context, p.view, p.services);
+  ASSERT_TRUE(window.create());
+  ASSERT_EQ(p.view.messages.size(), 1u);
+  EXPECT_EQ(p.view.messages[0].caption, ui::texts::caption_error);
+  EXPECT_EQ(p.view.messages[0].text, ui::texts::settings_read_failed);
+  EXPECT_EQ(p.context.settings, app::Settings{});
+}
+
+TEST(MainWindow, ClosingWritesTheSettingsOnceAndReportsAFailure) {
+  Program p;
+  app::MainWindow window(p.context, p.view, p.services);
+  ASSERT_TRUE(window.create());
+  p.context.settings.refresh_period_ms = 0;  // used unchanged: only the dialog clamps it
+  window.on_close();
+  window.on_close();  // the destroy that follows the close
+  std::string saved = test::read_file(p.directory.file("qorvan24.cfg"));
+  ASSERT_EQ(saved.size(), 20u);
+  EXPECT_EQ(saved[6], 0);
+  EXPECT_EQ(saved[7], 0);
+
+  // A start directory that has gone: the settings cannot be written.
+  Program q;
+  app::MainWindow other(q.context, q.view, q.services);
+  ASSERT_TRUE(other.create());
+  q.context.start_directory = q.directory.path() + "/gone";
+  q.view.messages.clear();
+  other.on_close();
+  ASSERT_EQ(q.view.messages.size(), 1u);
+  EXPECT_EQ(q.view.messages[0].text, ui::texts::settings_write_failed);
+}
+
+TEST(MainWindow, ExitWritesTheDataFileWhenAskedTo) {
+  for (bool saving : {false, true}) {
+    Program p;
+    app::MainWindow window(p.context, p.view, p.services);
+    ASSERT_TRUE(window.create());
+    p.context.settings.data_file_saving = saving;
+    p.view.list_add(ui::ListId::modules, "01 module");
+    p.view.list_add(ui::ListId::data, "01 data");
+    window.on_command(ButtonId::exit);
+    EXPECT_TRUE(p.view.closed());
+    std::string written = test::read_file(p.directory.file("2016_07_20_14_05.txt"));
+    EXPECT_EQ(!written.empty(), saving);
+    if (saving) EXPECT_NE(written.find("01 module\r\n"), std::string::npos);
+  }
+}
+
+TEST(MainWindow, StartBeforeAnySearchAsksForOne) {
+  Program p;
+  app::MainWindow window(p.context, p.view, p.services);
+  ASSERT_TRUE(window.create());
+  p.view.messages.clear();
+  window.on_command(ButtonId::start);
+  ASSERT_EQ(p.view.messages.size(), 1u);
+  EXPECT_EQ(p.view.messages[0].text, ui::texts::search_first);
+  EXPECT_FALSE(p.context.state.active);
+  EXPECT_EQ(p.view.timer_period_ms(), -1);
+}
+
+TEST(MainWindow, BasicSettingsLayOutTheButtonsForTheChosenMode) {
+  using D = netenv::BasicSettingsDialog;
+  struct Case {
+    const char* name;
+    std::vector<int> boxes;
+    bool parameter_shown, search_shown, remote_shown, repair_shown;
+    const char* start_caption;
+    bool start_enabled;
+  };
+  const Case cases[] = {
+      {"normal", {}, true, true, false, false, ui::texts::button_start, false},
+      {"server", {D::server_box}, false, false, false, false, ui::texts::button_start_server, true},
+      {"remote", {D::remote_box}, true, false, true, false, ui::texts::button_start, false},
+      {"server+remote", {D::server_box, D::remote_box}, true, false, true, false, ui::texts::button_start_server, true},
+      {"repair", {D::repair_box}, true, true, false, true, ui::texts::button_start, false},
+  };
+  for (const Case& c : cases) {
+    Program p;
+    app::MainWindow window(p.context, p.view, p.services);
+    ASSERT_TRUE(window.create());
+    p.view.dialog_handler = tick_and_confirm(c.boxes);
+    window.on_command(ButtonId::basic_settings);
+    EXPECT_EQ(p.view.shown(ButtonId::parameter_settings), c.parameter_shown) << c.name;
+    EXPECT_EQ(p.view.shown(ButtonId::search), c.search_shown) << c.name;
+    EXPECT_EQ(p.view.shown(ButtonId::remote_test), c.remote_shown) << c.name;
+    EXPECT_EQ(p.view.shown(ButtonId::module_repair), c.repair_shown) << c.name;
+    EXPECT_EQ(p.view.caption(ButtonId::start), c.start_caption) << c.name;
+    EXPECT_EQ(p.view.button_enabled(ButtonId::start), c.start_enabled) << c.name;
+    EXPECT_FALSE(p.context.state.settings_changed) << c.name;
+    if (std::string(c.name) == "repair") {
+      EXPECT_TRUE(p.view.button_enabled(ButtonId::module_repair));
+      EXPECT_FALSE(p.view.button_enabled(ButtonId::search));
+    }
+  }
+}
+
+TEST(MainWindow, LeavingTheBasicSettingsChangesNothingButTheFlag) {
+  Program p;
+  app::MainWindow window(p.context, p.view, p.services);
+  ASSERT_TRUE(window.create());
+  p.view.list_add(ui::ListId::modules, "01 kept");
+  p.view.dialog_handler = [](ui::DialogLogic& logic) {
+    test::ScriptedDialog dialog(logic);
+    dialog.open();
+    dialog.click(netenv::BasicSettingsDialog::server_box);
+    dialog.click(netenv::BasicSettingsDialog::leave_button);
+    return dialog.result();
+  };
+  window.on_command(ButtonId::basic_settings);
+  EXPECT_FALSE(p.context.state.server_mode);
+  EXPECT_TRUE(p.context.state.settings_changed);
+  EXPECT_EQ(p.view.lines(ui::ListId::modules).size(), 1u);
+}
+
+}  // namespace
