@@ -1,9 +1,15 @@
 // The real main window on the offscreen platform, driven with QTest inside the virtual LAN.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "app/main_window.h"
+#include "netenv/basic_settings_dialog.h"
 #include "modal_answerer.h"
 #include "support/temporary_directory.h"
 #include "support/virtual_lan.h"
@@ -164,6 +170,89 @@ TEST(MainWindowGui, StartBeforeAnyModuleWasFoundAsksForASearch) {
   ASSERT_EQ(answerer.boxes.size(), 1u);
   EXPECT_EQ(answerer.boxes[0].caption, ui::texts::caption_error);
   EXPECT_EQ(answerer.boxes[0].text, ui::texts::search_first);
+}
+
+}  // namespace
+
+namespace {
+
+template <typename Widget>
+Widget* control(QDialog* dialog, int id) {
+  return dialog->findChild<Widget*>(QString("control_%1").arg(id));
+}
+
+TEST(MainWindowGui, PollsAfterStartRewritesOnEachTickAndStops) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  topology.add_module({"tcp", 1, "00:20:4a:12:34:56", "192.168.1.100/24", "192.168.1.1",
+                       test::sensor_module_config("00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1",
+                                                  "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\n"
+                                                  "firmware_d1 = 0x71\ncapability_d7 = 0x33")});
+  topology.add_module({"udp", 1, "00:20:4a:12:34:57", "192.168.1.101/24", "192.168.1.1",
+                       test::sensor_module_config("00:20:4a:12:34:57", "192.168.1.101", "192.168.1.1",
+                                                  "work_mode = UDP\ntemperature = -5\nhumidity = 61.2")});
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+
+  test::ModalAnswerer answerer;
+  Program program;
+  program.open();
+  program.click(ButtonId::search);
+  ASSERT_EQ(program.window->list_count(ListId::modules), 2);
+  program.click(ButtonId::start);
+  EXPECT_EQ(program.lines(ListId::data),
+            (std::vector<std::string>{"01--V71--+23.500℃/45.6%RH", "02--V71---5.000℃/61.2%RH"}));
+  EXPECT_FALSE(program.window->button(ButtonId::search)->isEnabled());
+  EXPECT_TRUE(program.window->button(ButtonId::stop)->isEnabled());
+
+  // The timer's first tick (after the default 1000 ms) shows the inputs of the module
+  // that announced the extended reading.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return program.lines(ListId::data)[0].find("DI[5->0]") != std::string::npos; },
+                              5000));
+  EXPECT_EQ(program.lines(ListId::data)[0], "01--V71--+23.500℃/45.6%RH  DI[5->0]: < 00 - 0011 >");
+
+  program.click(ButtonId::stop);
+  EXPECT_FALSE(program.context.polling.sockets_open);
+  EXPECT_TRUE(program.window->button(ButtonId::search)->isEnabled());
+  EXPECT_TRUE(program.window->button(ButtonId::start)->isEnabled());
+  const std::vector<std::string> stopped = program.lines(ListId::data);
+  QTest::qWait(1500);  // no tick rewrites the list after Stop
+  EXPECT_EQ(program.lines(ListId::data), stopped);
+}
+
+TEST(MainWindowGui, BasicSettingsDialogSwitchesToServerMode) {
+  test::ModalAnswerer answerer;
+  Program program;
+  program.open();
+  program.context.adapters.adapter_table_valid = true;  // a table of one entry, without asking the kernel
+  program.context.adapters.address_count = 1;
+  program.context.adapters.adapter_count = 1;
+  program.context.adapters.addresses[0].ip = htonl(0xC0A8010A);
+  program.context.adapters.addresses[0].mask = htonl(0xFFFFFF00);
+
+  std::string shown_addresses;
+  answerer.on_dialog = [&](QDialog* dialog) {
+    using D = netenv::BasicSettingsDialog;
+    shown_addresses = control<QPlainTextEdit>(dialog, D::addresses_text)->toPlainText().toStdString();
+    QLineEdit* period = control<QLineEdit>(dialog, D::period_edit);
+    period->clear();
+    QTest::keyClicks(period, "500");
+    QCheckBox* server = control<QCheckBox>(dialog, D::server_box);
+    QTest::mouseClick(server, Qt::LeftButton, {}, QPoint(8, server->height() / 2));  // on the box itself
+    EXPECT_FALSE(control<QCheckBox>(dialog, D::repair_box)->isEnabled());
+    QTest::mouseClick(control<QPushButton>(dialog, D::ok_button), Qt::LeftButton);
+  };
+  program.click(ButtonId::basic_settings);
+
+  EXPECT_EQ(shown_addresses, "[1]-192.168.1.10\n");
+  EXPECT_TRUE(program.context.state.server_mode);
+  EXPECT_EQ(program.context.settings.refresh_period_ms, 1000);
+  EXPECT_EQ(program.window->button(ButtonId::start)->text().toStdString(), ui::texts::button_start_server);
+  EXPECT_TRUE(program.window->button(ButtonId::start)->isEnabled());
+  EXPECT_FALSE(program.window->button(ButtonId::search)->isVisible());
+  EXPECT_FALSE(program.window->button(ButtonId::parameter_settings)->isVisible());
 }
 
 }  // namespace

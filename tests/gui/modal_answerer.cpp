@@ -12,7 +12,14 @@ ModalAnswerer::ModalAnswerer(QMessageBox::StandardButton button) : button_(butto
 }
 
 void ModalAnswerer::answer_open_box() {
-  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  QWidget* modal = QApplication::activeModalWidget();
+  auto* box = qobject_cast<QMessageBox*>(modal);
+  auto* dialog = qobject_cast<QDialog*>(modal);
+  if (!box && dialog && dialog->isVisible() && dialog != answered_dialog_ && on_dialog) {
+    answered_dialog_ = dialog;  // once: its own message boxes come on top of it
+    on_dialog(dialog);
+    return;
+  }
   if (!box || !box->isVisible()) return;
   boxes.push_back({box->windowTitle().toStdString(), box->text().toStdString()});
   QAbstractButton* target = box->button(button_);

@@ -1,9 +1,11 @@
 #pragma once
 // Answers every message box the window opens, as an operator would, and remembers what
 // each one said.
+#include <QDialog>
 #include <QMessageBox>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,11 +24,15 @@ class ModalAnswerer : public QObject {
   explicit ModalAnswerer(QMessageBox::StandardButton button = QMessageBox::Ok);
 
   std::vector<AnsweredBox> boxes;
+  // Called with each dialog (other than a message box) that opens; it answers it as the
+  // operator would, clicking its buttons.
+  std::function<void(QDialog*)> on_dialog;
 
  private:
   void answer_open_box();
 
   QMessageBox::StandardButton button_;
+  QDialog* answered_dialog_ = nullptr;
   QTimer timer_;
 };
 

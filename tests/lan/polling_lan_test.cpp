@@ -1,0 +1,171 @@
+// Polling in the virtual LAN: the main window's Start, timer ticks and Stop against
+// emulated modules of every kind, and the SNMP name request against a real SNMP agent.
+#include <gtest/gtest.h>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "app/main_window.h"
+#include "polling/polling_cycle.h"
+#include "support/scripted_view.h"
+#include "support/temporary_directory.h"
+#include "support/virtual_lan.h"
+
+namespace {
+
+using ui::ButtonId;
+using ui::ListId;
+
+std::string mac_of(int host) {
+  char mac[32];
+  std::snprintf(mac, sizeof mac, "00:20:4a:0c:00:%02x", host);
+  return mac;
+}
+
+void add(test::LanTopology& topology, const char* name, int host, const std::string& config) {
+  const std::string ip = "192.168.1." + std::to_string(host);
+  topology.add_module({name, 1, mac_of(host), ip + "/24", "192.168.1.1",
+                       test::sensor_module_config(mac_of(host), ip, "192.168.1.1", config)});
+}
+
+// One module of each kind the data list tells apart, listed in this order.
+test::LanTopology modules_of_every_kind() {
+  test::LanTopology t;
+  t.add_subnet(1, "192.168.1.10/24");
+  add(t, "tcp", 101, "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\nfirmware_d1 = 0x71\ncapability_d7 = 0x33");
+  add(t, "udp", 102, "work_mode = UDP\ntemperature = -5\nhumidity = 61.2\nfirmware_d1 = 0x6F\ncapability_d7 = 0x33");
+  add(t, "snmp", 103, "work_mode = SNMP\nsnmp_name = 9A1\ntemperature = 21.4\nhumidity = 38.2\ndigital_inputs = 0x10");
+  add(t, "audp", 104, "work_mode = AUDP");
+  add(t, "badmode", 105, "mode_bytes = C0 07");
+  add(t, "otherport", 106, "port = 4001");
+  add(t, "refusing", 107, "refuse_tcp = 1");
+  add(t, "silent", 108, "silent_requests = 100000");
+  add(t, "second", 109, "silent_requests = 1\ntemperature = 19.75\nhumidity = 52.0\nfirmware_d1 = 0x71\ncapability_d7 = 0x20");
+  return t;
+}
+
+struct Program {
+  Program() {
+    previous = getcwd(nullptr, 0);
+    EXPECT_EQ(chdir(directory.path().c_str()), 0);
+  }
+  ~Program() {
+    (void)!chdir(previous);
+    free(previous);
+  }
+  test::TemporaryDirectory directory;
+  char* previous;
+  app::ProgramContext context;
+  test::ScriptedView view;
+};
+
+TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
+  test::VirtualLan lan(modules_of_every_kind());
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+
+  Program p;
+  app::MainWindow window(p.context, p.view);
+  ASSERT_TRUE(window.create());
+  p.context.settings.refresh_period_ms = 0;  // taken unchanged from the settings file
+  window.on_command(ButtonId::search);
+  ASSERT_EQ(p.view.lines(ListId::modules).size(), 9u);
+
+  p.view.messages.clear();
+  window.on_command(ButtonId::start);
+  // The AUDP module makes the window point at server mode first; the answer changes nothing.
+  ASSERT_EQ(p.view.messages.size(), 1u);
+  EXPECT_EQ(p.view.messages[0].buttons, ui::Buttons::yes_no);
+  EXPECT_TRUE(p.context.state.active);
+  EXPECT_EQ(p.view.timer_period_ms(), 0);
+  const std::vector<std::string> first = {
+      "01--V71--+23.500℃/45.6%RH",
+      "02--V6F---5.000℃/61.2%RH",
+      "03--( 9A1  ) +21.400℃/38.2%RH  DI[5->0]: < 01 - 0000 > ",
+      "04 --< 模块当前为主动上传模式 >--",
+      "05 --<工作模式错误,无法建立连接,建议进行参数设置!>--",
+      "06---< 非QV/QT9K模块! >---",
+      "07 --<无法与模块建立连接!>--",
+      "08---<模块无响应!>---",
+      "09--V71--+19.750℃/52.0%RH",
+  };
+  EXPECT_EQ(p.view.lines(ListId::data), first);
+  EXPECT_FALSE(p.view.button_enabled(ButtonId::search));
+  EXPECT_TRUE(p.view.button_enabled(ButtonId::stop));
+
+  const int refusing = p.context.modules.display_order[6];
+  EXPECT_EQ(p.context.polling.rows[refusing].connected, polling::not_pollable);
+
+  window.on_timer();
+  std::vector<std::string> second = first;
+  second[0] = "01--V71--+23.500℃/45.6%RH  DI[5->0]: < 00 - 0011 >";  // extended from the second cycle on
+  EXPECT_EQ(p.view.lines(ListId::data), second);
+  EXPECT_EQ(p.view.timer_period_ms(), 0);
+
+  window.on_command(ButtonId::stop);
+  EXPECT_FALSE(p.context.state.active);
+  EXPECT_FALSE(p.context.polling.sockets_open);
+  EXPECT_EQ(p.view.timer_period_ms(), -1);
+  for (const auto& row : p.context.polling.rows) EXPECT_FALSE(row.socket.valid());
+  EXPECT_TRUE(p.view.button_enabled(ButtonId::search));
+  EXPECT_EQ(p.view.lines(ListId::data), second);  // Stop leaves the lines
+
+  // A second Start opens fresh sockets and decides the extended reading anew.
+  window.on_command(ButtonId::start);
+  EXPECT_TRUE(p.context.polling.sockets_open);
+  EXPECT_EQ(p.view.lines(ListId::data), first);
+  window.on_close();  // closing while polling closes the sockets
+  EXPECT_FALSE(p.context.polling.sockets_open);
+}
+
+// A real SNMP agent answers the program's own name request.
+TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  add(topology, "agent", 120, "");  // a TCP module: its emulator leaves UDP 161 to the agent
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+
+  test::TemporaryDirectory directory;
+  const std::string config = directory.file("snmpd.conf");
+  std::ofstream(config) << "agentAddress udp:161\nrocommunity quinel\nsysName 9QV-LAB basement\n";
+  const pid_t agent = fork();
+  ASSERT_GE(agent, 0);
+  if (agent == 0) {
+    execlp("ip", "ip", "netns", "exec", lan.module_namespace("agent").c_str(), "snmpd", "-f", "-Lf", "/dev/null",
+           "-C", "-c", config.c_str(), "-M", "/usr/share/snmp/mibs", "udp:161", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+
+  discovery::ModuleTable modules;
+  modules.rows[0].ip = (192u << 24) | (168u << 16) | (1u << 8) | 120u;
+  modules.rows[0].work_mode = discovery::snmp;
+  modules.rows[0].port = 10050;
+  modules.rows[0].sensor_module = true;
+  modules.display_order[0] = 0;
+  modules.shown_count = 1;
+  polling::PollingTable table;
+  {
+    test::PcNamespaceScope pc(lan);
+    ASSERT_TRUE(pc.ok()) << pc.error();
+    ASSERT_EQ(polling::open_polling_sockets(modules, table, {}), 0);
+    polling::SnmpName name;
+    int result = -1;
+    for (int attempt = 0; attempt < 30 && name.length == 0; ++attempt) {  // until the agent listens
+      result = polling::read_snmp_name(0, name, modules, table, {});
+      if (name.length == 0) usleep(100000);
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(std::string(name.bytes.begin(), name.bytes.begin() + name.length), "9QV-LAB");
+    polling::close_polling_sockets(table);
+  }
+  kill(agent, SIGTERM);
+  waitpid(agent, nullptr, 0);
+}
+
+}  // namespace
