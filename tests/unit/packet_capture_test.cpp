@@ -1,0 +1,136 @@
+// The libpcap layer: savefiles, and live captures on a veth pair inside a network
+// namespace private to the test thread (nothing reaches the host's interfaces).
+#include "platform/capture.h"
+
+#include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sched.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include "platform/clock.h"
+#include "support/arp_test_frames.h"
+#include "support/savefile.h"
+#include "support/temporary_directory.h"
+
+namespace {
+
+using test::Frame;
+
+const test::Mac veth_mac{0x02, 0x51, 0, 0, 0, 1};
+
+// Runs body on a thread in a new network namespace after the setup commands; body does
+// not run when the namespace or a command fails.
+void in_private_network(const std::vector<std::string>& setup, const std::function<void()>& body) {
+  bool ready = false;
+  std::thread worker([&] {
+    if (::unshare(CLONE_NEWNET) != 0) return;
+    for (const std::string& command : setup)
+      if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) return;
+    ready = true;
+    body();
+  });
+  worker.join();
+  EXPECT_TRUE(ready) << "these tests need a network namespace of their own and iproute2 (run as root)";
+}
+
+const std::vector<std::string> veth_pair = {
+    "ip link add qvcap0 address 02:51:00:00:00:01 type veth peer name qvcap1",
+    "ip addr add 192.0.2.1/24 dev qvcap0",
+    "ip link set qvcap0 up",
+    "ip link set qvcap1 up",
+};
+
+// Drops CAP_NET_RAW from the calling thread's effective capabilities (they are per thread).
+bool drop_capture_right() {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[2]{};
+  if (::syscall(SYS_capget, &header, data) != 0) return false;
+  data[CAP_NET_RAW / 32].effective &= ~(1u << (CAP_NET_RAW % 32));
+  return ::syscall(SYS_capset, &header, data) == 0;
+}
+
+TEST(CaptureFile, ReportsWhatFails) {
+  test::TemporaryDirectory directory;
+  platform::CaptureOpening missing = platform::open_capture_file(directory.file("none.pcap"));
+  EXPECT_EQ(missing.status, platform::OpenStatus::failed);
+  EXPECT_FALSE(missing.error.empty());
+  EXPECT_FALSE(missing.session);
+
+  const std::string path = directory.file("raw.pcap");
+  ASSERT_TRUE(test::write_savefile(path, {}, DLT_RAW));
+  platform::CaptureOpening raw = platform::open_capture_file(path);
+  ASSERT_EQ(raw.status, platform::OpenStatus::opened);
+  EXPECT_FALSE(raw.session->ethernet());
+  EXPECT_EQ(raw.session->set_filter("arp and (", 0), platform::FilterResult::compile_failed);
+  EXPECT_FALSE(raw.session->last_error().empty());
+  const Frame frame(60, 0);
+  EXPECT_FALSE(raw.session->send_frame(frame));
+}
+
+TEST(LiveCapture, ListsInterfacesWithoutLoopbackOrPseudoDevices) {
+  in_private_network(veth_pair, [] {
+    platform::CaptureDeviceListing listing = platform::list_capture_devices();
+    ASSERT_TRUE(listing.ok) << listing.error;
+    std::vector<std::string> names;
+    for (const auto& device : listing.devices) names.push_back(device.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"qvcap0", "qvcap1"}));
+    for (const auto& device : listing.devices)
+      EXPECT_EQ(device.netmask, device.name == "qvcap0" ? test::network_ip("255.255.255.0") : 0u) << device.name;
+  });
+}
+
+TEST(LiveCapture, SendsAndCapturesArpFramesCutToTheSnapshotLength) {
+  in_private_network(veth_pair, [] {
+    platform::CaptureOpening receiver = platform::open_live_capture("qvcap1", 100, true, 100);
+    platform::CaptureOpening sender = platform::open_live_capture("qvcap0", 100, true, 100);
+    ASSERT_EQ(receiver.status, platform::OpenStatus::opened) << receiver.error;
+    ASSERT_EQ(sender.status, platform::OpenStatus::opened) << sender.error;
+    EXPECT_TRUE(receiver.session->ethernet());
+    ASSERT_EQ(receiver.session->set_filter("arp", test::network_ip("255.255.255.0")), platform::FilterResult::installed);
+
+    Frame arp = test::arp_frame(veth_mac, 1, "192.0.2.1", "192.0.2.9");
+    Frame long_arp = arp;
+    long_arp.resize(200, 0xEE);
+    Frame not_arp = arp;
+    not_arp[13] = 0x00;  // IPv4
+    for (const Frame& frame : {not_arp, arp, long_arp}) ASSERT_TRUE(sender.session->send_frame(frame)) << sender.session->last_error();
+
+    std::vector<Frame> captured;
+    std::span<const std::uint8_t> frame;
+    platform::NextFrame next;
+    while ((next = receiver.session->next_frame(frame)) == platform::NextFrame::frame) captured.emplace_back(frame.begin(), frame.end());
+    EXPECT_EQ(next, platform::NextFrame::timeout);
+    // A quiet device times out after the read time-out, not sooner and not never.
+    std::uint32_t start_ms = platform::tick_count_ms();
+    EXPECT_EQ(receiver.session->next_frame(frame), platform::NextFrame::timeout);
+    std::uint32_t quiet_ms = platform::tick_count_ms() - start_ms;
+    EXPECT_GE(quiet_ms, 100u);
+    EXPECT_LT(quiet_ms, 1000u);
+    ASSERT_EQ(captured.size(), 2u);
+    EXPECT_EQ(captured[0], arp);
+    EXPECT_EQ(captured[1], Frame(long_arp.begin(), long_arp.begin() + 100));
+  });
+}
+
+TEST(LiveCapture, TellsAMissingCaptureRightFromOtherFailures) {
+  in_private_network(veth_pair, [] {
+    platform::CaptureOpening missing = platform::open_live_capture("qvnone", 100, true, 100);
+    EXPECT_EQ(missing.status, platform::OpenStatus::failed);
+    EXPECT_FALSE(missing.error.empty());
+
+    ASSERT_TRUE(drop_capture_right());
+    platform::CaptureOpening denied = platform::open_live_capture("qvcap0", 100, true, 100);
+    EXPECT_EQ(denied.status, platform::OpenStatus::permission_denied) << denied.error;
+    EXPECT_FALSE(denied.error.empty());
+    EXPECT_FALSE(denied.session);
+  });
+}
+
+}  // namespace

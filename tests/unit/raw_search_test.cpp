@@ -1,0 +1,313 @@
+// The raw-Ethernet search through a fake link: frames from savefiles or scripts, queries
+// and resolutions recorded, rows checked in the Module table.
+#include "discovery/raw_search.h"
+
+#include <gtest/gtest.h>
+
+#include "support/arp_test_frames.h"
+#include "support/fake_raw_link.h"
+#include "support/savefile.h"
+#include "support/scripted_view.h"
+#include "support/temporary_directory.h"
+
+namespace {
+
+using platform::NextFrame;
+using test::arp_frame;
+using test::Frame;
+using test::host_ip;
+using test::module_mac;
+using test::network_ip;
+
+constexpr int U = netenv::unknown_adapter;
+const test::Mac eth0_mac{0x02, 0, 0, 0, 0, 0x01};
+const test::Mac eth1_mac{0x02, 0, 0, 0, 0, 0x02};
+const Frame configuration_query{0, 0, 0, 0xF8};
+const Frame device_query{0, 0, 0, 0xF6};
+
+// Adapter 0 "eth0" 192.168.1.10/24; adapter 1 "eth1" 192.168.5.3/24 and 192.168.6.3/24.
+netenv::AdapterTable pc_adapters() {
+  netenv::AdapterTable table;
+  table.adapter_count = 2;
+  table.adapters[0] = {eth0_mac, "eth0", 4, 6};
+  table.adapters[1] = {eth1_mac, "eth1", 4, 6};
+  const std::vector<std::tuple<const char*, int>> entries = {{"192.168.1.10", 0}, {"192.168.5.3", 1}, {"192.168.6.3", 1}};
+  for (const auto& [ip, adapter] : entries) {
+    netenv::AddressEntry& entry = table.addresses.at(static_cast<std::size_t>(table.address_count++));
+    entry.ip = network_ip(ip);
+    entry.mask = network_ip("255.255.255.0");
+    entry.adapter = adapter;
+  }
+  table.adapter_table_valid = true;
+  return table;
+}
+
+void match_by_name(netenv::AdapterTable& table) {
+  table.capture_device_adapter = {0, 1, U, U, U, U};
+  table.capture_devices_matched = true;
+  table.matched_device_count = 2;
+}
+
+// A table after a UDP search that found one module, 192.168.5.50.
+discovery::ModuleTable searched_table(int found = 1) {
+  discovery::ModuleTable table;
+  for (int r = 0; r < found; ++r) {
+    table.rows.at(static_cast<std::size_t>(r)).ip = host_ip("192.168.5.50") + static_cast<std::uint32_t>(r);
+    table.display_order.at(static_cast<std::size_t>(r)) = r;
+  }
+  table.device_reply_count = table.found_count = table.shown_count = table.inside_count = found;
+  return table;
+}
+
+struct Fixture {
+  test::TemporaryDirectory directory;
+  test::FakeRawLink link;
+  netenv::AdapterTable adapters = pc_adapters();
+  discovery::RawEthernetState state;
+  test::ScriptedView view;
+
+  Fixture() {
+    link.add_devices({"eth0", "eth1"});
+    state.capture_devices = {"eth0", "eth1"};
+  }
+  discovery::RawEthernet raw(bool raw_arp = false) { return {adapters, state, link, raw_arp}; }
+  void capture_from_savefile(const std::string& device, const std::vector<Frame>& frames) {
+    std::string path = directory.file(device + std::to_string(link.scripts[device].size()) + ".pcap");
+    ASSERT_TRUE(test::write_savefile(path, frames));
+    test::CaptureScript script;
+    script.savefile = path;
+    link.scripts[device].push_back(script);
+  }
+  void capture_script(const std::string& device, test::CaptureScript script) { link.scripts[device].push_back(std::move(script)); }
+  int search(discovery::ModuleTable& table) {
+    discovery::RawEthernet scope = raw();
+    return discovery::raw_search(scope, table, view);
+  }
+};
+
+test::ScriptedRead read_of(NextFrame kind) { return {kind, {}}; }
+
+TEST(RawSearch, AddsModulesSeenOnlyByTheirFramesOncePerDevice) {
+  Fixture f;
+  match_by_name(f.adapters);
+  const Frame outsider = arp_frame(module_mac(1, 2, 3), 1, "10.0.0.7", "10.0.0.1");
+  f.capture_from_savefile("eth0", {outsider});
+  f.capture_from_savefile("eth1", {
+      outsider, outsider, outsider,                                                   // one entry
+      arp_frame(module_mac(9, 9, 9), 2, "192.168.5.50", "192.168.5.3"),               // found by the search
+      arp_frame({0x00, 0x20, 0x4B, 4, 5, 6}, 1, "10.0.0.8", "10.0.0.1"),              // not a module
+      arp_frame(module_mac(1, 2, 3), 1, "10.0.0.7", "10.0.0.1", 0x0800),              // not ARP
+  });
+  discovery::ModuleTable table = searched_table();
+
+  EXPECT_EQ(f.search(table), 0);
+
+  EXPECT_EQ(f.state.captured_total, 3);
+  ASSERT_EQ(table.shown_count, 3);
+  EXPECT_EQ(table.found_count, 1);
+  EXPECT_EQ(table.display_order[1], 1);
+  EXPECT_EQ(table.display_order[2], 2);
+  for (int r : {1, 2}) {
+    const discovery::ModuleRow& row = table.rows[static_cast<std::size_t>(r)];
+    EXPECT_TRUE(row.raw_only);
+    EXPECT_EQ(row.mac, (std::array<std::uint8_t, 6>{0x00, 0x20, 0x4A, 1, 2, 3}));
+    EXPECT_EQ(row.ip, host_ip("10.0.0.7"));
+    EXPECT_EQ(row.gateway, host_ip("10.0.0.1"));
+    EXPECT_EQ(row.work_mode, 0xFF);
+    EXPECT_FALSE(row.wireless);
+    EXPECT_FALSE(row.sensor_module);
+  }
+  EXPECT_EQ(table.rows[1].subnet_index, 0);  // eth0's first entry
+  EXPECT_EQ(table.rows[2].subnet_index, 1);  // eth1's first entry
+  EXPECT_TRUE(f.view.messages.empty());
+  EXPECT_EQ(f.view.wait_depth(), 0);
+  EXPECT_EQ(f.link.socket_open_count, 1);
+  EXPECT_EQ(f.link.socket_close_count, 1);
+}
+
+TEST(RawSearch, MatchedDevicesWakeOnlyTheirOwnSubnet) {
+  Fixture f;
+  match_by_name(f.adapters);
+  f.link.add_devices({"ifb0"});
+  f.state.capture_devices.push_back("ifb0");  // a device no adapter owns takes no part
+  discovery::ModuleTable table = searched_table(0);
+  f.search(table);
+  ASSERT_EQ(f.link.opens.size(), 2u);
+  EXPECT_EQ(f.link.opens[0], (std::pair<std::string, int>{"eth0", 300}));
+  EXPECT_EQ(f.link.opens[1], (std::pair<std::string, int>{"eth1", 300}));
+  // Each pass: configuration query, device query after the first time-out, configuration
+  // query after the second, end after the third; to the device's own first entry only.
+  const std::vector<std::pair<const char*, Frame>> expected = {
+      {"192.168.1.255", configuration_query}, {"192.168.1.255", device_query}, {"192.168.1.255", configuration_query},
+      {"192.168.5.255", configuration_query}, {"192.168.5.255", device_query}, {"192.168.5.255", configuration_query},
+  };
+  ASSERT_EQ(f.link.queries.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(f.link.queries[i].broadcast_network, network_ip(expected[i].first)) << i;
+    EXPECT_EQ(f.link.queries[i].bytes, expected[i].second) << i;
+  }
+  EXPECT_TRUE(f.link.resolutions.empty());
+  ASSERT_EQ(f.link.filters.size(), 2u);
+  EXPECT_EQ(f.link.filters[0].expression, "arp");
+  EXPECT_EQ(f.link.filters[0].netmask, network_ip("255.255.255.0"));  // devices without an IPv4 address
+  EXPECT_EQ(table.shown_count, 0);
+}
+
+TEST(RawSearch, UnmatchedDevicesAreTiedByThePcsOwnRequests) {
+  Fixture f;
+  f.adapters.adapters[0].name = "{0F3A}";  // names that tie no device
+  f.adapters.adapters[1].name = "{77B2}";
+  f.capture_from_savefile("eth0", {arp_frame(eth1_mac, 1, "192.168.5.3", "192.168.5.253")});
+  f.capture_from_savefile("eth1", {arp_frame(eth0_mac, 1, "192.168.1.10", "192.168.1.253")});
+  discovery::ModuleTable table = searched_table(0);
+
+  f.search(table);
+
+  EXPECT_EQ(f.adapters.capture_device_adapter, (std::array<int, 6>{1, 0, U, U, U, U}));
+  EXPECT_EQ(f.adapters.matched_device_count, 2);
+  EXPECT_TRUE(f.adapters.capture_devices_matched);
+  // Unmatched, a pass asks the PC to resolve host 253 of every entry and queries the
+  // first entry of every adapter.
+  std::vector<std::uint32_t> resolved;
+  for (const test::Resolution& r : f.link.resolutions) resolved.push_back(r.ip_network);
+  const std::vector<std::uint32_t> per_pass = {network_ip("192.168.1.253"), network_ip("192.168.5.253"),
+                                               network_ip("192.168.6.253")};
+  std::vector<std::uint32_t> both_passes = per_pass;
+  both_passes.insert(both_passes.end(), per_pass.begin(), per_pass.end());
+  EXPECT_EQ(resolved, both_passes);
+  ASSERT_EQ(f.link.queries.size(), 4u);
+  EXPECT_EQ(f.link.queries[0].broadcast_network, network_ip("192.168.1.255"));
+  EXPECT_EQ(f.link.queries[1].broadcast_network, network_ip("192.168.5.255"));
+
+  // One device tied of two adapters: the match stays incomplete.
+  Fixture g;
+  g.adapters.adapters[0].name = "{0F3A}";
+  g.capture_from_savefile("eth0", {arp_frame(eth0_mac, 1, "192.168.1.10", "192.168.1.253")});
+  g.search(table);
+  EXPECT_EQ(g.adapters.capture_device_adapter[0], 0);
+  EXPECT_EQ(g.adapters.matched_device_count, 1);
+  EXPECT_FALSE(g.adapters.capture_devices_matched);
+}
+
+TEST(RawSearch, StopsAddingRowsAt32) {
+  Fixture f;
+  match_by_name(f.adapters);
+  f.capture_from_savefile("eth0", {arp_frame(module_mac(1, 1, 1), 1, "10.0.0.7", "10.0.0.1"),
+                                   arp_frame(module_mac(2, 2, 2), 1, "10.0.0.8", "10.0.0.1")});
+  discovery::ModuleTable table = searched_table(31);
+  f.search(table);
+  EXPECT_EQ(table.shown_count, 32);
+  EXPECT_EQ(table.rows[31].ip, host_ip("10.0.0.7"));
+
+  discovery::ModuleTable full = searched_table(32);
+  f.capture_from_savefile("eth0", {arp_frame(module_mac(1, 1, 1), 1, "10.0.0.7", "10.0.0.1")});
+  f.search(full);
+  EXPECT_EQ(full.shown_count, 32);
+  EXPECT_FALSE(full.rows[31].raw_only);
+}
+
+TEST(RawSearch, WithoutSocketCapturesNothing) {
+  Fixture f;
+  match_by_name(f.adapters);
+  f.link.socket_opens = false;
+  discovery::ModuleTable table = searched_table();
+  EXPECT_EQ(f.search(table), discovery::raw_socket_failed);
+  EXPECT_TRUE(f.link.opens.empty());
+  EXPECT_TRUE(f.view.messages.empty());
+  EXPECT_EQ(f.view.wait_depth(), 0);
+  EXPECT_EQ(table.shown_count, 1);
+}
+
+TEST(CapturePass, ShowsTheMessageOfTheFailingStep) {
+  struct Case {
+    const char* what;
+    std::function<void(Fixture&)> arrange;
+    int device;
+    int code;
+    const char* text;
+  };
+  auto scripted = [](auto change) {
+    return [change](Fixture& f) {
+      test::CaptureScript script;
+      change(script);
+      f.capture_script("eth0", script);
+    };
+  };
+  const std::vector<Case> cases = {
+      {"cannot open", scripted([](test::CaptureScript& s) { s.open_status = platform::OpenStatus::failed; }), 0, -3,
+       "自动搜索初始化错误3!"},
+      {"list unreadable", [](Fixture& f) { f.link.listing.ok = false; }, 0, -3, "自动搜索初始化错误3!"},
+      {"no such device", [](Fixture&) {}, 2, -3, "自动搜索初始化错误3!"},
+      {"not Ethernet", scripted([](test::CaptureScript& s) { s.ethernet = false; }), 0, -4, "自动搜索初始化错误4!"},
+      {"raw IP savefile",
+       [](Fixture& f) {
+         std::string path = f.directory.file("raw.pcap");
+         ASSERT_TRUE(test::write_savefile(path, {}, DLT_RAW));
+         test::CaptureScript script;
+         script.savefile = path;
+         f.capture_script("eth0", script);
+       },
+       0, -4, "自动搜索初始化错误4!"},
+      {"filter does not compile",
+       scripted([](test::CaptureScript& s) { s.filter_result = platform::FilterResult::compile_failed; }), 0, -5,
+       "自动搜索初始化错误5! 请检查Winpcap是否正确安装!"},
+      {"filter not installed",
+       scripted([](test::CaptureScript& s) { s.filter_result = platform::FilterResult::set_failed; }), 0, -6,
+       "自动搜索初始化错误6!"},
+      {"read error", scripted([](test::CaptureScript& s) { s.reads = {read_of(NextFrame::error)}; }), 0, -7,
+       "自动搜索初始化错误7!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fixture f;
+    match_by_name(f.adapters);
+    c.arrange(f);
+    discovery::RawEthernet raw = f.raw();
+    EXPECT_EQ(discovery::capture_pass(raw, c.device, f.view), c.code);
+    ASSERT_EQ(f.view.messages.size(), 1u);
+    EXPECT_EQ(f.view.messages[0].caption, "错误提示");
+    EXPECT_EQ(f.view.messages[0].text, c.text);
+    EXPECT_EQ(f.view.messages[0].icon, ui::Icon::warning);
+  }
+}
+
+TEST(CapturePass, TellsAMissingCaptureRightOncePerRun) {
+  Fixture f;
+  match_by_name(f.adapters);
+  test::CaptureScript denied;
+  denied.open_status = platform::OpenStatus::permission_denied;
+  for (const char* device : {"eth0", "eth1"})
+    for (int search = 0; search < 2; ++search) f.capture_script(device, denied);
+  for (int search = 0; search < 2; ++search) {
+    discovery::ModuleTable table = searched_table();
+    EXPECT_EQ(f.search(table), 0);
+  }
+  EXPECT_EQ(f.link.opens.size(), 4u);
+  ASSERT_EQ(f.view.messages.size(), 1u);
+  EXPECT_EQ(f.view.messages[0].text, "自动搜索初始化错误3!");
+  EXPECT_TRUE(f.state.capture_rights_reported);
+}
+
+TEST(TriggerQueries, StopsAtTheFirstFailedSend) {
+  Fixture f;
+  f.link.query_sends_ok = false;
+  discovery::RawEthernet raw = f.raw();
+  EXPECT_EQ(discovery::trigger_queries(raw, discovery::QueryKind::device), discovery::trigger_send_failed);
+  EXPECT_EQ(f.link.queries.size(), 1u);
+  EXPECT_EQ(f.link.resolutions.size(), 1u);
+  EXPECT_EQ(discovery::trigger_device_queries(raw, 0, discovery::QueryKind::device), 0);  // eth0 has no adapter yet
+  match_by_name(f.adapters);
+  EXPECT_EQ(discovery::trigger_device_queries(raw, 0, discovery::QueryKind::device), discovery::trigger_send_failed);
+}
+
+TEST(TriggerQueries, InRemoteModeProbesHost253ItselfInsteadOfAskingThePc) {
+  Fixture f;
+  match_by_name(f.adapters);
+  discovery::RawEthernet raw = f.raw(true);
+  EXPECT_EQ(discovery::trigger_queries(raw, discovery::QueryKind::configuration), 0);
+  EXPECT_TRUE(f.link.resolutions.empty());
+  ASSERT_FALSE(f.link.sent_frames.empty());
+  EXPECT_EQ(Frame(f.link.sent_frames[0].begin() + 38, f.link.sent_frames[0].begin() + 42), (Frame{192, 168, 1, 253}));
+}
+
+}  // namespace
