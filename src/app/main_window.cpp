@@ -7,7 +7,10 @@
 #include "app/data_file.h"
 #include "app/platform_family.h"
 #include "app/start_directory.h"
+#include "discovery/address_probe.h"
+#include "discovery/capture_devices.h"
 #include "discovery/module_search.h"
+#include "discovery/raw_search.h"
 #include "netenv/adapter_table.h"
 #include "netenv/basic_settings_dialog.h"
 #include "polling/polling_cycle.h"
@@ -130,8 +133,8 @@ void MainWindow::search() {
   view_.list_clear(ui::ListId::data);
   view_.list_clear(ui::ListId::modules);
   view_.repaint();
-  if (!context_.adapters.adapter_table_valid) {
-    int r = netenv::build_adapter_table(context_.adapters, services_.list_adapters(), view_);
+  {
+    const int r = build_adapter_table(view_);
     if (r < 0) {
       char text[160];
       std::snprintf(text, sizeof text, ui::texts::local_network_error, r);
@@ -141,7 +144,10 @@ void MainWindow::search() {
   }
   {
     ui::WaitCursor wait(view_);
-    if (discovery::search_modules(context_.adapters, context_.modules, context_.settings.expected_port, view_) == 0) {
+    discovery::RawEthernetSearch raw_search(context_.raw_ethernet, *services_.raw_link,
+                                            discovery::uses_raw_arp(context_.state.remote_mode, context_.platform_family));
+    if (discovery::search_modules(context_.adapters, context_.modules, context_.settings.expected_port, view_,
+                                  &raw_search) == 0) {
       view_.button_enable(ui::ButtonId::parameter_settings, true);
       view_.button_enable(ui::ButtonId::start, true);
       view_.button_enable(ui::ButtonId::stop, false);
@@ -168,10 +174,24 @@ polling::QuerySettings MainWindow::query_settings() const {
   return settings;
 }
 
+int MainWindow::build_adapter_table(ui::MessageSink& messages) {
+  if (context_.adapters.adapter_table_valid) return 0;
+  return netenv::build_adapter_table(context_.adapters, services_.list_adapters(), messages,
+                                     discovery::capture_matcher(context_.raw_ethernet, *services_.raw_link, view_));
+}
+
+discovery::RawEthernet MainWindow::raw_ethernet() {
+  return {context_.adapters, context_.raw_ethernet, *services_.raw_link,
+          discovery::uses_raw_arp(context_.state.remote_mode, context_.platform_family)};
+}
+
 void MainWindow::start_polling() {
   {
     ui::WaitCursor wait(view_);
-    if (polling::open_polling_sockets(context_.modules, context_.polling, query_settings()) < 0) {
+    discovery::RawEthernet raw = raw_ethernet();
+    // A module that nobody answers for on the LAN is not polled.
+    auto answers = [&raw](std::uint32_t ip) { return discovery::probe_address_in_use(raw, ip) == 1; };
+    if (polling::open_polling_sockets(context_.modules, context_.polling, query_settings(), answers) < 0) {
       context_.state.active = false;
       view_.warn(ui::texts::caption_error, ui::texts::polling_open_failed);
       return;
@@ -211,7 +231,8 @@ void MainWindow::basic_settings() {
   netenv::BasicSettings values{file.refresh_period_ms, file.data_file_saving != 0, file.expected_port,
                                file.setup_answer_mode != 0, state.repair_enabled, state.remote_mode,
                                state.server_mode, state.settings_changed, state.remote_answered};
-  netenv::BasicSettingsDialog dialog(values, context_.adapters, services_.list_adapters);
+  netenv::BasicSettingsDialog dialog(values, context_.adapters,
+                                     [this](ui::MessageSink& messages) { return build_adapter_table(messages); });
   const int result = view_.run_dialog(dialog);
   // What the dialog adjusted on opening holds whatever its result.
   file.refresh_period_ms = static_cast<std::uint16_t>(values.refresh_period_ms);

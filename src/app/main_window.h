@@ -3,8 +3,10 @@
 // mode layout of the buttons and shut-down. It drives any ui::MainView.
 #include <ctime>
 #include <functional>
+#include <memory>
 
 #include "app/program_context.h"
+#include "discovery/system_raw_link.h"
 #include "platform/adapters.h"
 #include "polling/query_module.h"
 #include "ui/main_view.h"
@@ -14,6 +16,8 @@ namespace app {
 // What the window logic takes from outside, so tests can replace it.
 struct MainWindowServices {
   std::function<platform::AdapterListing()> list_adapters = platform::list_adapters;
+  // Capture devices, the search's broadcast socket and the kernel's ARP resolution.
+  std::shared_ptr<discovery::RawLink> raw_link = std::make_shared<discovery::SystemRawLink>();
   std::function<std::tm()> local_time;  // local time for data file names; the system's when empty
 };
 
@@ -46,6 +50,9 @@ class MainWindow : public ui::MainWindowEvents {
   void basic_settings();
   void start_polling();
   polling::QuerySettings query_settings() const;
+  // Builds the Adapter table unless it is valid: 0, or the build's negative code.
+  int build_adapter_table(ui::MessageSink& messages);
+  discovery::RawEthernet raw_ethernet();
 
   ProgramContext& context_;
   ui::MainView& view_;

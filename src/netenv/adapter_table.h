@@ -70,4 +70,9 @@ using CaptureMatcher = std::function<void(AdapterTable&)>;
 int build_adapter_table(AdapterTable& table, const platform::AdapterListing& listing, ui::MessageSink& messages,
                         const CaptureMatcher& match_capture_devices = {});
 
+// What a dialog calls to have the Adapter table built when it is not valid yet: 0 when the
+// table is ready, else the build's negative code. The program's builder asks the kernel
+// and matches the capture devices; tests give their own.
+using AdapterTableBuilder = std::function<int(ui::MessageSink& messages)>;
+
 }  // namespace netenv

@@ -25,9 +25,9 @@ int clamp_refresh_period(const std::string& text) {
   return static_cast<int>(value);
 }
 
-BasicSettingsDialog::BasicSettingsDialog(BasicSettings& settings, AdapterTable& adapters,
-                                         std::function<platform::AdapterListing()> list_adapters)
-    : settings_(settings), adapters_(adapters), list_adapters_(std::move(list_adapters)) {}
+BasicSettingsDialog::BasicSettingsDialog(BasicSettings& settings, const AdapterTable& adapters,
+                                         AdapterTableBuilder build_adapters)
+    : settings_(settings), adapters_(adapters), build_adapters_(std::move(build_adapters)) {}
 
 const ui::DialogSpec& BasicSettingsDialog::spec() const {
   using ui::ControlKind;
@@ -79,7 +79,7 @@ void BasicSettingsDialog::on_open(ui::DialogView& view) {
   settings_.expected_port = 10050;
 
   view.set_wait_cursor(true);
-  if (!adapters_.adapter_table_valid && build_adapter_table(adapters_, list_adapters_(), view) != 0) {
+  if (build_adapters_(view) != 0) {
     view.set_wait_cursor(false);
     view.warn(ui::texts::caption_error, ui::texts::no_network_device);
     view.close_dialog(0);

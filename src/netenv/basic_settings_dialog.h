@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "netenv/adapter_table.h"
-#include "platform/adapters.h"
 #include "ui/dialog.h"
 
 namespace netenv {
@@ -47,8 +46,7 @@ class BasicSettingsDialog : public ui::DialogLogic {
     leave_button,
   };
 
-  BasicSettingsDialog(BasicSettings& settings, AdapterTable& adapters,
-                      std::function<platform::AdapterListing()> list_adapters);
+  BasicSettingsDialog(BasicSettings& settings, const AdapterTable& adapters, AdapterTableBuilder build_adapters);
 
   const ui::DialogSpec& spec() const override;
   void on_open(ui::DialogView& view) override;
@@ -58,8 +56,8 @@ class BasicSettingsDialog : public ui::DialogLogic {
   void fill_adapter_fields(ui::DialogView& view) const;
 
   BasicSettings& settings_;
-  AdapterTable& adapters_;
-  std::function<platform::AdapterListing()> list_adapters_;
+  const AdapterTable& adapters_;
+  AdapterTableBuilder build_adapters_;
 };
 
 }  // namespace netenv

@@ -28,7 +28,9 @@ struct Harness {
   netenv::BasicSettings settings;
   netenv::AdapterTable adapters;
   platform::AdapterListing listing = two_adapters();
-  Dialog logic{settings, adapters, [this] { return listing; }};
+  Dialog logic{settings, adapters, [this](ui::MessageSink& messages) {
+                 return adapters.adapter_table_valid ? 0 : netenv::build_adapter_table(adapters, listing, messages);
+               }};
   test::ScriptedDialog dialog{logic};
 };
 

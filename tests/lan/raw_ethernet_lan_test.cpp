@@ -1,0 +1,166 @@
+// The raw-Ethernet layer against the real kernels of the virtual LAN: a module outside the
+// PC's subnets seen only by its ARP request, the ARP probe, the kernel's own resolution,
+// and a search without the right to capture.
+#include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "app/main_window.h"
+#include "discovery/address_probe.h"
+#include "discovery/capture_devices.h"
+#include "discovery/system_raw_link.h"
+#include "platform/ipv4.h"
+#include "support/scripted_view.h"
+#include "support/temporary_directory.h"
+#include "support/virtual_lan.h"
+#include "ui/texts.h"
+
+namespace {
+
+using ui::ButtonId;
+using ui::ListId;
+
+std::uint32_t network(const char* dotted) {
+  std::uint32_t host = 0;
+  EXPECT_TRUE(platform::parse_dotted(dotted, host));
+  return platform::host_to_network(host);
+}
+
+// Three modules on the first subnet, one on the second, and one on the second bridge
+// whose address fits neither subnet.
+test::LanTopology lan_with_an_outsider() {
+  test::LanTopology t;
+  t.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
+  t.add_sensor_modules(1, 2, 100).add_sensor_modules(2, 1, 40);
+  t.add_module({"outside", 2, "00:20:4a:01:02:03", "10.0.0.7/24", "10.0.0.1",
+                test::sensor_module_config("00:20:4a:01:02:03", "10.0.0.7", "10.0.0.1")});
+  return t;
+}
+
+struct Program {
+  Program() {
+    previous = getcwd(nullptr, 0);
+    EXPECT_EQ(chdir(directory.path().c_str()), 0);
+  }
+  ~Program() {
+    (void)!chdir(previous);
+    free(previous);
+  }
+  test::TemporaryDirectory directory;
+  char* previous;
+  app::ProgramContext context;
+  test::ScriptedView view;
+};
+
+// Takes CAP_NET_RAW out of the calling thread's effective set, as for a program started
+// without it, and gives it back at the end.
+class WithoutCaptureRight {
+ public:
+  WithoutCaptureRight() { set(false); }
+  ~WithoutCaptureRight() { set(true); }
+
+ private:
+  static void set(bool raw) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    ASSERT_EQ(syscall(SYS_capget, &header, data), 0);
+    if (raw) {
+      data[0].effective |= 1u << CAP_NET_RAW;
+    } else {
+      data[0].effective &= ~(1u << CAP_NET_RAW);
+    }
+    ASSERT_EQ(syscall(SYS_capset, &header, data), 0);
+  }
+};
+
+TEST(RawEthernetLan, ListsAModuleOutsideThePcSubnetsByItsArpRequest) {
+  test::VirtualLan lan(lan_with_an_outsider());
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+
+  Program p;
+  app::MainWindow window(p.context, p.view);
+  ASSERT_TRUE(window.create());
+  p.view.messages.clear();
+  window.on_command(ButtonId::search);
+  EXPECT_TRUE(p.view.messages.empty());
+  const auto& lines = p.view.lines(ListId::modules);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[3], "04    *   10.  0.  0.  7 [2:192.168.xx]  <00204A-010203>   ----- <10.0.0.1/--.--.--.-->");
+  EXPECT_TRUE(p.context.adapters.capture_devices_matched);
+  // Only the outsider is new: the other modules' own ARP traffic added nothing.
+  EXPECT_EQ(p.context.modules.shown_count, 4);
+
+  // The window runs Start over it as a module it cannot poll.
+  window.on_command(ButtonId::start);
+  EXPECT_EQ(p.view.lines(ListId::data)[3], "04---<模块不在本机子网内!>---");
+  window.on_command(ButtonId::stop);
+}
+
+TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
+  topology.add_sensor_modules(2, 1, 40);
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+
+  test::ScriptedView view;
+  netenv::AdapterTable adapters;
+  discovery::RawEthernetState state;
+  discovery::SystemRawLink link;
+  discovery::RawEthernet raw{adapters, state, link, true};
+  ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view,
+                                        discovery::capture_matcher(state, link, view)),
+            0);
+  ASSERT_TRUE(adapters.capture_devices_matched);
+
+  EXPECT_EQ(discovery::arp_probe(raw, network("192.168.5.40")), 1);
+  EXPECT_EQ(state.probe_subnet_index, 1);  // found only after the first subnet was tried
+  EXPECT_EQ(discovery::arp_probe(raw, network("192.168.1.77")), 0);
+  EXPECT_EQ(discovery::arp_probe(raw, network("192.168.5.3")), 1);  // the PC's own address
+  EXPECT_EQ(state.probe_subnet_index, 1);
+
+  // Remote mode asks the program's own probe, elsewhere the kernel resolves.
+  EXPECT_EQ(discovery::probe_address_in_use(raw, network("192.168.5.40")), 1);
+  discovery::RawEthernet kernel{adapters, state, link, false};
+  EXPECT_EQ(discovery::probe_address_in_use(kernel, network("192.168.5.40")), 1);
+  EXPECT_EQ(discovery::probe_address_in_use(kernel, network("192.168.5.77")), 0);
+
+  netenv::AdapterTable unmatched = adapters;
+  unmatched.capture_devices_matched = false;
+  discovery::RawEthernet early{unmatched, state, link, true};
+  EXPECT_EQ(discovery::arp_probe(early, network("192.168.5.40")), discovery::probe_devices_unmatched);
+}
+
+TEST(RawEthernetLan, WithoutTheRightToCaptureListsTheModulesThatAnsweredAndSaysSoOnce) {
+  test::VirtualLan lan(lan_with_an_outsider());
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+
+  Program p;
+  app::MainWindow window(p.context, p.view);
+  ASSERT_TRUE(window.create());
+  WithoutCaptureRight unprivileged;
+  for (int search = 0; search < 2; ++search) {
+    p.view.messages.clear();
+    window.on_command(ButtonId::search);
+    EXPECT_EQ(p.view.lines(ListId::modules).size(), 3u);  // the outsider cannot be seen
+    if (search == 0) {
+      ASSERT_EQ(p.view.messages.size(), 1u);
+      EXPECT_EQ(p.view.messages[0].text.rfind(ui::texts::capture_open_failed, 0), 0u);
+      EXPECT_NE(p.view.messages[0].text.find("CAP_NET_RAW"), std::string::npos);
+    } else {
+      EXPECT_TRUE(p.view.messages.empty());
+    }
+  }
+}
+
+}  // namespace
