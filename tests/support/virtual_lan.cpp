@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -101,6 +102,11 @@ LanTopology& LanTopology::add_module(LanModule module) {
   return *this;
 }
 
+LanTopology& LanTopology::add_router(int subnet_id, const std::string& address, RouterKind kind) {
+  routers.push_back({subnet_id, address, kind});
+  return *this;
+}
+
 LanTopology& LanTopology::add_sensor_modules(int subnet_id, int count, int first_host,
                                              const std::string& extra_config) {
   std::string network;
@@ -140,6 +146,10 @@ VirtualLan::VirtualLan(const LanTopology& topology) {
     }
     text << "module " << m.name << ' ' << m.subnet_id << ' ' << m.mac << ' ' << m.address << ' ' << m.gateway << ' '
          << config_name << '\n';
+  }
+  for (const LanRouter& r : topology.routers) {
+    text << "router " << r.subnet_id << ' ' << r.address << ' '
+         << (r.kind == RouterKind::internet ? "internet" : "unreachable") << '\n';
   }
   const auto topology_file = work_dir_ / "lan.topology";
   if (!write_file(topology_file, text.str())) {
@@ -273,6 +283,51 @@ NamespaceScope::~NamespaceScope() {
     ADD_FAILURE() << "cannot return to the original network namespace: " << std::strerror(errno);
   }
   ::close(original_fd_);
+}
+
+}  // namespace test
+
+namespace test {
+
+NetnsFilesScope::NetnsFilesScope(const std::string& netns_name) {
+  original_fd_ = ::open("/proc/thread-self/ns/mnt", O_RDONLY | O_CLOEXEC);
+  directory_fd_ = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (original_fd_ < 0 || directory_fd_ < 0) {
+    error_ = std::string("open own mount namespace or directory: ") + std::strerror(errno);
+    return;
+  }
+  if (::unshare(CLONE_NEWNS) != 0) {
+    error_ = std::string("unshare mount namespace: ") + std::strerror(errno);
+    return;
+  }
+  unshared_ = true;
+  // Nothing bound here may reach the namespace the test started in.
+  if (::mount(nullptr, "/", nullptr, MS_REC | MS_SLAVE, nullptr) != 0) {
+    error_ = std::string("make / a slave mount: ") + std::strerror(errno);
+    return;
+  }
+  const std::filesystem::path files = "/etc/netns/" + netns_name;
+  std::error_code listing_error;
+  for (const auto& entry : std::filesystem::directory_iterator(files, listing_error)) {
+    const std::string target = "/etc/" + entry.path().filename().string();
+    if (::mount(entry.path().c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+      error_ = "bind " + entry.path().string() + " over " + target + ": " + std::strerror(errno);
+      return;
+    }
+  }
+  if (listing_error) error_ = "list " + files.string() + ": " + listing_error.message();
+}
+
+NetnsFilesScope::~NetnsFilesScope() {
+  if (unshared_) {
+    if (::setns(original_fd_, CLONE_NEWNS) != 0) {
+      ADD_FAILURE() << "cannot return to the original mount namespace: " << std::strerror(errno);
+    } else if (::fchdir(directory_fd_) != 0) {
+      ADD_FAILURE() << "cannot return to the working directory: " << std::strerror(errno);
+    }
+  }
+  if (original_fd_ >= 0) ::close(original_fd_);
+  if (directory_fd_ >= 0) ::close(directory_fd_);
 }
 
 }  // namespace test

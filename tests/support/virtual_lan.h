@@ -1,7 +1,8 @@
 #pragma once
 // The virtual LAN of the LAN tests: a switch namespace with one bridge per subnet, a PC
 // namespace with one adapter (lanID) per subnet, and one namespace per emulated module with
-// its MAC, address and gateway, each running module-emulator. Built by scripts/vlan under a
+// its MAC, address and gateway, each running module-emulator; with routers, also the
+// virtual Internet of scripts/vlan behind them. Built by scripts/vlan under a
 // prefix unique to the run; torn down by the destructor, and by a watchdog process if the
 // test process dies first. Needs root; a test that gets !ok() fails with error().
 #include <chrono>
@@ -25,13 +26,26 @@ struct LanModule {
   std::string config_text;  // the module-emulator config ([module] section)
 };
 
+// A leg of the router on a subnet: the PC's way out from that subnet. Behind an internet
+// leg lie the what-is-my-address sites; an unreachable leg answers "network unreachable"
+// to everything it would have to forward.
+enum class RouterKind { internet, unreachable };
+
+struct LanRouter {
+  int subnet_id = 1;
+  std::string address;  // the leg's address, "192.168.1.1/24"
+  RouterKind kind = RouterKind::internet;
+};
+
 struct LanTopology {
   std::vector<LanSubnet> subnets;
   std::vector<LanModule> modules;
+  std::vector<LanRouter> routers;
 
   // Adds the address to subnet `id`, creating the subnet on first use.
   LanTopology& add_subnet(int id, const std::string& pc_address);
   LanTopology& add_module(LanModule module);
+  LanTopology& add_router(int subnet_id, const std::string& address, RouterKind kind);
   // `count` sensor modules (TCP, port 10050, 57600 baud) on subnet `id`, a /24 whose network
   // is taken from the subnet's first PC address: hosts first_host, first_host + 1, ...,
   // gateway .1, names s<id>h<host>, MACs 00:20:4a:<id>:00:<host>. `extra_config` lines are
@@ -101,6 +115,27 @@ class NamespaceScope {
 class PcNamespaceScope : public NamespaceScope {
  public:
   explicit PcNamespaceScope(const VirtualLan& lan) : NamespaceScope(lan.pc_namespace()) {}
+};
+
+// Gives the calling thread the files that `ip netns exec NAME` gives a program: in a private
+// mount namespace of the thread, each file of /etc/netns/NAME is bound over its namesake in
+// /etc (the PC's hosts file, so that the system resolver finds the virtual Internet's
+// sites). The thread's mount namespace and working directory are restored on destruction.
+class NetnsFilesScope {
+ public:
+  explicit NetnsFilesScope(const std::string& netns_name);
+  ~NetnsFilesScope();
+  NetnsFilesScope(const NetnsFilesScope&) = delete;
+  NetnsFilesScope& operator=(const NetnsFilesScope&) = delete;
+
+  bool ok() const { return error_.empty(); }
+  const std::string& error() const { return error_; }
+
+ private:
+  int original_fd_ = -1;
+  int directory_fd_ = -1;
+  bool unshared_ = false;
+  std::string error_;
 };
 
 }  // namespace test

@@ -1,0 +1,45 @@
+#include "platform/raw_icmp_socket.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+
+namespace platform {
+
+RawIcmpOpening open_raw_icmp_socket(std::uint32_t local_ip_network) {
+  RawIcmpOpening opening;
+  opening.socket = SocketHandle(::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP));
+  if (!opening.socket.valid()) {
+    opening.error_number = errno;
+    opening.status = errno == EPERM || errno == EACCES ? raw_icmp_not_permitted : raw_icmp_create_failed;
+    return opening;
+  }
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = local_ip_network;
+  if (::bind(opening.socket.fd(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+    opening.error_number = errno;
+    opening.status = raw_icmp_bind_failed;
+    opening.socket.reset();
+    return opening;
+  }
+  opening.status = 0;
+  return opening;
+}
+
+bool send_icmp(int fd, std::uint32_t destination_network, std::span<const std::uint8_t> message) {
+  sockaddr_in destination{};
+  destination.sin_family = AF_INET;
+  destination.sin_addr.s_addr = destination_network;
+  ssize_t sent = ::sendto(fd, message.data(), message.size(), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&destination),
+                          sizeof destination);
+  return sent == static_cast<ssize_t>(message.size());
+}
+
+int receive_ip_packet(int fd, std::span<std::uint8_t> buffer) {
+  ssize_t received = ::recv(fd, buffer.data(), buffer.size(), 0);
+  return received < 0 ? -1 : static_cast<int>(received);
+}
+
+}  // namespace platform

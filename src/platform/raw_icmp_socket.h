@@ -1,0 +1,33 @@
+#pragma once
+// Raw IPv4 sockets for protocol ICMP, bound to one local address: what is sent is the
+// ICMP message alone, what is received is every ICMP packet for that address with its IP
+// header. Opening needs CAP_NET_RAW.
+#include <cstdint>
+#include <span>
+
+#include "platform/socket_handle.h"
+
+namespace platform {
+
+// Codes of open_raw_icmp_socket.
+constexpr int raw_icmp_create_failed = -2;
+constexpr int raw_icmp_bind_failed = -4;
+constexpr int raw_icmp_not_permitted = -5;  // the process lacks CAP_NET_RAW
+
+struct RawIcmpOpening {
+  int status = raw_icmp_create_failed;  // 0 when socket is open
+  int error_number = 0;                 // errno of the failed step
+  SocketHandle socket;
+};
+
+// Opens the socket and binds it to local_ip_network (network order), port 0.
+RawIcmpOpening open_raw_icmp_socket(std::uint32_t local_ip_network);
+
+// Sends one ICMP message to destination_network; false unless it went out whole.
+bool send_icmp(int fd, std::uint32_t destination_network, std::span<const std::uint8_t> message);
+
+// Receives one IP packet into buffer; the number of bytes stored (at most buffer.size()), or
+// -1 on error.
+int receive_ip_packet(int fd, std::span<std::uint8_t> buffer);
+
+}  // namespace platform

@@ -1,0 +1,82 @@
+#include "tools/external_address_lookup.h"
+
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "tools/address_services.h"
+
+namespace tools {
+namespace {
+
+// Whether the service may be asked through entry; false means entry has no route.
+bool gate_open(const AddressService& service, AddressLookupLink& link, int entry, std::uint32_t server) {
+  int report = link.captured_reply_probe(entry, server);
+  if (service.gate == ReachabilityGate::captured_reply) return report != 0;
+  // Any report at all means no route; without one the service must also answer echo requests.
+  return report < 0 && link.echo_probe(entry, server) > 0;
+}
+
+}  // namespace
+
+bool SystemAddressLookupLink::resolve(std::string_view host, std::uint32_t& address_network) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(std::string(host).c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return false;
+  sockaddr_in address{};
+  std::memcpy(&address, found->ai_addr, std::min<std::size_t>(found->ai_addrlen, sizeof address));
+  ::freeaddrinfo(found);
+  address_network = address.sin_addr.s_addr;
+  return true;
+}
+
+int SystemAddressLookupLink::captured_reply_probe(int entry, std::uint32_t target_network) {
+  return tools::captured_reply_probe(raw_, icmp_, entry, target_network);
+}
+
+int SystemAddressLookupLink::echo_probe(int entry, std::uint32_t target_network) {
+  return tools::echo_probe(raw_.adapters, icmp_, entry, target_network);
+}
+
+int SystemAddressLookupLink::fetch_page(const PageRequest& request, PageResponse& response) {
+  return tools::fetch_page(request, response);
+}
+
+int external_address_lookup(const netenv::AdapterTable& adapters, netenv::ExternalAddresses& results,
+                            AddressLookupLink& link) {
+  results.status.fill(netenv::lookup_unresolved);
+  results.text.fill(std::string(no_external_address));
+  int address_count = std::clamp(adapters.address_count, 0, netenv::max_address_entries);
+  int looked_up = std::min(address_count, netenv::looked_up_entries);
+  PageResponse response;  // shared by every request of the lookup
+  for (const AddressService& service : address_services) {
+    std::uint32_t server = 0;
+    if (!link.resolve(service.host, server)) continue;
+    for (int entry = 0; entry < looked_up; ++entry) {
+      auto at = static_cast<std::size_t>(entry);
+      if (results.status[at] != netenv::lookup_unresolved) continue;
+      if (!gate_open(service, link, entry, server)) {
+        results.status[at] = netenv::lookup_no_route;
+        continue;
+      }
+      PageRequest request{adapters.addresses[at].ip, server, http_port, http_request(service),
+                          static_cast<std::size_t>(service.response_limit_bytes)};
+      if (link.fetch_page(request, response) != 0) continue;
+      if (auto address = extract_external_address(service, response.bytes())) {
+        results.text[at] = *address;
+        results.status[at] = netenv::lookup_found;
+      }
+    }
+  }
+  // Entries from looked_up_entries on are never looked up and count as resolved.
+  int unresolved = static_cast<int>(std::count(results.status.begin(), results.status.begin() + looked_up,
+                                               netenv::lookup_unresolved));
+  return address_count == 0 || unresolved == address_count ? lookup_nothing_resolved : 0;
+}
+
+}  // namespace tools

@@ -1,0 +1,159 @@
+#include "tools/icmp_probe.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "discovery/capture_devices.h"
+#include "platform/clock.h"
+#include "platform/raw_icmp_socket.h"
+#include "tools/icmp_echo.h"
+
+namespace tools {
+namespace {
+
+class SystemIcmpSocket final : public IcmpSocket {
+ public:
+  explicit SystemIcmpSocket(platform::SocketHandle socket) : socket_(std::move(socket)) {}
+  bool send(std::uint32_t target_network, std::span<const std::uint8_t> message) override {
+    return platform::send_icmp(socket_.fd(), target_network, message);
+  }
+  platform::WaitResult wait_readable(long seconds, long microseconds) override {
+    return platform::wait_readable(socket_.fd(), seconds, microseconds);
+  }
+  int receive(std::span<std::uint8_t> buffer) override { return platform::receive_ip_packet(socket_.fd(), buffer); }
+
+ private:
+  platform::SocketHandle socket_;
+};
+
+const netenv::AddressEntry* address_entry(const netenv::AdapterTable& adapters, int entry) {
+  int count = std::clamp(adapters.address_count, 0, netenv::max_address_entries);
+  if (entry < 0 || entry >= count) return nullptr;
+  return &adapters.addresses[static_cast<std::size_t>(entry)];
+}
+
+std::unique_ptr<IcmpSocket> open_probe_socket(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry) {
+  const netenv::AddressEntry* address = address_entry(adapters, entry);
+  return address != nullptr ? icmp.open_socket(address->ip) : nullptr;
+}
+
+// Waits for this attempt's reply: true when one arrived, false on time-out; code set to a
+// negative code on failure.
+bool await_reply(IcmpSocket& socket, std::uint32_t target_network, std::uint16_t identifier, int& code) {
+  std::array<std::uint8_t, echo_receive_bytes> buffer{};
+  for (;;) {
+    switch (socket.wait_readable(echo_wait_s, echo_wait_us)) {
+      case platform::WaitResult::timeout:
+        return false;
+      case platform::WaitResult::error:
+        code = echo_wait_failed;
+        return false;
+      case platform::WaitResult::ready:
+        break;
+    }
+    int received = socket.receive(buffer);
+    if (received < 0) {
+      code = echo_io_failed;
+      return false;
+    }
+    auto packet = std::span<const std::uint8_t>(buffer).first(std::min<std::size_t>(received, buffer.size()));
+    if (is_echo_reply(packet, target_network, identifier)) return true;
+  }
+}
+
+// The capture device of entry's adapter among the stored devices; -1 when none.
+int device_of_entry(const discovery::RawEthernet& raw, int entry) {
+  const netenv::AddressEntry* address = address_entry(raw.adapters, entry);
+  if (address == nullptr) return -1;
+  int count = std::min(static_cast<int>(raw.state.capture_devices.size()), netenv::max_capture_devices);
+  for (int d = 0; d < count; ++d)
+    if (raw.adapters.capture_device_adapter[static_cast<std::size_t>(d)] == address->adapter) return d;
+  return -1;
+}
+
+}  // namespace
+
+std::unique_ptr<IcmpSocket> SystemIcmpLink::open_socket(std::uint32_t local_ip_network) {
+  platform::RawIcmpOpening opening = platform::open_raw_icmp_socket(local_ip_network);
+  if (opening.status != 0) return nullptr;
+  return std::make_unique<SystemIcmpSocket>(std::move(opening.socket));
+}
+
+std::uint16_t SystemIcmpLink::identifier() { return echo_identifier(::getpid()); }
+
+std::uint32_t SystemIcmpLink::tick_count_ms() { return platform::tick_count_ms(); }
+
+int echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, std::uint32_t target_network) {
+  std::unique_ptr<IcmpSocket> socket = open_probe_socket(adapters, icmp, entry);
+  if (!socket) return echo_socket_failed;
+  std::uint16_t identifier = icmp.identifier();
+  int replies = 0;
+  for (int sequence = 0; sequence < echo_attempts; ++sequence) {
+    EchoRequest request = build_echo_request(identifier, static_cast<std::uint16_t>(sequence), icmp.tick_count_ms());
+    if (!socket->send(target_network, request)) return echo_io_failed;
+    int code = 0;
+    if (await_reply(*socket, target_network, identifier, code)) ++replies;
+    if (code < 0) return code;
+  }
+  return replies;
+}
+
+int send_echo(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, std::uint32_t target_network) {
+  std::unique_ptr<IcmpSocket> socket = open_probe_socket(adapters, icmp, entry);
+  if (!socket) return send_echo_open_failed;
+  EchoRequest request = build_echo_request(icmp.identifier(), 0, icmp.tick_count_ms());
+  return socket->send(target_network, request) ? 0 : send_echo_send_failed;
+}
+
+int captured_reply_probe(discovery::RawEthernet& raw, IcmpLink& icmp, int entry, std::uint32_t target_network) {
+  if (!raw.adapters.capture_devices_matched) return report_devices_unmatched;
+  int device = device_of_entry(raw, entry);
+  if (device < 0) return report_no_device;
+  platform::CaptureDeviceListing listing = raw.link.list_capture_devices();
+  if (!listing.ok) return report_list_failed;
+  const platform::CaptureDevice* chosen = discovery::numbered_device(listing, device);
+  if (chosen == nullptr) return report_open_failed;
+  platform::CaptureOpening opening = raw.link.open_capture(chosen->name, report_read_timeout_ms);
+  if (opening.status != platform::OpenStatus::opened || !opening.session) return report_open_failed;
+  platform::CaptureSession& session = *opening.session;
+  std::uint32_t netmask = chosen->netmask != 0 ? chosen->netmask : report_filter_netmask_default;
+  switch (session.set_filter("icmp", netmask)) {
+    case platform::FilterResult::compile_failed:
+      return report_compile_failed;
+    case platform::FilterResult::set_failed:
+      return report_set_failed;
+    case platform::FilterResult::installed:
+      break;
+  }
+  std::uint32_t adapter_ip = raw.adapters.addresses[static_cast<std::size_t>(entry)].ip;
+  int reports = 0;
+  for (int pass = 0; pass < report_passes; ++pass) {
+    // A failed send still leaves the pass to reports of earlier requests.
+    send_echo(raw.adapters, icmp, entry, target_network);
+    std::span<const std::uint8_t> frame;
+    while (session.next_frame(frame) == platform::NextFrame::frame)
+      if (is_network_unreachable_report(frame, adapter_ip, target_network)) ++reports;
+    if (reports > 0) break;
+    raw.link.sleep_ms(report_pause_ms);
+  }
+  return reports > 0 ? 0 : report_not_seen;
+}
+
+int remote_echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, std::uint32_t target_network,
+                      int& probe_subnet_index) {
+  int count = std::clamp(adapters.address_count, 0, netenv::max_address_entries);
+  int result = 0;
+  for (int entry = 0; entry < count; ++entry) {
+    result = echo_probe(adapters, icmp, entry, target_network);
+    if (result > 0) {
+      probe_subnet_index = entry;
+      break;
+    }
+  }
+  return result;
+}
+
+}  // namespace tools

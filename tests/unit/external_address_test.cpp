@@ -1,0 +1,434 @@
+// The external address lookup: the services' markers and requests, the address extraction
+// per service, fetch_page against a page server on 127.0.0.1 and the lookup's logic through
+// a fake link.
+#include "tools/external_address_lookup.h"
+
+#include <arpa/inet.h>
+#include <iconv.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <optional>
+#include <set>
+#include <thread>
+
+#include "support/arp_test_frames.h"
+#include "tools/address_services.h"
+
+namespace {
+
+using test::network_ip;
+using tools::address_services;
+
+std::span<const std::uint8_t> bytes_of(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// The code page 936 bytes of a UTF-8 text, converted by the C library.
+std::string gbk(const std::string& utf8) {
+  iconv_t converter = ::iconv_open("GBK", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return "(no GBK converter)";
+  std::string in = utf8, out(utf8.size() * 2, '\0');
+  char* from = in.data();
+  char* to = out.data();
+  std::size_t from_left = in.size(), to_left = out.size();
+  std::size_t converted = ::iconv(converter, &from, &from_left, &to, &to_left);
+  ::iconv_close(converter);
+  if (converted == static_cast<std::size_t>(-1)) return "(not convertible)";
+  out.resize(out.size() - to_left);
+  return out;
+}
+
+TEST(AddressServices, MarkersOfBAndCAreTheirTextsInCodePage936) {
+  EXPECT_EQ(address_services[1].marker, gbk("IP地址："));
+  EXPECT_EQ(address_services[2].marker, gbk("是：["));
+}
+
+TEST(AddressServices, RequestIsOneBlockWithTheServicesPathAndHost) {
+  EXPECT_EQ(tools::http_request(address_services[0]),
+            "GET /dyndns/getip HTTP/1.1\r\nUser-Agent: pqmweb\r\nHost: a.addresses.test\r\n"
+            "Cache-Control: no-cache\r\n\r\n");
+  EXPECT_EQ(tools::http_request(address_services[2]),
+            "GET /ic.asp HTTP/1.1\r\nUser-Agent: pqmweb\r\nHost: c.addresses.test\r\n"
+            "Cache-Control: no-cache\r\n\r\n");
+}
+
+TEST(AddressExtraction, EachServicesPage) {
+  const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nTransfer-Encoding: chunked\r\n\r\n";
+  const std::string b_marker = gbk("IP地址：");
+  const std::string c_marker = gbk("是：[");
+  struct Case {
+    const char* name;
+    std::size_t service;
+    std::string page;
+    std::optional<std::string> address;
+  };
+  const std::vector<Case> cases = {
+      {"A, one-digit chunk size", 0, head + "c\r\n198.51.100.1\r\n0\r\n\r\n", "198.51.100.1"},
+      {"A, two-digit chunk size", 0, head + "1a\r\n203.0.113.200 (proxy)\r\n0\r\n\r\n", "203.0.113.200"},
+      {"A, body cut short", 0, head + "c\r\n", ""},
+      {"A, headers never end", 0, "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n", std::nullopt},
+      {"B", 1, "<p>" + gbk("您的") + b_marker + "<br/>198.51.100.1</p>", "198.51.100.1"},
+      {"B, 13 bytes from the marker's first byte", 1, b_marker + "12345" + "6789", "6789"},
+      {"B without its marker", 1, "<p>IP: 198.51.100.1</p>", std::nullopt},
+      {"C", 2, gbk("您的IP") + c_marker + "198.51.100.1] " + gbk("来自"), "198.51.100.1"},
+      {"C, marker at the very end", 2, "x" + c_marker, ""},
+      {"D", 3, "<pre>ip=198.51.100.1\nagent=pqmweb</pre>", "198.51.100.1"},
+      {"D, the first marker counts", 3, "zip=9x ip=1.2.3.4", "9"},
+      {"D, at most 16 characters", 3, "ip=1234567890.234567890", "1234567890.23456"},
+      {"D, stops at the first other character", 3, "ip=10.0.0.1a", "10.0.0.1"},
+      {"D, nothing usable", 3, "ip=-1", ""},
+      {"empty page", 3, "", std::nullopt},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(tools::extract_external_address(address_services[c.service], bytes_of(c.page)), c.address) << c.name;
+}
+
+// --- fetch_page against 127.0.0.1 ------------------------------------------------------
+
+// One piece of the server's answer, sent after a pause.
+struct Piece {
+  int pause_ms = 0;
+  std::string bytes;
+};
+
+// Accepts one connection, reads the request head, sends the pieces, then closes or, with
+// hold_open, keeps the connection until the client closes it.
+class PageServer {
+ public:
+  PageServer(std::vector<Piece> pieces, bool hold_open) : pieces_(std::move(pieces)), hold_open_(hold_open) {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0 && ::listen(fd_, 1) == 0)
+      port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { serve(); });
+  }
+  ~PageServer() {
+    finish();
+    ::close(fd_);
+  }
+  PageServer(const PageServer&) = delete;
+  PageServer& operator=(const PageServer&) = delete;
+
+  std::uint16_t port() const { return port_; }
+  // Waits until the server is done; the request as it arrived.
+  std::string finish() {
+    if (thread_.joinable()) thread_.join();
+    return request_;
+  }
+
+ private:
+  static bool readable(int fd, int timeout_ms) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, timeout_ms) > 0;
+  }
+  void serve() {
+    if (!readable(fd_, 2000)) return;
+    int connection = ::accept(fd_, nullptr, nullptr);
+    char buffer[1024];
+    while (request_.find("\r\n\r\n") == std::string::npos && readable(connection, 2000)) {
+      ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
+      if (n <= 0) break;
+      request_.append(buffer, static_cast<std::size_t>(n));
+    }
+    for (const Piece& piece : pieces_) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(piece.pause_ms));
+      ::send(connection, piece.bytes.data(), piece.bytes.size(), MSG_NOSIGNAL);
+    }
+    while (hold_open_ && readable(connection, 10000) && ::recv(connection, buffer, sizeof buffer, 0) > 0) {
+    }
+    ::close(connection);
+  }
+
+  std::vector<Piece> pieces_;
+  bool hold_open_;
+  int fd_ = -1;
+  std::uint16_t port_ = 0;
+  std::string request_;
+  std::thread thread_;
+};
+
+const std::string page_request_text = "GET /ic.asp HTTP/1.1\r\nHost: c.addresses.test\r\n\r\n";
+
+tools::PageRequest loopback_request(std::uint16_t port, std::size_t limit) {
+  return {network_ip("127.0.0.1"), network_ip("127.0.0.1"), port, page_request_text, limit};
+}
+
+std::string text_of(const tools::PageResponse& response) {
+  auto bytes = response.bytes();
+  return {bytes.begin(), bytes.end()};
+}
+
+TEST(FetchPage, SucceedsOnlyWhenMoreThanTheLimitArrives) {
+  struct Case {
+    const char* name;
+    std::vector<Piece> pieces;
+    bool hold_open;
+    int result;
+    std::string received;
+  };
+  const std::string a181(181, 'a'), b90(90, 'b'), e180(180, 'e');
+  const std::vector<Case> cases = {
+      {"one piece over the limit", {{0, a181}}, true, 0, a181},
+      {"pieces appended in order", {{0, b90}, {300, b90 + "c"}}, true, 0, b90 + b90 + "c"},
+      // The server closing before the limit ends the read at once, not after the 5.6 s wait.
+      {"exactly the limit, then closed", {{0, e180}}, false, tools::fetch_too_short, e180},
+      {"closed without a byte", {}, false, tools::fetch_too_short, ""},
+  };
+  for (const Case& c : cases) {
+    PageServer server(c.pieces, c.hold_open);
+    ASSERT_NE(server.port(), 0);
+    tools::PageResponse response;
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(tools::fetch_page(loopback_request(server.port(), 180), response), c.result) << c.name;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2)) << c.name;
+    EXPECT_EQ(text_of(response), c.received) << c.name;
+    EXPECT_EQ(server.finish(), page_request_text) << c.name;
+  }
+}
+
+TEST(FetchPage, SilenceBeforeTheLimitEndsAfterFiveAndAHalfSeconds) {
+  PageServer server({{0, "HTTP/1.1 200 OK\r\n"}}, true);
+  tools::PageResponse response;
+  auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(tools::fetch_page(loopback_request(server.port(), 180), response), tools::fetch_too_short);
+  auto waited = std::chrono::steady_clock::now() - started;
+  EXPECT_GE(waited, std::chrono::milliseconds(5600));
+  EXPECT_LT(waited, std::chrono::milliseconds(7000));
+  EXPECT_EQ(text_of(response), "HTTP/1.1 200 OK\r\n");
+}
+
+TEST(FetchPage, BindAndConnectFailures) {
+  // A port the kernel just gave out and took back: nothing listens there.
+  std::uint16_t closed_port = 0;
+  {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+      closed_port = ntohs(address.sin_port);
+    ::close(fd);
+  }
+  ASSERT_NE(closed_port, 0);
+  tools::PageResponse response;
+  EXPECT_EQ(tools::fetch_page(loopback_request(closed_port, 180), response), tools::fetch_connect_failed);
+  // An address that is not the machine's own cannot be bound; nothing is sent.
+  tools::PageRequest foreign = loopback_request(closed_port, 180);
+  foreign.local_ip_network = network_ip("203.0.113.77");
+  EXPECT_EQ(tools::fetch_page(foreign, response), tools::fetch_bind_failed);
+}
+
+// --- the lookup through a fake link ---------------------------------------------------------
+
+const std::string found_address = "198.51.100.1";
+
+// A page of each service that shows found_address.
+std::string good_page(std::size_t service) {
+  switch (service) {
+    case 0:
+      return "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nc\r\n" + found_address + "\r\n0\r\n\r\n";
+    case 1:
+      return "<p>" + gbk("IP地址：") + "<br/>" + found_address + "</p>";
+    case 2:
+      return gbk("您的IP是：[") + found_address + "]";
+    default:
+      return "ip=" + found_address;
+  }
+}
+
+std::uint32_t server_of(std::size_t service) { return network_ip("203.0.113." + std::to_string(10 + service)); }
+
+std::string letter(std::size_t service) { return std::string(1, static_cast<char>('A' + service)); }
+
+// Services are named by position (0 = A). Unset results: captured-reply probe -8 (no
+// report), echo probe 0, fetch -11 with nothing received.
+class FakeLookupLink final : public tools::AddressLookupLink {
+ public:
+  std::set<std::size_t> resolvable = {0, 1, 2, 3};
+  std::map<std::pair<int, std::size_t>, int> captured;  // by entry and service
+  std::map<std::pair<int, std::size_t>, int> echo;
+  std::map<std::size_t, std::pair<int, std::string>> pages;  // by service
+  std::vector<std::string> calls;
+  std::vector<tools::PageRequest> fetches;
+
+  bool resolve(std::string_view host, std::uint32_t& address) override {
+    std::size_t service = service_of_host(host);
+    calls.push_back("resolve " + letter(service));
+    if (!resolvable.contains(service)) return false;
+    address = server_of(service);
+    return true;
+  }
+  int captured_reply_probe(int entry, std::uint32_t target) override {
+    std::size_t service = service_of(target);
+    calls.push_back("captured " + std::to_string(entry) + letter(service));
+    auto found = captured.find({entry, service});
+    return found != captured.end() ? found->second : tools::report_not_seen;
+  }
+  int echo_probe(int entry, std::uint32_t target) override {
+    std::size_t service = service_of(target);
+    calls.push_back("echo " + std::to_string(entry) + letter(service));
+    auto found = echo.find({entry, service});
+    return found != echo.end() ? found->second : 0;
+  }
+  int fetch_page(const tools::PageRequest& request, tools::PageResponse& response) override {
+    std::size_t service = service_of(request.server_network);
+    calls.push_back("fetch " + letter(service));
+    fetches.push_back(request);
+    auto found = pages.find(service);
+    auto [code, page] = found != pages.end() ? found->second : std::pair<int, std::string>{-11, ""};
+    std::copy(page.begin(), page.end(), response.buffer.begin());
+    response.length = page.size();
+    return code;
+  }
+
+ private:
+  static std::size_t service_of_host(std::string_view host) {
+    for (std::size_t k = 0; k < address_services.size(); ++k)
+      if (address_services[k].host == host) return k;
+    ADD_FAILURE() << "unknown host " << host;
+    return 0;
+  }
+  static std::size_t service_of(std::uint32_t server) {
+    for (std::size_t k = 0; k < address_services.size(); ++k)
+      if (server_of(k) == server) return k;
+    ADD_FAILURE() << "unknown server";
+    return 0;
+  }
+};
+
+// Entry i has address 192.168.(i + 1).10.
+netenv::AdapterTable table_of(int address_count) {
+  netenv::AdapterTable table;
+  table.address_count = address_count;
+  for (int i = 0; i < address_count; ++i)
+    table.addresses[static_cast<std::size_t>(i)].ip = network_ip("192.168." + std::to_string(i + 1) + ".10");
+  return table;
+}
+
+using Statuses = std::array<int, 3>;
+using Texts = std::array<std::string, 3>;
+using Calls = std::vector<std::string>;
+const std::string none = "--none--";
+
+TEST(ExternalAddressLookup, AnAdapterWithoutARouteIsNeverAskedOverHttp) {
+  FakeLookupLink link;
+  link.captured[{1, 0}] = 0;
+  link.pages[0] = {0, good_page(0)};
+  netenv::ExternalAddresses results;
+  EXPECT_EQ(tools::external_address_lookup(table_of(2), results, link), 0);
+  EXPECT_EQ(results.status, (Statuses{1, 0, -1}));
+  EXPECT_EQ(results.text, (Texts{found_address, none, none}));
+  EXPECT_EQ(link.calls, (Calls{"resolve A", "captured 0A", "fetch A", "captured 1A", "resolve B", "resolve C",
+                               "resolve D"}));
+  ASSERT_EQ(link.fetches.size(), 1u);
+  const tools::PageRequest& request = link.fetches[0];
+  EXPECT_EQ(request.local_ip_network, network_ip("192.168.1.10"));
+  EXPECT_EQ(request.server_network, server_of(0));
+  EXPECT_EQ(request.server_port, 80);
+  EXPECT_EQ(request.text, tools::http_request(address_services[0]));
+  EXPECT_EQ(request.limit_bytes, 180u);
+}
+
+TEST(ExternalAddressLookup, EachFailureLeavesTheAdapterToTheNextService) {
+  FakeLookupLink link;
+  link.resolvable = {1, 2, 3};                     // A does not resolve
+  link.pages[1] = {0, "<p>IP: " + found_address};  // B's page lacks its marker
+  link.echo[{0, 2}] = 3;
+  link.pages[2] = {-11, good_page(2)};  // C's page stays below its limit
+  link.pages[3] = {0, good_page(3)};
+  netenv::ExternalAddresses results;
+  EXPECT_EQ(tools::external_address_lookup(table_of(1), results, link), 0);
+  EXPECT_EQ(results.status, (Statuses{1, -1, -1}));
+  EXPECT_EQ(results.text[0], found_address);
+  EXPECT_EQ(link.calls, (Calls{"resolve A", "resolve B", "captured 0B", "fetch B", "resolve C", "captured 0C",
+                               "echo 0C", "fetch C", "resolve D", "captured 0D", "fetch D"}));
+  std::vector<std::size_t> limits;
+  for (const auto& request : link.fetches) limits.push_back(request.limit_bytes);
+  EXPECT_EQ(limits, (std::vector<std::size_t>{8800, 450, 3800}));
+}
+
+TEST(ExternalAddressLookup, GatesOfTheServices) {
+  struct Case {
+    const char* name;
+    std::size_t service;
+    int captured, echo;
+    int status;
+    bool echo_asked;
+  };
+  const std::vector<Case> cases = {
+      {"A: network unreachable", 0, 0, 0, 0, false},
+      {"A: no report", 0, -8, 0, 1, false},
+      {"A: capture not possible", 0, -1, 0, 1, false},
+      {"D: no capture device", 3, -2, 0, 1, false},
+      {"C: network unreachable", 2, 0, 3, 0, false},
+      {"C: no report, no echo reply", 2, -8, 0, 0, true},
+      {"C: no report, echo probe failed", 2, -8, -1, 0, true},
+      {"C: no report, echo replies", 2, -8, 1, 1, true},
+      {"C: capture not possible, echo replies", 2, -4, 3, 1, true},
+  };
+  for (const Case& c : cases) {
+    FakeLookupLink link;
+    link.resolvable = {c.service};
+    link.captured[{0, c.service}] = c.captured;
+    link.echo[{0, c.service}] = c.echo;
+    link.pages[c.service] = {0, good_page(c.service)};
+    netenv::ExternalAddresses results;
+    EXPECT_EQ(tools::external_address_lookup(table_of(1), results, link), 0) << c.name;
+    EXPECT_EQ(results.status[0], c.status) << c.name;
+    EXPECT_EQ(results.text[0], c.status == 1 ? found_address : none) << c.name;
+    bool echo_asked = std::count(link.calls.begin(), link.calls.end(), "echo 0" + letter(c.service)) == 1;
+    EXPECT_EQ(echo_asked, c.echo_asked) << c.name;
+  }
+}
+
+TEST(ExternalAddressLookup, ResultCodesAndTheReset) {
+  struct Case {
+    const char* name;
+    int address_count;
+    std::set<std::size_t> resolvable;
+    int result;
+  };
+  const std::vector<Case> cases = {
+      {"no address entry", 0, {0, 1, 2, 3}, tools::lookup_nothing_resolved},
+      {"no service resolves", 2, {}, tools::lookup_nothing_resolved},
+      {"every page too short", 3, {0, 1, 3}, tools::lookup_nothing_resolved},
+      {"entries from 3 on count as resolved", 4, {}, 0},
+  };
+  for (const Case& c : cases) {
+    FakeLookupLink link;
+    link.resolvable = c.resolvable;
+    netenv::ExternalAddresses results;
+    results.status = {1, 1, 0};
+    results.text = {"1.2.3.4", "5.6.7.8", ""};
+    EXPECT_EQ(tools::external_address_lookup(table_of(c.address_count), results, link), c.result) << c.name;
+    EXPECT_EQ(results.status, (Statuses{-1, -1, -1})) << c.name;
+    EXPECT_EQ(results.text, (Texts{none, none, none})) << c.name;
+  }
+}
+
+TEST(ExternalAddressLookup, OnlyTheFirstThreeEntriesAreLookedUp) {
+  FakeLookupLink link;
+  link.resolvable = {3};
+  link.pages[3] = {0, good_page(3)};
+  netenv::ExternalAddresses results;
+  EXPECT_EQ(tools::external_address_lookup(table_of(5), results, link), 0);
+  EXPECT_EQ(results.status, (Statuses{1, 1, 1}));
+  ASSERT_EQ(link.fetches.size(), 3u);
+  EXPECT_EQ(link.fetches.back().local_ip_network, network_ip("192.168.3.10"));
+}
+
+}  // namespace
