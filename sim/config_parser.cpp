@@ -194,6 +194,10 @@ const std::map<std::string, Setter>& setters() {
       {"snmp_byte", [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.snmp_byte); }},
       {"module_code", [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.module_code); }},
       {"upload_interval", [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.upload_interval); }},
+      {"upload_interval_ms",
+       [](ModuleConfig& m, std::string_view v) {
+         return parse_number(v, m.upload_interval_ms) && m.upload_interval_ms > 0 && m.upload_interval_ms <= 3600000;
+       }},
       {"server_by_name", [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.server_by_name); }},
       {"dns_ip", [](ModuleConfig& m, std::string_view v) { return parse_ipv4(v, m.dns_ip); }},
       {"server_name",

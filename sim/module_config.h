@@ -48,6 +48,7 @@ struct ModuleConfig {
   std::uint8_t snmp_byte = 0;
   std::uint16_t module_code = 0;
   std::uint8_t upload_interval = 0;
+  unsigned upload_interval_ms = 0;  // active-upload period for tests; 0: the one upload_interval gives
   std::uint8_t server_by_name = 0;
   Ipv4 dns_ip{};
   std::string server_name;

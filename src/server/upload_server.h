@@ -1,0 +1,111 @@
+#pragma once
+// The upload server: a TCP listener or a UDP socket on one local address that receives the
+// records of modules in active-upload mode, keeps a 32-slot connection table, logs every
+// event to the data list and the summary of modules to the module list. Readiness reaches
+// it through the window's socket watcher, between commands.
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "netenv/adapter_table.h"
+#include "netenv/external_addresses.h"
+#include "platform/socket_handle.h"
+#include "polling/polling_table.h"
+#include "server/server_settings.h"
+#include "server/upload_records.h"
+#include "ui/main_view.h"
+
+namespace server {
+
+// Codes of start_server. Starting the socket library and registering for readiness, the
+// steps the codes -1 and -5 stand for elsewhere, cannot fail here.
+constexpr int start_socket_failed = -2;
+constexpr int start_bind_failed = -3;
+constexpr int start_listen_failed = -4;
+
+constexpr int listen_backlog = 32;
+constexpr int receive_buffer_bytes = 200;
+constexpr int log_lines_before_reset = 500;
+
+// Codes of a failed receive, printed in the log.
+constexpr int receive_failed = -7;
+constexpr int receive_nothing = -8;
+
+struct ConnectionSlot {
+  bool in_use = false;
+  platform::SocketHandle socket;  // the accepted connection (TCP only)
+  PeerAddress peer;
+};
+
+// The server's part of the program state. The running flag is the polling table's
+// sockets_open: the server and the polling cycle never run together.
+struct ServerState {
+  platform::SocketHandle socket;  // listening TCP socket or bound UDP socket
+  bool listener_paused = false;   // not watched while every slot is taken
+  std::array<ConnectionSlot, max_slots> connection_table{};
+  int connection_count = 0;
+  int log_line_number = 0;
+  std::array<Identity, max_slots> slot_identities{};  // MAC text and identifier of each slot's latest record
+  UploadSummary summary;
+  IntervalTable intervals;
+};
+
+// Empties the summary and the intervals: done with every clearing of the Module table.
+void clear_upload_summary(ServerState& state);
+
+// The local time printed in the log and the tick count that measures intervals.
+struct ServerClock {
+  std::function<ClockTime()> local_time;
+  std::function<std::uint32_t()> tick_count_ms;
+};
+ServerClock system_server_clock();
+
+class UploadServer {
+ public:
+  UploadServer(ServerState& state, const ServerSettings& settings, const netenv::AdapterTable& adapters,
+               const netenv::ExternalAddresses& external, polling::PollingTable& polling, ui::MainView& view,
+               ServerClock clock = system_server_clock());
+  ~UploadServer() { stop_server(); }
+  UploadServer(const UploadServer&) = delete;
+  UploadServer& operator=(const UploadServer&) = delete;
+
+  // Binds the settings' address entry and port (TCP for protocol atcp, else UDP), frees
+  // every slot, restarts the log numbering and watches the socket. 0 on success and when
+  // already running (nothing changes), else a start_* code with nothing left open.
+  int start_server();
+  // Closes every connection and the server socket; harmless when not running.
+  void stop_server();
+  // The banner and the waiting line that open a run, after a successful start.
+  void banner();
+
+ private:
+  ui::SocketWatcher& watcher() { return view_.socket_watcher(); }
+  void watch_listener();
+  void on_connection_readable(int fd);
+  void on_accept_event(int error);
+  void on_read_event(int fd, int error);
+  void on_close_event(int fd, int error);
+  void on_udp_read_event();
+
+  // Slot holding the connection fd, with its ordinal among the slots in use; -1 if none.
+  int find_connection(int fd, int& ordinal) const;
+  void close_connection(int slot);
+  int receive_from_connection(int slot, std::span<std::uint8_t> buffer);
+  int receive_datagram(std::span<std::uint8_t> buffer, PeerAddress& peer);
+  // Adds a log line whose format begins with the line number and the event's time.
+  template <typename... Args>
+  void log(const char* format, Args... args);
+  void add_log_line(const std::string& line);
+  void housekeeping();
+
+  ServerState& state_;
+  const ServerSettings& settings_;
+  const netenv::AdapterTable& adapters_;
+  const netenv::ExternalAddresses& external_;
+  polling::PollingTable& polling_;
+  ui::MainView& view_;
+  ServerClock clock_;
+  ClockTime event_time_;  // local time of the event being handled
+};
+
+}  // namespace server

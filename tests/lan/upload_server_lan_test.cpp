@@ -1,0 +1,147 @@
+// The upload server in the PC's namespace receiving the records of emulated modules in
+// ATCP and AUDP work mode: real connections, real datagrams, the emulator's own encoding.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "netenv/adapter_table.h"
+#include "platform/adapters.h"
+#include "platform/clock.h"
+#include "server/upload_server.h"
+#include "support/scripted_view.h"
+#include "support/virtual_lan.h"
+
+namespace {
+
+using ui::ListId;
+
+constexpr std::uint16_t server_port = 8005;
+
+// An active-upload module at 192.168.1.<host>, MAC 00:20:4a:01:00:<host digits>, pushing
+// every 200 ms to the PC's 192.168.1.10.
+test::LanModule uploader(const char* mode, int host, int module_code) {
+  const std::string ip = "192.168.1." + std::to_string(host);
+  const std::string mac = "00:20:4a:01:00:" + std::to_string(host);
+  const std::string extra = std::string("work_mode = ") + mode +
+                            "\nserver_ip = 192.168.1.10\nserver_port = " + std::to_string(server_port) +
+                            "\nupload_interval_ms = 200\nmodule_code = " + std::to_string(module_code) +
+                            "\ntemperature = -5\nhumidity = 40\ndigital_inputs = 0x21";
+  return {std::string(mode) + std::to_string(host), 1, mac, ip + "/24", "192.168.1.1",
+          test::sensor_module_config(mac, ip, "192.168.1.1", extra)};
+}
+
+// The server of the PC with the scripted window; log times fixed, intervals on the real clock.
+struct PcServer {
+  explicit PcServer(bool tcp) {
+    settings.protocol = tcp ? discovery::atcp : discovery::audp;
+    settings.port = server_port;
+  }
+
+  bool pump_until(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      view.watcher.dispatch(50);
+    }
+    return true;
+  }
+
+  // Summary rows (after the banner) whose counter has reached at least `count`.
+  int rows_counted_at_least(int count) const {
+    int rows = 0;
+    for (int r = 0; r < state.summary.row_count; ++r) rows += state.summary.rows[r].counter >= static_cast<unsigned>(count);
+    return rows;
+  }
+
+  netenv::AdapterTable adapters;
+  netenv::ExternalAddresses external;
+  polling::PollingTable polling;
+  server::ServerSettings settings;
+  server::ServerState state;
+  test::ScriptedView view;
+  server::UploadServer server{state,
+                              settings,
+                              adapters,
+                              external,
+                              polling,
+                              view,
+                              {[] { return server::ClockTime{12, 0, 0}; }, platform::tick_count_ms}};
+};
+
+// The summary row of the module at host with its identifier.
+std::string summary_row(PcServer& pc, int host, const char* module_id) {
+  const std::string identity = "MAC: 00204A0100" + std::to_string(host) + " -- MID: " + module_id + " -- IP: ";
+  for (const std::string& line : pc.view.lines(ListId::modules)) {
+    if (line.find(identity) != std::string::npos) return line;
+  }
+  ADD_FAILURE() << "no summary row for host " << host;
+  return {};
+}
+
+TEST(UploadServerLan, AtcpModulesKeepOneConnectionAndReconnectAfterARestart) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  topology.add_module(uploader("ATCP", 20, 0x42)).add_module(uploader("ATCP", 21, 0x43));
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope scope(lan);
+  ASSERT_TRUE(scope.ok()) << scope.error();
+
+  PcServer pc(true);
+  ASSERT_EQ(netenv::build_adapter_table(pc.adapters, platform::list_adapters(), pc.view), 0);
+  ASSERT_EQ(pc.server.start_server(), 0);
+  pc.server.banner();
+  ASSERT_TRUE(pc.pump_until([&] { return pc.rows_counted_at_least(3) == 2; })) << lan.emulator_log("ATCP20");
+  // Every record came over the one connection of its module: two distinct peers in the log.
+  std::set<std::string> peers;
+  for (const std::string& line : pc.view.lines(ListId::data)) {
+    const auto at = line.find("<T: ");
+    if (at != std::string::npos) peers.insert(line.substr(at, line.find('>', at) - at));
+  }
+  EXPECT_EQ(peers.size(), 2u);
+  EXPECT_EQ(pc.state.connection_count, 2);
+  const std::string row = summary_row(pc, 20, "0042");
+  EXPECT_NE(row.find(" -- IP: 192.168.  1. 20 -- PORT: "), std::string::npos) << row;
+  const auto& log = pc.view.lines(ListId::data);
+  const auto data = std::find_if(log.begin(), log.end(), [](const std::string& l) { return l.find("<T: 192.168.  1. 2") != std::string::npos; });
+  ASSERT_NE(data, log.end());
+  EXPECT_NE(data->find(">     -5.000℃/40.0%RH  DI[5->0]: < 10 - 0001 >--"), std::string::npos) << *data;
+
+  // Stopping drops both connections; the modules connect again to the new run.
+  pc.server.stop_server();
+  server::clear_upload_summary(pc.state);
+  ASSERT_EQ(pc.server.start_server(), 0);
+  pc.server.banner();
+  ASSERT_TRUE(pc.pump_until([&] { return pc.rows_counted_at_least(2) == 2; }));
+  EXPECT_EQ(pc.state.connection_count, 2);
+}
+
+TEST(UploadServerLan, AudpModulesTakeOneSlotEach) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  topology.add_module(uploader("AUDP", 30, 0x10)).add_module(uploader("AUDP", 31, 0xBEEF));
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope scope(lan);
+  ASSERT_TRUE(scope.ok()) << scope.error();
+
+  PcServer pc(false);
+  ASSERT_EQ(netenv::build_adapter_table(pc.adapters, platform::list_adapters(), pc.view), 0);
+  ASSERT_EQ(pc.server.start_server(), 0);
+  pc.server.banner();
+  EXPECT_EQ(pc.view.lines(ListId::modules)[0], "Server: UDP;  内/外IP: 192.168.1.10/;   PORT:8005; ");
+  ASSERT_TRUE(pc.pump_until([&] { return pc.rows_counted_at_least(3) == 2; })) << lan.emulator_log("AUDP30");
+  EXPECT_EQ(pc.state.connection_count, 2);
+  EXPECT_NE(summary_row(pc, 30, "0010").find(" -- IP: 192.168.  1. 30 -- PORT: "), std::string::npos);
+  EXPECT_NE(summary_row(pc, 31, "BEEF").find(" -- IP: 192.168.  1. 31 -- PORT: "), std::string::npos);
+  const std::string& last = pc.view.lines(ListId::data).back();
+  EXPECT_NE(last.find("-> sn:"), std::string::npos);
+  EXPECT_NE(last.find("/02, <U: 192.168.  1. 3"), std::string::npos) << last;
+  EXPECT_NE(last.find(">     -5.000℃/40.0%RH  DI[5->0]: < 10 - 0001 >--"), std::string::npos) << last;
+}
+
+}  // namespace
