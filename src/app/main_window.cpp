@@ -15,6 +15,9 @@
 #include "netenv/basic_settings_dialog.h"
 #include "polling/polling_cycle.h"
 #include "polling/reading_lines.h"
+#include "server/server_settings_dialog.h"
+#include "tools/external_address_lookup.h"
+#include "tools/icmp_probe.h"
 #include "ui/texts.h"
 
 namespace app {
@@ -39,7 +42,11 @@ std::tm system_local_time() {
 }  // namespace
 
 MainWindow::MainWindow(ProgramContext& context, ui::MainView& view, MainWindowServices services)
-    : context_(context), view_(view), services_(std::move(services)) {
+    : context_(context),
+      view_(view),
+      services_(std::move(services)),
+      upload_server_(context.server, context.server_settings, context.adapters, context.external_addresses,
+                     context.polling, view) {
   if (!services_.local_time) services_.local_time = system_local_time;
 }
 
@@ -84,7 +91,11 @@ void MainWindow::on_close() {
   if (shut_down_) return;
   shut_down_ = true;
   view_.timer_stop();
-  if (context_.polling.sockets_open) polling::close_polling_sockets(context_.polling);
+  if (context_.state.server_mode) {
+    upload_server_.stop_server();
+  } else if (context_.polling.sockets_open) {
+    polling::close_polling_sockets(context_.polling);
+  }
   context_.state.active = false;
   if (write_settings(join_start_directory(context_.start_directory, settings_file_name), context_.settings, view_) != 0) {
     view_.show_message(ui::texts::caption_error, ui::texts::settings_write_failed, ui::Icon::none, ui::Buttons::ok);
@@ -99,8 +110,7 @@ void MainWindow::clear_module_view() {
   if (context_.polling.sockets_open) polling::close_polling_sockets(context_.polling);
   view_.list_clear(ui::ListId::modules);
   view_.list_clear(ui::ListId::data);
-  discovery::reset_module_table(context_.modules);
-  polling::reset_polling_rows(context_.polling);
+  reset_module_table();
   view_.button_enable(ui::ButtonId::start, false);
   view_.button_enable(ui::ButtonId::stop, false);
   view_.button_enable(ui::ButtonId::search, false);
@@ -128,8 +138,7 @@ void MainWindow::apply_mode_layout() {
 
 void MainWindow::search() {
   stop_if_active();
-  discovery::reset_module_table(context_.modules);
-  polling::reset_polling_rows(context_.polling);
+  reset_module_table();
   view_.list_clear(ui::ListId::data);
   view_.list_clear(ui::ListId::modules);
   view_.repaint();
@@ -156,7 +165,17 @@ void MainWindow::search() {
   view_.repaint();
 }
 
+void MainWindow::reset_module_table() {
+  discovery::reset_module_table(context_.modules);
+  polling::reset_polling_rows(context_.polling);
+  server::clear_upload_summary(context_.server);
+}
+
 void MainWindow::start() {
+  if (context_.state.server_mode) {
+    start_server();
+    return;
+  }
   if (!context_.adapters.adapter_table_valid || context_.modules.shown_count <= 0) {
     view_.warn(ui::texts::caption_error, ui::texts::search_first);
     return;
@@ -211,9 +230,45 @@ void MainWindow::start_polling() {
   view_.timer_start(context_.settings.refresh_period_ms);
 }
 
+void MainWindow::start_server() {
+  auto lookup = [this](const netenv::AdapterTable&, netenv::ExternalAddresses& results) {
+    discovery::RawEthernet raw = raw_ethernet();
+    tools::SystemIcmpLink icmp;
+    tools::SystemAddressLookupLink link(raw, icmp);
+    return tools::external_address_lookup(context_.adapters, results, link);
+  };
+  server::ServerSettingsDialog dialog(context_.server_settings, context_.adapters, context_.external_addresses,
+                                      [this](ui::MessageSink& messages) { return build_adapter_table(messages); },
+                                      lookup);
+  if (view_.run_dialog(dialog) != 1) return;
+
+  reset_module_table();
+  int result = 0;
+  {
+    ui::WaitCursor wait(view_);
+    if (!context_.polling.sockets_open) result = upload_server_.start_server();
+  }
+  if (result < 0) {
+    context_.state.active = false;
+    view_.warn(ui::texts::caption_error, ui::texts::server_start_failed);
+    return;
+  }
+  context_.state.active = true;
+  upload_server_.banner();
+  view_.button_enable(ui::ButtonId::start, false);
+  view_.button_enable(ui::ButtonId::stop, true);
+  if (context_.state.remote_mode) view_.button_enable(ui::ButtonId::remote_test, false);
+}
+
 void MainWindow::stop() {
   view_.button_enable(ui::ButtonId::start, true);
   view_.button_enable(ui::ButtonId::stop, false);
+  if (context_.state.server_mode) {
+    upload_server_.stop_server();
+    context_.state.active = false;
+    view_.button_enable(ui::ButtonId::remote_test, context_.state.remote_mode);
+    return;
+  }
   view_.timer_stop();
   if (context_.polling.sockets_open) polling::close_polling_sockets(context_.polling);
   context_.state.active = false;

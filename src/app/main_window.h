@@ -49,6 +49,9 @@ class MainWindow : public ui::MainWindowEvents {
   void exit();
   void basic_settings();
   void start_polling();
+  void start_server();
+  // Empties the Module table and what hangs on it: polling rows and the upload summary.
+  void reset_module_table();
   polling::QuerySettings query_settings() const;
   // Builds the Adapter table unless it is valid: 0, or the build's negative code.
   int build_adapter_table(ui::MessageSink& messages);
@@ -57,6 +60,7 @@ class MainWindow : public ui::MainWindowEvents {
   ProgramContext& context_;
   ui::MainView& view_;
   MainWindowServices services_;
+  server::UploadServer upload_server_;
   bool shut_down_ = false;
 };
 

@@ -7,7 +7,10 @@
 #include "discovery/module_table.h"
 #include "discovery/raw_ethernet.h"
 #include "netenv/adapter_table.h"
+#include "netenv/external_addresses.h"
 #include "polling/polling_table.h"
+#include "server/server_settings.h"
+#include "server/upload_server.h"
 
 namespace app {
 
@@ -30,6 +33,9 @@ struct ProgramContext {
   discovery::ModuleTable modules;
   // Its sockets_open flag is the one flag for polling sockets and the upload server.
   polling::PollingTable polling;
+  server::ServerSettings server_settings;
+  server::ServerState server;
+  netenv::ExternalAddresses external_addresses;
   MainState state;
   std::string start_directory;
   int platform_family = 0;

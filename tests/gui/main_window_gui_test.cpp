@@ -3,13 +3,17 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <arpa/inet.h>
+
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "app/main_window.h"
 #include "netenv/basic_settings_dialog.h"
+#include "server/server_settings_dialog.h"
 #include "modal_answerer.h"
 #include "support/temporary_directory.h"
 #include "support/virtual_lan.h"
@@ -253,6 +257,76 @@ TEST(MainWindowGui, BasicSettingsDialogSwitchesToServerMode) {
   EXPECT_TRUE(program.window->button(ButtonId::start)->isEnabled());
   EXPECT_FALSE(program.window->button(ButtonId::search)->isVisible());
   EXPECT_FALSE(program.window->button(ButtonId::parameter_settings)->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// Server mode in the real window: the modules of the LAN push their records to the PC,
+// whose external address is looked up through the small Internet behind the router.
+TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  topology.add_router(1, "192.168.1.1/24", test::RouterKind::internet);
+  const char* upload = "work_mode = ATCP\nserver_ip = 192.168.1.10\nserver_port = 8005\nupload_interval_ms = 300\n"
+                       "module_code = 0x0042\ntemperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03";
+  topology.add_module({"atcp", 1, "00:20:4a:12:34:56", "192.168.1.100/24", "192.168.1.1",
+                       test::sensor_module_config("00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1", upload)});
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+  test::NetnsFilesScope names(lan.pc_namespace());  // the sites' names, as `ip netns exec` sees them
+
+  test::ModalAnswerer answerer;
+  Program program;
+  program.open();
+  answerer.on_dialog = [](QDialog* dialog) {
+    QCheckBox* server = control<QCheckBox>(dialog, netenv::BasicSettingsDialog::server_box);
+    QTest::mouseClick(server, Qt::LeftButton, {}, QPoint(8, server->height() / 2));
+    QTest::mouseClick(control<QPushButton>(dialog, netenv::BasicSettingsDialog::ok_button), Qt::LeftButton);
+  };
+  program.click(ButtonId::basic_settings);
+  ASSERT_TRUE(program.context.state.server_mode);
+
+  std::string external;
+  answerer.on_dialog = [&](QDialog* dialog) {
+    using S = server::ServerSettingsDialog;
+    external = control<QLineEdit>(dialog, S::external1_text)->text().toStdString();
+    EXPECT_TRUE(control<QRadioButton>(dialog, S::tcp_radio)->isChecked());
+    EXPECT_EQ(control<QLineEdit>(dialog, S::port_edit)->text(), "8005");
+    QCheckBox* raw = control<QCheckBox>(dialog, S::raw_data_box);
+    QTest::mouseClick(raw, Qt::LeftButton, {}, QPoint(8, raw->height() / 2));
+    QTest::mouseClick(control<QPushButton>(dialog, S::ok_button), Qt::LeftButton);
+  };
+  program.click(ButtonId::start);
+  EXPECT_FALSE(external.empty());
+  EXPECT_NE(external, "--none--");
+  ASSERT_TRUE(program.context.state.active);
+  EXPECT_EQ(program.lines(ListId::modules)[0], "Server: TCP;  内/外IP: 192.168.1.10/" + external + ";   PORT:8005; ");
+  EXPECT_NE(program.lines(ListId::data)[0].find(" -> 等待上传数据..."), std::string::npos);
+
+  // The module connects (a line, as the raw data display is on) and sends records.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return program.window->list_count(ListId::modules) >= 2; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return program.lines(ListId::modules)[1].find("CNT: 0002") != std::string::npos; }, 5000));
+  const std::vector<std::string> log = program.lines(ListId::data);
+  EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                          [](const std::string& l) { return l.find("-> COME IN!") != std::string::npos; }));
+  EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& l) {
+    return l.find("<T: 192.168.  1.100/") != std::string::npos && l.find("+23.500℃/45.6%RH") != std::string::npos;
+  }));
+  EXPECT_NE(program.lines(ListId::modules)[1].find("MAC: 00204A123456 -- MID: 0042 -- IP: 192.168.  1.100"),
+            std::string::npos);
+
+  program.click(ButtonId::stop);
+  EXPECT_FALSE(program.context.state.active);
+  EXPECT_FALSE(program.context.polling.sockets_open);
+  EXPECT_TRUE(program.window->button(ButtonId::start)->isEnabled());
+  const auto summary = program.lines(ListId::modules);
+  QTest::qWait(800);  // nothing arrives after Stop; both lists stay as they were
+  EXPECT_EQ(program.lines(ListId::modules), summary);
 }
 
 }  // namespace

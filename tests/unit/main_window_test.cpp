@@ -121,7 +121,9 @@ TEST(MainWindow, ExitWritesTheDataFileWhenAskedTo) {
     EXPECT_TRUE(p.view.closed());
     std::string written = test::read_file(p.directory.file("2016_07_20_14_05.txt"));
     EXPECT_EQ(!written.empty(), saving);
-    if (saving) EXPECT_NE(written.find("01 module\r\n"), std::string::npos);
+    if (saving) {
+      EXPECT_NE(written.find("01 module\r\n"), std::string::npos);
+    }
   }
 }
 
