@@ -13,6 +13,6 @@ inline constexpr const char* capture_read_failed = "自动搜索初始化错误7
 // Added to the open failure when the program lacks the right to capture.
 inline constexpr const char* capture_right_missing =
     "\r\n缺少抓包权限 (CAP_NET_RAW): 只能列出回应UDP搜索的模块.\r\n"
-    "请以root运行, 或: setcap cap_net_raw,cap_net_admin+ep quorvane";
+    "请以root运行, 或: setcap cap_net_raw+ep quorvane";
 
 }  // namespace ui::texts
