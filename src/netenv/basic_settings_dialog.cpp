@@ -29,10 +29,10 @@ BasicSettingsDialog::BasicSettingsDialog(BasicSettings& settings, const AdapterT
                                          AdapterTableBuilder build_adapters)
     : settings_(settings), adapters_(adapters), build_adapters_(std::move(build_adapters)) {}
 
-const ui::DialogSpec& BasicSettingsDialog::spec() const {
+const ui::DialogTable& BasicSettingsDialog::table() const {
   using ui::ControlKind;
   namespace t = ui::texts;
-  static const ui::DialogSpec dialog{
+  static const ui::DialogTable dialog{
       t::basic_settings_title,
       {
           {adapters_text, ControlKind::text, t::basic_adapters, 0, 0},

@@ -48,7 +48,7 @@ class BasicSettingsDialog : public ui::DialogLogic {
 
   BasicSettingsDialog(BasicSettings& settings, const AdapterTable& adapters, AdapterTableBuilder build_adapters);
 
-  const ui::DialogSpec& spec() const override;
+  const ui::DialogTable& table() const override;
   void on_open(ui::DialogView& view) override;
   void on_click(ui::DialogView& view, int id) override;
 

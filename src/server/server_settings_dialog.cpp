@@ -25,10 +25,10 @@ ServerSettingsDialog::ServerSettingsDialog(ServerSettings& settings, netenv::Ada
       build_adapters_(std::move(build_adapters)),
       lookup_(std::move(lookup)) {}
 
-const ui::DialogSpec& ServerSettingsDialog::spec() const {
+const ui::DialogTable& ServerSettingsDialog::table() const {
   using ui::ControlKind;
   namespace t = ui::texts;
-  static const ui::DialogSpec dialog{
+  static const ui::DialogTable dialog{
       t::server_settings_title,
       {
           {ip1_text, ControlKind::text, t::server_local_ip, 0, 0},

@@ -44,7 +44,7 @@ class ServerSettingsDialog : public ui::DialogLogic {
   ServerSettingsDialog(ServerSettings& settings, netenv::AdapterTable& adapters, netenv::ExternalAddresses& external,
                        netenv::AdapterTableBuilder build_adapters, ExternalLookup lookup);
 
-  const ui::DialogSpec& spec() const override;
+  const ui::DialogTable& table() const override;
   void on_open(ui::DialogView& view) override;
   void on_click(ui::DialogView& view, int id) override;
 

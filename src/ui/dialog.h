@@ -20,7 +20,7 @@ enum class ControlKind {
 
 // One control. Controls with a label show it before them; check boxes, radios, groups and
 // buttons carry it as their own caption. Rows and columns place it on the dialog's grid.
-struct ControlSpec {
+struct ControlEntry {
   int id = 0;
   ControlKind kind = ControlKind::text;
   const char* label = "";
@@ -30,9 +30,9 @@ struct ControlSpec {
   const char* suffix = "";  // text after an edit, such as a unit
 };
 
-struct DialogSpec {
+struct DialogTable {
   const char* title = "";
-  std::vector<ControlSpec> controls;
+  std::vector<ControlEntry> controls;
 };
 
 // What a dialog's logic asks of the dialog on screen.
@@ -54,7 +54,7 @@ class DialogView : public MessageSink {
 class DialogLogic {
  public:
   virtual ~DialogLogic() = default;
-  virtual const DialogSpec& spec() const = 0;
+  virtual const DialogTable& table() const = 0;
   // Runs once the controls exist; may close the dialog at once.
   virtual void on_open(DialogView& view) = 0;
   // A button, check box or radio button was clicked (its state already changed).

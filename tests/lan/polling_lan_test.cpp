@@ -45,6 +45,9 @@ test::LanTopology modules_of_every_kind() {
   add(t, "refusing", 107, "refuse_tcp = 1");
   add(t, "silent", 108, "silent_requests = 100000");
   add(t, "second", 109, "silent_requests = 1\ntemperature = 19.75\nhumidity = 52.0\nfirmware_d1 = 0x71\ncapability_d7 = 0x20");
+  add(t, "badlrc", 110, "bad_lrc = 1");
+  add(t, "short", 111, "data_reply_length = 26");
+  add(t, "lower", 112, "lower_case_hex = 1\nfirmware_d1 = 0x7a\ncapability_d7 = 0x20");
   return t;
 }
 
@@ -74,7 +77,7 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   ASSERT_TRUE(window.create());
   p.context.settings.refresh_period_ms = 0;  // taken unchanged from the settings file
   window.on_command(ButtonId::search);
-  ASSERT_EQ(p.view.lines(ListId::modules).size(), 9u);
+  ASSERT_EQ(p.view.lines(ListId::modules).size(), 12u);
 
   p.view.messages.clear();
   window.on_command(ButtonId::start);
@@ -93,6 +96,9 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
       "07 --<无法与模块建立连接!>--",
       "08---<模块无响应!>---",
       "09--V71--+19.750℃/52.0%RH",
+      "10---<数据校验错误! >---",
+      "11---<数据校验错误! >---",
+      "12--V7A--+23.500℃/45.6%RH",
   };
   EXPECT_EQ(p.view.lines(ListId::data), first);
   EXPECT_FALSE(p.view.button_enabled(ButtonId::search));

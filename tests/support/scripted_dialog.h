@@ -47,7 +47,7 @@ class ScriptedDialog : public ui::DialogView {
   void close_dialog(int result) override { result_ = result; }
 
  private:
-  const ui::ControlSpec* control(int id) const;
+  const ui::ControlEntry* control(int id) const;
 
   ui::DialogLogic& logic_;
   std::map<int, std::string> texts_;

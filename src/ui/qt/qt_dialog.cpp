@@ -27,15 +27,15 @@ QString object_name(int id) { return QString("control_%1").arg(id); }
 }  // namespace
 
 QtDialog::QtDialog(DialogLogic& logic, QWidget* parent) : QDialog(parent), logic_(logic) {
-  const DialogSpec& spec = logic_.spec();
-  setWindowTitle(QString::fromUtf8(spec.title));
+  const DialogTable& table = logic_.table();
+  setWindowTitle(QString::fromUtf8(table.title));
   setModal(true);
   auto* grid = new QGridLayout;
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   std::map<int, QGroupBox*> groups;
 
-  for (const ControlSpec& c : spec.controls) {
+  for (const ControlEntry& c : table.controls) {
     QWidget* w = nullptr;
     const QString label = QString::fromUtf8(c.label);
     switch (c.kind) {
