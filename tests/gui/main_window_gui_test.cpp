@@ -9,12 +9,12 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "app/main_window.h"
 #include "netenv/basic_settings_dialog.h"
 #include "server/server_settings_dialog.h"
 #include "modal_answerer.h"
+#include "support/fresh_start_directory.h"
 #include "support/temporary_directory.h"
 #include "support/virtual_lan.h"
 #include "ui/qt/qt_main_window.h"
@@ -28,18 +28,6 @@ using ui::ListId;
 // A program started in its own directory, as the operator starts it.
 class Program {
  public:
-  Program() {
-    previous_directory_ = getcwd(nullptr, 0);
-    EXPECT_EQ(chdir(directory.path().c_str()), 0);
-  }
-  ~Program() {
-    window.reset();
-    if (previous_directory_) {
-      (void)!chdir(previous_directory_);
-      free(previous_directory_);
-    }
-  }
-
   void open() {
     window = std::make_unique<ui::qt::QtMainWindow>();
     logic = std::make_unique<app::MainWindow>(context, *window);
@@ -57,13 +45,10 @@ class Program {
     return result;
   }
 
-  test::TemporaryDirectory directory;
+  test::FreshStartDirectory directory;
   app::ProgramContext context;
   std::unique_ptr<ui::qt::QtMainWindow> window;
   std::unique_ptr<app::MainWindow> logic;
-
- private:
-  char* previous_directory_ = nullptr;
 };
 
 bool has_box(const test::ModalAnswerer& answerer, const char* caption, const char* text) {

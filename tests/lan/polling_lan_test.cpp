@@ -12,7 +12,7 @@
 #include "app/main_window.h"
 #include "polling/polling_cycle.h"
 #include "support/scripted_view.h"
-#include "support/temporary_directory.h"
+#include "support/fresh_start_directory.h"
 #include "support/virtual_lan.h"
 
 namespace {
@@ -52,16 +52,7 @@ test::LanTopology modules_of_every_kind() {
 }
 
 struct Program {
-  Program() {
-    previous = getcwd(nullptr, 0);
-    EXPECT_EQ(chdir(directory.path().c_str()), 0);
-  }
-  ~Program() {
-    (void)!chdir(previous);
-    free(previous);
-  }
-  test::TemporaryDirectory directory;
-  char* previous;
+  test::FreshStartDirectory directory;
   app::ProgramContext context;
   test::ScriptedView view;
 };

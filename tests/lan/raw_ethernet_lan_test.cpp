@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <sys/syscall.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -15,7 +14,7 @@
 #include "discovery/system_raw_link.h"
 #include "platform/ipv4.h"
 #include "support/scripted_view.h"
-#include "support/temporary_directory.h"
+#include "support/fresh_start_directory.h"
 #include "support/virtual_lan.h"
 #include "ui/texts.h"
 
@@ -42,16 +41,7 @@ test::LanTopology lan_with_an_outsider() {
 }
 
 struct Program {
-  Program() {
-    previous = getcwd(nullptr, 0);
-    EXPECT_EQ(chdir(directory.path().c_str()), 0);
-  }
-  ~Program() {
-    (void)!chdir(previous);
-    free(previous);
-  }
-  test::TemporaryDirectory directory;
-  char* previous;
+  test::FreshStartDirectory directory;
   app::ProgramContext context;
   test::ScriptedView view;
 };

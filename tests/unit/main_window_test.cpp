@@ -1,13 +1,12 @@
 // The main window's logic through the scripted view: start-up, the mode layout after the
 // basic settings dialog, Exit and shut-down.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "app/main_window.h"
 #include "netenv/basic_settings_dialog.h"
 #include "support/scripted_dialog.h"
 #include "support/scripted_view.h"
-#include "support/temporary_directory.h"
+#include "support/fresh_start_directory.h"
 #include "ui/texts.h"
 
 namespace {
@@ -27,8 +26,6 @@ platform::AdapterListing one_adapter() {
 // A program started in its own directory.
 struct Program {
   Program() {
-    previous = getcwd(nullptr, 0);
-    EXPECT_EQ(chdir(directory.path().c_str()), 0);
     services.list_adapters = one_adapter;
     services.local_time = [] {
       std::tm t{};
@@ -40,13 +37,8 @@ struct Program {
       return t;
     };
   }
-  ~Program() {
-    (void)!chdir(previous);
-    free(previous);
-  }
 
-  test::TemporaryDirectory directory;
-  char* previous;
+  test::FreshStartDirectory directory;
   app::ProgramContext context;
   test::ScriptedView view;
   app::MainWindowServices services;
