@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <sys/syscall.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
