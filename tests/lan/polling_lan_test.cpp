@@ -116,6 +116,15 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   window.on_command(ButtonId::start);
   EXPECT_TRUE(p.context.polling.sockets_open);
   EXPECT_EQ(p.view.lines(ListId::data), first);
+  // Any other command stops polling first, to the end, then does its own work.
+  window.on_command(ButtonId::basic_settings);  // the scripted window leaves the dialog at once
+  EXPECT_FALSE(p.context.state.active);
+  EXPECT_FALSE(p.context.polling.sockets_open);
+  EXPECT_EQ(p.view.timer_period_ms(), -1);
+  EXPECT_TRUE(p.view.button_enabled(ButtonId::start));
+
+  window.on_command(ButtonId::start);
+  ASSERT_TRUE(p.context.polling.sockets_open);
   window.on_close();  // closing while polling closes the sockets
   EXPECT_FALSE(p.context.polling.sockets_open);
 }
