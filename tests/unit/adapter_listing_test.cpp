@@ -43,7 +43,7 @@ TEST(AdapterListing, KernelInterfacesInIndexOrderWithoutLoopback) {
       "ip addr add 10.9.1.1/30 dev qvz0 label qvz0:1",
       "ip link add qva0 index 20 type bridge",
   });
-  if (!outcome.isolated) GTEST_SKIP() << "creating a network namespace needs CAP_SYS_ADMIN";
+  if (!outcome.isolated) FAIL() << "creating a network namespace needs CAP_SYS_ADMIN: run the tests as root";
   ASSERT_TRUE(outcome.failed_commands.empty()) << outcome.failed_commands.front();
   ASSERT_EQ(outcome.listing.status, 0);
   const auto& adapters = outcome.listing.adapters;
