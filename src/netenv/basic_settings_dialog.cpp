@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "netenv/dialog_adapter_table.h"
 #include "platform/ipv4.h"
 #include "ui/texts.h"
 
@@ -79,12 +80,7 @@ void BasicSettingsDialog::on_open(ui::DialogView& view) {
   settings_.expected_port = 10050;
 
   view.set_wait_cursor(true);
-  if (build_adapters_(view) != 0) {
-    view.set_wait_cursor(false);
-    view.warn(ui::texts::caption_error, ui::texts::no_network_device);
-    view.close_dialog(0);
-    return;
-  }
+  if (!ensure_adapter_table(build_adapters_, view)) return;
   fill_adapter_fields(view);
   view.set_wait_cursor(false);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "netenv/dialog_adapter_table.h"
 #include "platform/ipv4.h"
 #include "ui/texts.h"
 
@@ -51,12 +52,7 @@ const ui::DialogTable& ServerSettingsDialog::table() const {
 
 void ServerSettingsDialog::on_open(ui::DialogView& view) {
   view.set_wait_cursor(true);
-  if (build_adapters_(view) != 0) {
-    view.set_wait_cursor(false);
-    view.warn(ui::texts::caption_error, ui::texts::no_network_device);
-    view.close_dialog(0);
-    return;
-  }
+  if (!netenv::ensure_adapter_table(build_adapters_, view)) return;
   const int code = lookup_(adapters_, external_);
   view.set_wait_cursor(false);
   if (code != 0) {
