@@ -12,7 +12,7 @@
 #include "app/main_window.h"
 #include "polling/polling_cycle.h"
 #include "support/scripted_view.h"
-#include "support/fresh_start_directory.h"
+#include "support/scripted_program.h"
 #include "support/virtual_lan.h"
 
 namespace {
@@ -51,20 +51,14 @@ test::LanTopology modules_of_every_kind() {
   return t;
 }
 
-struct Program {
-  test::FreshStartDirectory directory;
-  app::ProgramContext context;
-  test::ScriptedView view;
-};
-
 TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   test::VirtualLan lan(modules_of_every_kind());
   ASSERT_TRUE(lan.ok()) << lan.error();
   test::PcNamespaceScope pc(lan);
   ASSERT_TRUE(pc.ok()) << pc.error();
 
-  Program p;
-  app::MainWindow window(p.context, p.view);
+  test::ScriptedProgram p;
+  app::MainWindow& window = p.window;
   ASSERT_TRUE(window.create());
   p.context.settings.refresh_period_ms = 0;  // taken unchanged from the settings file
   window.on_command(ButtonId::search);

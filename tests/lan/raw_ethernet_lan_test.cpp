@@ -15,7 +15,7 @@
 #include "discovery/system_raw_link.h"
 #include "platform/ipv4.h"
 #include "support/scripted_view.h"
-#include "support/fresh_start_directory.h"
+#include "support/scripted_program.h"
 #include "support/virtual_lan.h"
 #include "ui/texts.h"
 
@@ -40,12 +40,6 @@ test::LanTopology lan_with_an_outsider() {
                 test::sensor_module_config("00:20:4a:01:02:03", "10.0.0.7", "10.0.0.1")});
   return t;
 }
-
-struct Program {
-  test::FreshStartDirectory directory;
-  app::ProgramContext context;
-  test::ScriptedView view;
-};
 
 // Takes CAP_NET_RAW out of the calling thread's effective set, as for a program started
 // without it, and gives it back at the end.
@@ -74,8 +68,8 @@ TEST(RawEthernetLan, ListsAModuleOutsideThePcSubnetsByItsArpRequest) {
   test::PcNamespaceScope pc(lan);
   ASSERT_TRUE(pc.ok()) << pc.error();
 
-  Program p;
-  app::MainWindow window(p.context, p.view);
+  test::ScriptedProgram p;
+  app::MainWindow& window = p.window;
   ASSERT_TRUE(window.create());
   p.view.messages.clear();
   window.on_command(ButtonId::search);
@@ -136,8 +130,8 @@ TEST(RawEthernetLan, WithoutTheRightToCaptureListsTheModulesThatAnsweredAndSaysS
   test::PcNamespaceScope pc(lan);
   ASSERT_TRUE(pc.ok()) << pc.error();
 
-  Program p;
-  app::MainWindow window(p.context, p.view);
+  test::ScriptedProgram p;
+  app::MainWindow& window = p.window;
   ASSERT_TRUE(window.create());
   WithoutCaptureRight unprivileged;
   for (int search = 0; search < 2; ++search) {

@@ -31,13 +31,7 @@ bool ScriptedDialog::shown(int id) const {
 
 ui::Answer ScriptedDialog::show_message(const std::string& caption, const std::string& text, ui::Icon icon,
                                         ui::Buttons buttons) {
-  messages.push_back({caption, text, icon, buttons});
-  if (!answers.empty()) {
-    ui::Answer answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  return buttons == ui::Buttons::yes_no ? ui::Answer::yes : ui::Answer::ok;
+  return answer({caption, text, icon, buttons});
 }
 
 std::string ScriptedDialog::text(int id) const {

@@ -13,7 +13,7 @@
 
 namespace test {
 
-class ScriptedDialog : public ui::DialogView {
+class ScriptedDialog : public ui::DialogView, public MessageScript {
  public:
   explicit ScriptedDialog(ui::DialogLogic& logic);
 
@@ -29,9 +29,6 @@ class ScriptedDialog : public ui::DialogView {
   int result() const { return result_.value_or(-1); }
   bool shown(int id) const;
   int focused() const { return focused_; }
-
-  std::deque<ui::Answer> answers;
-  std::vector<ShownMessage> messages;
 
   ui::Answer show_message(const std::string& caption, const std::string& text, ui::Icon icon,
                           ui::Buttons buttons) override;

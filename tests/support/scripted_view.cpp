@@ -2,15 +2,20 @@
 
 namespace test {
 
-ui::Answer ScriptedView::show_message(const std::string& caption, const std::string& text, ui::Icon icon,
-                                      ui::Buttons buttons) {
-  messages.push_back({caption, text, icon, buttons});
+ui::Answer MessageScript::answer(ShownMessage shown) {
+  const ui::Buttons buttons = shown.buttons;
+  messages.push_back(std::move(shown));
   if (!answers.empty()) {
     ui::Answer answer = answers.front();
     answers.pop_front();
     return answer;
   }
   return buttons == ui::Buttons::yes_no ? ui::Answer::yes : ui::Answer::ok;
+}
+
+ui::Answer ScriptedView::show_message(const std::string& caption, const std::string& text, ui::Icon icon,
+                                      ui::Buttons buttons) {
+  return answer({caption, text, icon, buttons});
 }
 
 void ScriptedView::list_clear(ui::ListId list) {

@@ -19,7 +19,16 @@ struct ShownMessage {
   ui::Buttons buttons;
 };
 
-class ScriptedView : public ui::MainView {
+// Message boxes as a test sees them: each one recorded, answered from a queue (OK or Yes
+// once the queue is empty).
+struct MessageScript {
+  std::deque<ui::Answer> answers;
+  std::vector<ShownMessage> messages;
+
+  ui::Answer answer(ShownMessage shown);
+};
+
+class ScriptedView : public ui::MainView, public MessageScript {
  public:
   ui::Answer show_message(const std::string& caption, const std::string& text, ui::Icon icon,
                           ui::Buttons buttons) override;
@@ -51,8 +60,6 @@ class ScriptedView : public ui::MainView {
   ui::SocketWatcher& socket_watcher() override { return watcher; }
 
   // Test side.
-  std::deque<ui::Answer> answers;           // consumed by show_message; OK/Yes when empty
-  std::vector<ShownMessage> messages;       // every box shown, in order
   std::vector<std::string>& lines(ui::ListId list) { return list == ui::ListId::modules ? modules_ : data_; }
   bool shown(ui::ButtonId button) const;
   std::string caption(ui::ButtonId button) const;

@@ -6,7 +6,7 @@
 #include "netenv/basic_settings_dialog.h"
 #include "support/scripted_dialog.h"
 #include "support/scripted_view.h"
-#include "support/fresh_start_directory.h"
+#include "support/scripted_program.h"
 #include "ui/texts.h"
 
 namespace {
@@ -23,25 +23,17 @@ platform::AdapterListing one_adapter() {
   return listing;
 }
 
-// A program started in its own directory.
-struct Program {
-  Program() {
-    services.list_adapters = one_adapter;
-    services.local_time = [] {
-      std::tm t{};
-      t.tm_year = 2016 - 1900;
-      t.tm_mon = 6;
-      t.tm_mday = 20;
-      t.tm_hour = 14;
-      t.tm_min = 5;
-      return t;
-    };
-  }
-
-  test::FreshStartDirectory directory;
-  app::ProgramContext context;
-  test::ScriptedView view;
-  app::MainWindowServices services;
+// The program started in its own directory, with one adapter and a fixed clock.
+struct Program : test::ScriptedProgram {
+  Program() : ScriptedProgram({one_adapter, std::make_shared<discovery::SystemRawLink>(), [] {
+                                 std::tm t{};
+                                 t.tm_year = 2016 - 1900;
+                                 t.tm_mon = 6;
+                                 t.tm_mday = 20;
+                                 t.tm_hour = 14;
+                                 t.tm_min = 5;
+                                 return t;
+                               }}) {}
 };
 
 // Answers the basic settings dialog by ticking the given boxes and pressing OK.
@@ -59,7 +51,7 @@ TEST(MainWindow, RefusesAScreenNarrowerThan1024) {
   for (int width : {1023, 1024}) {
     Program p;
     p.view.screen_width_px = width;
-    app::MainWindow window(p.context, p.view, p.services);
+    app::MainWindow& window = p.window;
     EXPECT_EQ(window.create(), width == 1024);
     if (width == 1023) {
       ASSERT_EQ(p.view.messages.size(), 1u);
@@ -70,7 +62,7 @@ TEST(MainWindow, RefusesAScreenNarrowerThan1024) {
 
 TEST(MainWindow, MissingSettingsAreAnnouncedAndTheDefaultsHold) {
   Program p;
-  app::MainWindow window(p.context, p.view, p.services);
+  app::MainWindow& window = p.window;
   ASSERT_TRUE(window.create());
   ASSERT_EQ(p.view.messages.size(), 1u);
   EXPECT_EQ(p.view.messages[0].caption, ui::texts::caption_error);
@@ -80,7 +72,7 @@ TEST(MainWindow, MissingSettingsAreAnnouncedAndTheDefaultsHold) {
 
 TEST(MainWindow, ClosingWritesTheSettingsOnceAndReportsAFailure) {
   Program p;
-  app::MainWindow window(p.context, p.view, p.services);
+  app::MainWindow& window = p.window;
   ASSERT_TRUE(window.create());
   p.context.settings.refresh_period_ms = 0;  // used unchanged: only the dialog clamps it
   window.on_close();
@@ -92,7 +84,7 @@ TEST(MainWindow, ClosingWritesTheSettingsOnceAndReportsAFailure) {
 
   // A start directory that has gone: the settings cannot be written.
   Program q;
-  app::MainWindow other(q.context, q.view, q.services);
+  app::MainWindow& other = q.window;
   ASSERT_TRUE(other.create());
   q.context.start_directory = q.directory.path() + "/gone";
   q.view.messages.clear();
@@ -104,7 +96,7 @@ TEST(MainWindow, ClosingWritesTheSettingsOnceAndReportsAFailure) {
 TEST(MainWindow, ExitWritesTheDataFileWhenAskedTo) {
   for (bool saving : {false, true}) {
     Program p;
-    app::MainWindow window(p.context, p.view, p.services);
+    app::MainWindow& window = p.window;
     ASSERT_TRUE(window.create());
     p.context.settings.data_file_saving = saving;
     p.view.list_add(ui::ListId::modules, "01 module");
@@ -121,7 +113,7 @@ TEST(MainWindow, ExitWritesTheDataFileWhenAskedTo) {
 
 TEST(MainWindow, StartBeforeAnySearchAsksForOne) {
   Program p;
-  app::MainWindow window(p.context, p.view, p.services);
+  app::MainWindow& window = p.window;
   ASSERT_TRUE(window.create());
   p.view.messages.clear();
   window.on_command(ButtonId::start);
@@ -149,7 +141,7 @@ TEST(MainWindow, BasicSettingsLayOutTheButtonsForTheChosenMode) {
   };
   for (const Case& c : cases) {
     Program p;
-    app::MainWindow window(p.context, p.view, p.services);
+    app::MainWindow& window = p.window;
     ASSERT_TRUE(window.create());
     p.view.dialog_handler = tick_and_confirm(c.boxes);
     window.on_command(ButtonId::basic_settings);
@@ -169,7 +161,7 @@ TEST(MainWindow, BasicSettingsLayOutTheButtonsForTheChosenMode) {
 
 TEST(MainWindow, LeavingTheBasicSettingsChangesNothingButTheFlag) {
   Program p;
-  app::MainWindow window(p.context, p.view, p.services);
+  app::MainWindow& window = p.window;
   ASSERT_TRUE(window.create());
   p.view.list_add(ui::ListId::modules, "01 kept");
   p.view.dialog_handler = [](ui::DialogLogic& logic) {
