@@ -71,6 +71,7 @@ struct ModuleConfig {
   bool bad_lrc = false;
   bool lower_case_hex = false;
   bool refuse_tcp = false;
+  bool no_presence_answer = false;
 
   bool snmp_mode() const { return mode_bytes[0] == 0xCC && mode_bytes[1] == 0x02; }
 };
