@@ -15,6 +15,7 @@
 #include "platform/ipv4.h"
 #include "polling/polling_cycle.h"
 #include "support/scripted_dialog.h"
+#include "support/fake_wait_clock.h"
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
 
@@ -229,6 +230,38 @@ TEST(ModuleWriteLan, ModuleFaultsGiveTheCallerTheirResult) {
   copies.edited[3] = 'Q';
   EXPECT_EQ(config::write_selected_wireless(clock, *search.row(77), copies), config::wireless_no_reply);
   EXPECT_TRUE(logged(lan, "nowack", "wireless write block"));
+}
+
+TEST(ModuleWriteLan, RemoteWriteSendsNoNetworkSectionAndTriesThreeTimes) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  add(topology, "remote", 81, "restart_delay_ms = 60000");
+  add(topology, "deaf", 82, "no_set_ack = yes\nrestart_delay_ms = 60000");
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+  Search search;
+  search.run();
+  ASSERT_EQ(search.table.shown_count, 2);
+
+  netenv::PendingParameters pending;
+  pending.new_module_ip = net("10.9.9.9");  // never sent by a remote write
+  pending.work_mode = discovery::udp;
+  test::FakeWaitClock clock;
+  EXPECT_EQ(config::write_remote_module(clock, *search.row(81), pending, net("192.168.1.10")), 0);
+  EXPECT_EQ(clock.sleeps_ms(), std::vector<int>{20});
+  EXPECT_TRUE(logged(lan, "remote", "set-configuration from 192.168.1.10 record"));
+  EXPECT_NE(lan.emulator_log("remote").find("changed offsets 28 29\n"), std::string::npos) << lan.emulator_log("remote");
+
+  const std::uint32_t before_ms = clock.tick_count_ms();
+  EXPECT_EQ(config::write_remote_module(clock, *search.row(82), pending, net("192.168.1.10")),
+            config::remote_all_attempts_failed);
+  EXPECT_EQ(clock.tick_count_ms() - before_ms, 3u * 3200u);
+  EXPECT_EQ(count_of(lan.emulator_log("deaf"), "set-configuration from"), 3);
+  // A local address the PC does not have: the socket cannot be set up.
+  EXPECT_EQ(config::write_remote_module(clock, *search.row(81), pending, net("192.168.1.99")),
+            config::remote_socket_failed);
 }
 
 }  // namespace

@@ -29,4 +29,7 @@ inline constexpr const char* upload_code_length = "ID输入字符长度有误(= 
 inline constexpr const char* upload_code_characters = "ID输入字符有误(必须是: a-f,A-F,0-9),请重新输入!";
 inline constexpr const char* upload_interval_range = "参数需在0-255范围内!";
 
+// The parameter dialog's reminder when an active-upload mode was chosen without a visit here.
+inline constexpr const char* upload_confirm_first = "请按 <主动上传参数...> 键，确认各项参数!";
+
 }  // namespace ui::texts
