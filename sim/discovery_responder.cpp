@@ -59,6 +59,7 @@ void DiscoveryResponder::on_set_configuration(const ReceivedDatagram& d, const C
       from = other.valid() ? other.get() : from;
     }
     send_datagram(from, d.source, encode_set_configuration_ack());
+    if (other.valid()) std::fprintf(stderr, "module-emulator: set-configuration acknowledged from %s\n", to_text(*c.set_ack_source).c_str());
   }
   // The restart outlives this handler (it replaces it): its timer belongs to the loop itself.
   const int scope = loop_.current_scope();

@@ -210,6 +210,7 @@ TEST(ModuleWriteLan, ModuleFaultsGiveTheCallerTheirResult) {
     same.work_mode = row->work_mode;
     EXPECT_EQ(config::write_selected_module(clock, *row, same), host == 71 ? config::write_no_ack : 0) << host;
   }
+  EXPECT_NE(lan.emulator_log("otherack").find("acknowledged from 192.168.1.250"), std::string::npos);
 
   struct Case {
     int host;
