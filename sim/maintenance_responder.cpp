@@ -15,10 +15,6 @@ constexpr unsigned stale_reply_gap_ms = 120;  // below the reader's 200 ms of si
 
 }  // namespace
 
-MaintenanceResponder::~MaintenanceResponder() {
-  if (socket_.valid()) loop_.unwatch(socket_.get());
-}
-
 std::string MaintenanceResponder::start() {
   std::string error;
   socket_ = open_udp_socket({state_.config.bind, maintenance_port}, error);

@@ -15,7 +15,6 @@ inline constexpr std::uint16_t maintenance_port = 59950;
 class MaintenanceResponder : public Responder {
  public:
   MaintenanceResponder(ModuleState& state, EventLoop& loop) : state_(state), loop_(loop) {}
-  ~MaintenanceResponder() override;
   std::string start() override;
 
  private:

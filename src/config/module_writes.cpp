@@ -1,6 +1,8 @@
 #include "config/module_writes.h"
 
+#include <algorithm>
 #include <array>
+#include <span>
 
 #include "config/record_edits.h"
 #include "config/set_configuration.h"
