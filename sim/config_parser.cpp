@@ -245,6 +245,13 @@ const std::map<std::string, Setter>& setters() {
       {"bad_lrc", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.bad_lrc); }},
       {"lower_case_hex", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.lower_case_hex); }},
       {"refuse_tcp", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.refuse_tcp); }},
+      {"setup_password",
+       [](ModuleConfig& m, std::string_view v) {
+         m.setup_password = std::string(v);
+         return !v.empty() && v.size() <= 16;
+       }},
+      {"no_password_prompt", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.no_password_prompt); }},
+      {"short_menu", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.short_menu); }},
   };
   return table;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "address_assignment.h"
 #include "discovery_datagrams.h"
 
 namespace sim {
@@ -27,6 +28,10 @@ std::string DiscoveryResponder::start() {
 }
 
 void DiscoveryResponder::on_datagram(DuplicateFilter::Path path, const ReceivedDatagram& d) {
+  if (auto address = parse_address_assignment(d.payload, state_.config.mac)) {
+    if (duplicates_.admit(path, d, DuplicateFilter::Clock::now())) take_assigned_address(state_, loop_, *address);
+    return;
+  }
   const auto query = parse_discovery_query(d.payload);
   if (!query) return;
   if (!duplicates_.admit(path, d, DuplicateFilter::Clock::now())) return;

@@ -71,6 +71,10 @@ struct ModuleConfig {
   bool bad_lrc = false;
   bool lower_case_hex = false;
   bool refuse_tcp = false;
+  // Setup port (TCP 9999).
+  std::string setup_password = "0000";
+  bool no_password_prompt = false;
+  bool short_menu = false;
 
   bool snmp_mode() const { return mode_bytes[0] == 0xCC && mode_bytes[1] == 0x02; }
 };

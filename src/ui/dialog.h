@@ -16,6 +16,7 @@ enum class ControlKind {
   group,           // a frame with a caption that holds radio buttons
   radio,           // a radio button; `group` names the group control it sits in
   button,          // a push button; clicks reach on_click
+  label,           // a static line of text across the dialog
 };
 
 // One control. Controls with a label show it before them; check boxes, radios, groups and

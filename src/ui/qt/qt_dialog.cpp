@@ -63,6 +63,7 @@ QtDialog::QtDialog(DialogLogic& logic, QWidget* parent) : QDialog(parent), logic
       }
       case ControlKind::radio: w = new QRadioButton(label, this); break;
       case ControlKind::button: w = new QPushButton(label, this); break;
+      case ControlKind::label: w = new QLabel(label, this); break;
     }
     w->setObjectName(object_name(c.id));
     widgets_[c.id] = w;
@@ -83,6 +84,8 @@ QtDialog::QtDialog(DialogLogic& logic, QWidget* parent) : QDialog(parent), logic
       }
       grid->addWidget(w, c.row, c.column * 3 + 1);
       if (c.suffix[0] != '\0') grid->addWidget(new QLabel(QString::fromUtf8(c.suffix), this), c.row, c.column * 3 + 2);
+    } else if (c.kind == ControlKind::label) {
+      grid->addWidget(w, c.row, c.column * 3, 1, -1);
     } else {
       grid->addWidget(w, c.row, c.column * 3, 1, 2);
     }
