@@ -245,6 +245,7 @@ const std::map<std::string, Setter>& setters() {
       {"bad_lrc", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.bad_lrc); }},
       {"lower_case_hex", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.lower_case_hex); }},
       {"refuse_tcp", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.refuse_tcp); }},
+      {"no_presence_answer", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.no_presence_answer); }},
       {"setup_password",
        [](ModuleConfig& m, std::string_view v) {
          m.setup_password = std::string(v);

@@ -5,6 +5,7 @@
 #include "active_uploader.h"
 #include "data_port_responder.h"
 #include "discovery_responder.h"
+#include "maintenance_responder.h"
 #include "setup_port_responder.h"
 #include "snmp_responder.h"
 
@@ -15,6 +16,7 @@ EmulatedModule::EmulatedModule(ModuleConfig config, EventLoop& loop) {
   state_.record = encode_configuration_record(state_.config);
   responders_.push_back(std::make_unique<DiscoveryResponder>(state_, loop));
   responders_.push_back(std::make_unique<DataPortResponder>(state_, loop));
+  responders_.push_back(std::make_unique<MaintenanceResponder>(state_, loop));
   responders_.push_back(std::make_unique<SetupPortResponder>(state_, loop));
   if (state_.config.snmp_mode()) responders_.push_back(std::make_unique<SnmpResponder>(state_, loop));
   if (active_upload_mode(state_.config)) responders_.push_back(std::make_unique<ActiveUploader>(state_, loop));

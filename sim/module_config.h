@@ -71,6 +71,7 @@ struct ModuleConfig {
   bool bad_lrc = false;
   bool lower_case_hex = false;
   bool refuse_tcp = false;
+  bool no_presence_answer = false;
   // Setup port (TCP 9999).
   std::string setup_password = "0000";
   bool no_password_prompt = false;
