@@ -10,4 +10,5 @@
 #include "ui/texts/capture.h"
 #include "ui/texts/basic_settings.h"
 #include "ui/texts/server.h"
+#include "ui/texts/config_file.h"
 #include "ui/texts/maint.h"
