@@ -3,16 +3,21 @@
 // operator sees them through the repair dialog.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "discovery/module_search.h"
 #include "discovery/system_raw_link.h"
 #include "maint/module_repair.h"
 #include "maint/module_repair_dialog.h"
+#include "maint/presence_probe.h"
 #include "maint/repair_network.h"
 #include "maint/setup_dialogue.h"
 #include "netenv/adapter_table.h"
 #include "platform/adapters.h"
+#include "platform/ipv4.h"
+#include "platform/udp_socket.h"
 #include "platform/wait_clock.h"
 #include "support/scripted_dialog.h"
 #include "support/scripted_view.h"
@@ -177,6 +182,58 @@ TEST(RepairLan, AWrongSetupPasswordLeavesTheModuleUnrepaired) {
   EXPECT_EQ(run.dialog_result, 0);
   ASSERT_EQ(run.messages.size(), 2u);
   EXPECT_EQ(run.messages[1].text, ui::texts::repair_setup_failed);
+}
+
+}  // namespace
+
+namespace {
+
+// Counts the presence probe's waits for a packet: one per packet caught, one for the silence.
+class CountingClock : public platform::SystemWaitClock {
+ public:
+  int readable_waits = 0;
+  platform::WaitResult wait_readable(int fd, long seconds, long microseconds) override {
+    ++readable_waits;
+    return SystemWaitClock::wait_readable(fd, seconds, microseconds);
+  }
+};
+
+int presence_probes_logged(const std::string& log) {
+  int count = 0;
+  for (auto at = log.find("presence probe"); at != std::string::npos; at = log.find("presence probe", at + 1)) ++count;
+  return count;
+}
+
+TEST(PresenceProbeLan, OneProbePerInterfaceAndTheWaitLastsWhileOthersTalk) {
+  test::LanTopology topology = one_module("192.168.5.20/24", "192.168.5.1", "no_presence_answer = yes");
+  topology.add_subnet(1, "192.168.6.3/24");  // a second address on the same adapter
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+
+  // The module's namespace sends five datagrams to the PC, 300 ms apart, while the probe waits.
+  std::thread chatter([&lan] {
+    test::NamespaceScope module(lan.module_namespace("lost"));
+    platform::SocketHandle socket = platform::open_udp_socket();
+    for (int i = 0; i < 5; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      const std::uint8_t noise[] = {'n', 'o', 'i', 's', 'e'};
+      platform::send_datagram(socket.fd(), platform::host_to_network(0xC0A80503u), 9, noise);
+    }
+  });
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+  test::ScriptedView view;
+  netenv::AdapterTable adapters;
+  ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view), 0);
+  ASSERT_EQ(adapters.address_count, 2);
+  CountingClock clock;
+  const maint::PresenceProbeResult result = maint::presence_probe(adapters, -1, {0x00, 0x0B}, clock);
+  chatter.join();
+
+  EXPECT_EQ(result.code, maint::presence_no_answer);
+  EXPECT_FALSE(result.raw_not_permitted);
+  EXPECT_EQ(presence_probes_logged(lan.emulator_log("lost")), 1) << lan.emulator_log("lost");
+  EXPECT_GE(clock.readable_waits, 4);  // most of the five packets, then 0.6 s of silence
 }
 
 }  // namespace
