@@ -58,6 +58,10 @@ int finish_by_setup_port(const netenv::AdapterTable& adapters, RepairLink& link,
   return 0;
 }
 
+RepairTarget selected_row_target(const discovery::ModuleRow& row) {
+  return {RepairTarget::Origin::selected_row, MacTail{row.mac[4], row.mac[5]}, row.subnet_index, row.raw_only};
+}
+
 int repair_module(netenv::AdapterTable& adapters, RepairLink& link, const RepairTarget& target) {
   RepairList list;
   const bool from_dialog = target.origin == RepairTarget::Origin::dialog;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "discovery/module_table.h"
 #include "maint/address_assignment.h"
 #include "netenv/adapter_table.h"
 
@@ -53,6 +54,9 @@ struct RepairTarget {
   int subnet_index = 0;  // selected row only
   bool raw_only = false;  // selected row only
 };
+
+// The target for the selected Module table row: its subnet, its MAC tail, its raw_only flag.
+RepairTarget selected_row_target(const discovery::ModuleRow& row);
 
 // The addresses given during one repair, host order; at most 29 are kept.
 struct RepairList {

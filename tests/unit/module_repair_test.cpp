@@ -216,7 +216,10 @@ TEST(ModuleRepair, OneRequestPerAdapterAndNoFollowUpWhenASubnetIsFull) {
 
 TEST(ModuleRepair, SelectedRowRepairsItsOwnSubnetOnly) {
   auto adapters = table({entry("192.168.1.10", "255.255.255.0", 0), entry("192.168.5.3", "255.255.255.0", 1)}, 2);
-  maint::RepairTarget row{maint::RepairTarget::Origin::selected_row, tail, 1, false};
+  discovery::ModuleRow selected;
+  selected.mac = {0x00, 0x20, 0x4A, 0x99, 0x0B, 0x2C};
+  selected.subnet_index = 1;
+  maint::RepairTarget row = maint::selected_row_target(selected);
   FakeRepairLink link;
   EXPECT_EQ(maint::repair_module(adapters, link, row), 0);
   EXPECT_TRUE(link.presence_entries.empty());  // a row the search found is not probed
