@@ -12,3 +12,5 @@
 #include "ui/texts/server.h"
 #include "ui/texts/active_upload.h"
 #include "ui/texts/wireless.h"
+#include "ui/texts/config_file.h"
+#include "ui/texts/maint.h"
