@@ -2,7 +2,6 @@
 
 #include "discovery/discovery_datagrams.h"
 #include "discovery/discovery_socket.h"
-#include "platform/clock.h"
 #include "platform/neighbour_table.h"
 #include "platform/udp_socket.h"
 
@@ -24,9 +23,7 @@ bool SystemRawLink::send_query(std::uint32_t broadcast_network, std::span<const 
 void SystemRawLink::close_query_socket() { socket_.reset(); }
 
 bool SystemRawLink::resolve_neighbour(std::uint32_t ip_network, int wait_ms) {
-  return platform::resolve_neighbour(ip_network, wait_ms);
+  return platform::resolve_neighbour(clock_, ip_network, wait_ms);
 }
-
-void SystemRawLink::sleep_ms(int milliseconds) { platform::sleep_ms(milliseconds); }
 
 }  // namespace discovery
