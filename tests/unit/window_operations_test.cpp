@@ -1,15 +1,12 @@
 // Commands that arrive while the window's logic waits, on the fake clock: Stop during a
 // polling cycle and the close box during a search end the operation within 100 ms, and any
 // other command runs only after the operation has ended. Modules are on 127.0.0.1.
-#include <arpa/inet.h>
-#include <sys/socket.h>
-
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
-#include "platform/socket_handle.h"
 #include "support/fake_raw_link.h"
 #include "support/fake_wait_clock.h"
+#include "support/loopback_rig.h"
 #include "support/scripted_program.h"
 
 namespace {
@@ -19,59 +16,21 @@ using ui::ListId;
 
 constexpr std::uint32_t within_ms = 100;
 
-// The PC's only address is 127.0.0.1/32, so the search's broadcasts stay on loopback.
-platform::AdapterListing loopback_adapter() {
-  platform::AdapterListing listing;
-  platform::PlatformAdapter adapter;
-  adapter.type = 6;
-  adapter.name = "lan1";
-  adapter.addresses = {{"127.0.0.1", "255.255.255.255"}};
-  listing.adapters = {adapter};
-  return listing;
-}
-
-// A UDP socket on 127.0.0.1 that receives every request and never answers.
-struct SilentModule {
-  SilentModule() : socket(::socket(AF_INET, SOCK_DGRAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(socket.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(socket.fd(), reinterpret_cast<sockaddr*>(&address), &length);
-    port = ntohs(address.sin_port);
-  }
-  platform::SocketHandle socket;
-  std::uint16_t port = 0;
-};
-
 // The program on a fake clock that never waits in real time (nothing here ever answers).
 struct Clocked {
   test::FakeWaitClock clock{1'000'000, 0};
   std::shared_ptr<test::FakeRawLink> link = std::make_shared<test::FakeRawLink>();
 };
 struct Program : Clocked, test::ScriptedProgram {
-  Program() : ScriptedProgram({loopback_adapter, link}, &clock) {}
-
-  // One listed UDP sensor module at 127.0.0.1:port, as a search would leave it.
-  void list_module(std::uint16_t port) {
-    context.adapters.adapter_table_valid = true;
-    discovery::ModuleTable& m = context.modules;
-    m.shown_count = 1;
-    m.display_order[0] = 0;
-    m.rows[0].sensor_module = true;
-    m.rows[0].work_mode = discovery::udp;
-    m.rows[0].ip = 0x7F000001;
-    m.rows[0].port = port;
-    link->neighbour_answers = true;
-  }
+  Program() : ScriptedProgram({test::loopback_adapter, link}, &clock) {}
 };
 
 TEST(WindowOperations, StopDuringACycleEndsItAtOnceAndTheLastWholeCycleStays) {
-  SilentModule module;
+  test::SilentModule module;
   Program p;
   ASSERT_TRUE(p.window.create());
-  p.list_module(module.port);
+  module.list_in(p.context);
+  p.link->neighbour_answers = true;  // the module's address is in use
   p.window.on_command(ButtonId::start);  // the first cycle runs whole
   ASSERT_EQ(p.window.run_state(), app::RunState::polling);
   const std::vector<std::string> first_cycle = p.view.lines(ListId::data);
