@@ -10,7 +10,7 @@ namespace discovery {
 platform::CaptureDeviceListing SystemRawLink::list_capture_devices() { return platform::list_capture_devices(); }
 
 platform::CaptureOpening SystemRawLink::open_capture(const std::string& device, int timeout_ms) {
-  return platform::open_live_capture(device, capture_snaplen_bytes, true, timeout_ms);
+  return platform::open_live_capture(device, capture_snaplen_bytes, true, timeout_ms, clock_);
 }
 
 bool SystemRawLink::open_query_socket() { return open_broadcast_socket(socket_) == 0; }
