@@ -35,7 +35,9 @@ MainWindow::MainWindow(ProgramContext& context, ui::MainView& view, platform::Wa
       clock_(clock),
       services_(std::move(services)),
       upload_server_(context.server, context.server_settings, context.adapters, context.external_addresses,
-                     context.polling, view, clock) {}
+                     context.polling, view, clock) {
+  if (!services_.raw_link) services_.raw_link = std::make_shared<discovery::SystemRawLink>(clock_);
+}
 
 bool MainWindow::create() {
   context_.platform_family = current_platform_family();
@@ -164,9 +166,7 @@ void MainWindow::reset_module_table() {
 }
 
 polling::QuerySettings MainWindow::query_settings() const {
-  polling::QuerySettings settings;
-  settings.baud_index = context_.settings.baud_index;
-  return settings;
+  return {clock_, context_.settings.baud_index, {}};
 }
 
 int MainWindow::build_adapter_table(ui::MessageSink& messages) {

@@ -25,8 +25,9 @@ constexpr int after_write_pause_ms = 9000;
 // What the window logic takes from outside, so tests can replace it.
 struct MainWindowServices {
   std::function<platform::AdapterListing()> list_adapters = platform::list_adapters;
-  // Capture devices, the search's broadcast socket and the kernel's ARP resolution.
-  std::shared_ptr<discovery::RawLink> raw_link = std::make_shared<discovery::SystemRawLink>();
+  // Capture devices, the search's broadcast socket and the kernel's ARP resolution; the
+  // system's over the window's clock when empty.
+  std::shared_ptr<discovery::RawLink> raw_link;
 };
 
 class MainWindow : public ui::MainWindowEvents {

@@ -38,7 +38,8 @@ void MainWindow::start_polling() {
   update_buttons();
   {
     ui::WaitCursor wait(view_);
-    polling::polling_cycle(true, context_.modules, context_.polling, query_settings());
+    // An abandoned cycle shows nothing: Stop or the close box follows at once.
+    if (polling::polling_cycle(true, context_.modules, context_.polling, query_settings()) != 0) return;
   }
   polling::show_readings(true, context_.modules, context_.polling, view_);
   view_.timer_start(context_.settings.refresh_period_ms);
@@ -46,7 +47,7 @@ void MainWindow::start_polling() {
 
 void MainWindow::polling_tick() {
   view_.timer_stop();
-  polling::polling_cycle(false, context_.modules, context_.polling, query_settings());
+  if (polling::polling_cycle(false, context_.modules, context_.polling, query_settings()) != 0) return;
   polling::show_readings(false, context_.modules, context_.polling, view_);
   view_.timer_start(context_.settings.refresh_period_ms);
 }

@@ -28,8 +28,8 @@ void MainWindow::search() {
     ui::WaitCursor wait(view_);
     discovery::RawEthernetSearch raw_search(context_.raw_ethernet, *services_.raw_link,
                                             discovery::uses_raw_arp(context_.state.remote_mode, context_.platform_family));
-    if (discovery::search_modules(context_.adapters, context_.modules, context_.settings.expected_port, view_,
-                                  &raw_search) == 0) {
+    if (discovery::search_modules(clock_, context_.adapters, context_.modules, context_.settings.expected_port,
+                                  view_, &raw_search) == 0) {
       context_.state.offers.parameter_settings = true;
       context_.state.offers.start = true;
       update_buttons();

@@ -11,7 +11,7 @@ namespace app {
 void MainWindow::start_server() {
   auto lookup = [this](const netenv::AdapterTable&, netenv::ExternalAddresses& results) {
     discovery::RawEthernet raw = raw_ethernet();
-    tools::SystemIcmpLink icmp;
+    tools::SystemIcmpLink icmp(clock_);
     tools::SystemAddressLookupLink link(raw, icmp);
     return tools::external_address_lookup(context_.adapters, results, link);
   };

@@ -153,11 +153,13 @@ TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
   {
     test::PcNamespaceScope pc(lan);
     ASSERT_TRUE(pc.ok()) << pc.error();
-    ASSERT_EQ(polling::open_polling_sockets(modules, table, {}), 0);
+    platform::SystemWaitClock clock;
+    const polling::QuerySettings settings{clock, 1, {}};
+    ASSERT_EQ(polling::open_polling_sockets(modules, table, settings), 0);
     polling::SnmpName name;
     int result = -1;
     for (int attempt = 0; attempt < 30 && name.length == 0; ++attempt) {  // until the agent listens
-      result = polling::read_snmp_name(0, name, modules, table, {});
+      result = polling::read_snmp_name(0, name, modules, table, settings);
       if (name.length == 0) usleep(100000);
     }
     EXPECT_EQ(result, 0);

@@ -42,7 +42,7 @@ struct Clocked {
   test::FakeWaitClock clock = fixed_clock();
 };
 struct Program : Clocked, test::ScriptedProgram {
-  Program() : ScriptedProgram({one_adapter, std::make_shared<discovery::SystemRawLink>()}, &clock) {}
+  Program() : ScriptedProgram({one_adapter, nullptr}, &clock) {}
 };
 
 // Answers the basic settings dialog by ticking the given boxes and pressing OK.
