@@ -65,7 +65,7 @@ struct Operator {
       }
       if (!v.open()) return v.result();
       v.type(D::ip_edit, ip);
-      v.click(D::tcp_radio + discovery::udp);
+      v.click(int(D::tcp_radio) + discovery::udp);
       if (ssid) v.click(D::wireless_button);
       v.click(D::ok_button);
       dialog_messages = v.messages;
