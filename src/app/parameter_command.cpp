@@ -36,12 +36,15 @@ void MainWindow::parameter_settings() {
   }
   context_.state.selected_row = selected[0];
   discovery::ModuleRow& row = table.rows[static_cast<std::size_t>(table.display_order[static_cast<std::size_t>(selected[0])])];
-  if (!row.sensor_module) {
+  const bool remote = context_.state.remote_mode;
+  // A module outside its subnet or seen only by its ARP frames is never a sensor module by
+  // its flags; the dialog offers to move it into the subnet, so it goes on to the dialog.
+  const bool to_readdress = !remote && (row.outside_subnet || row.raw_only);
+  if (!row.sensor_module && !to_readdress) {
     view_.warn(ui::texts::caption_error, ui::texts::not_sensor_module);
     return;
   }
 
-  const bool remote = context_.state.remote_mode;
   const std::size_t entry = row.subnet_index;
   const std::string external =
       entry < context_.external_addresses.text.size() ? context_.external_addresses.text[entry] : std::string();

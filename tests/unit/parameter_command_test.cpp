@@ -71,6 +71,23 @@ TEST(ParameterCommand, TheSelectionMustBeOneSensorModule) {
   }
 }
 
+TEST(ParameterCommand, AnOutsideOrArpOnlyModuleGoesToTheDialogToBeMoved) {
+  for (bool outside : {true, false}) {
+    Program p;
+    discovery::ModuleRow& row = p.context.modules.rows[1];
+    (outside ? row.outside_subnet : row.raw_only) = true;
+    p.settings_ending_with({1}, 0);
+    EXPECT_EQ(p.dialogs, 1);
+    EXPECT_TRUE(p.view.messages.empty());
+  }
+  Program remote;
+  remote.context.state.remote_mode = true;
+  remote.context.modules.rows[1].outside_subnet = true;
+  remote.settings_ending_with({1}, 0);
+  EXPECT_EQ(remote.dialogs, 0);
+  EXPECT_EQ(remote.view.messages.at(0).text, "非QT/QV9K模块!");
+}
+
 TEST(ParameterCommand, AFailedWriteIsReportedAndRecordsNothing) {
   Program p;
   p.context.settings.change_record_counter = 12;
