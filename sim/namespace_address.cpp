@@ -65,6 +65,12 @@ std::string run_ip(std::vector<std::string> args) {
 
 }  // namespace
 
+std::string add_namespace_address(const Ipv4& address) {
+  const ModuleInterface interface = module_interface();
+  if (interface.name.empty()) return "no interface to add an address to";
+  return run_ip({"addr", "replace", to_text(address) + "/32", "dev", interface.name});
+}
+
 int current_prefix_length() { return module_interface().prefix_length; }
 
 int prefix_length_from_host_bits(int host_bits, int current) {

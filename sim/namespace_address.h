@@ -16,6 +16,9 @@ std::string move_namespace_address(const Ipv4& new_address, int prefix_length, c
 // the record uses for "no mask", keep `current_prefix_length`.
 int prefix_length_from_host_bits(int host_bits, int current_prefix_length);
 
+// Adds address/32 beside the module's own (a second source address for replies).
+std::string add_namespace_address(const Ipv4& address);
+
 // Prefix length of the IPv4 address on the module's interface, 24 when none is found.
 int current_prefix_length();
 
