@@ -16,6 +16,7 @@
 #include "modal_answerer.h"
 #include "support/fresh_start_directory.h"
 #include "support/temporary_directory.h"
+#include "support/virtual_internet_sites.h"
 #include "support/virtual_lan.h"
 #include "ui/qt/qt_main_window.h"
 #include "ui/texts.h"
@@ -266,6 +267,7 @@ TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
 
   test::ModalAnswerer answerer;
   Program program;
+  test::write_file(program.directory.file("quorvane.conf"), test::sites_config_text());
   program.open();
   answerer.on_dialog = [](QDialog* dialog) {
     QCheckBox* server = control<QCheckBox>(dialog, netenv::BasicSettingsDialog::server_box);

@@ -13,7 +13,7 @@
 #include "platform/adapters.h"
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
-#include "tools/address_services.h"
+#include "support/virtual_internet_sites.h"
 #include "tools/icmp_probe.h"
 
 namespace test {
@@ -30,11 +30,6 @@ inline LanTopology internet_topology() {
   topology.add_router(2, "192.168.5.1/24", RouterKind::unreachable);
   return topology;
 }
-
-// The host names of the virtual Internet's four sites (`address-services conf` prints them
-// as a quorvane.conf), as services A to D.
-inline const tools::AddressServiceHosts site_hosts = {"a.addresses.test", "b.addresses.test", "c.addresses.test",
-                                                      "d.addresses.test"};
 
 // One virtual LAN for all the tests of a suite: building it costs more than most tests.
 class VirtualInternetTest : public ::testing::Test {
