@@ -30,6 +30,7 @@ constexpr int log_lines_before_reset = 500;
 // Codes of a failed receive, printed in the log.
 constexpr int receive_failed = -7;
 constexpr int receive_nothing = -8;
+constexpr int receive_not_for_server = -100;  // a datagram for another address; never printed
 
 struct ConnectionSlot {
   bool in_use = false;
@@ -42,6 +43,10 @@ struct ConnectionSlot {
 struct ServerState {
   platform::SocketHandle socket;  // listening TCP socket or bound UDP socket
   bool listener_paused = false;   // not watched while every slot is taken
+  // The bound address entry's address and its subnet's directed broadcast, network order:
+  // the UDP server keeps only datagrams sent to one of them.
+  std::uint32_t local_ip_network = 0;
+  std::uint32_t local_broadcast_network = 0;
   std::array<ConnectionSlot, max_slots> connection_table{};
   int connection_count = 0;
   int log_line_number = 0;
@@ -91,6 +96,8 @@ class UploadServer {
   int find_connection(int fd, int& ordinal) const;
   void close_connection(int slot);
   int receive_from_connection(int slot, std::span<std::uint8_t> buffer);
+  // One datagram: its length, or receive_failed (also for one over the buffer's size),
+  // receive_nothing, or receive_not_for_server when it was sent to another address.
   int receive_datagram(std::span<std::uint8_t> buffer, PeerAddress& peer);
   // Adds a log line whose format begins with the line number and the event's time.
   template <typename... Args>
