@@ -1,6 +1,7 @@
 #pragma once
-// The upload server: a TCP listener or a UDP socket on one local address that receives the
-// records of modules in active-upload mode, keeps a 32-slot connection table, logs every
+// The upload server: a TCP listener on one local address, or a UDP socket that keeps what
+// was sent to that address or its subnet's broadcast, receiving the records of modules in
+// active-upload mode; keeps a 32-slot connection table, logs every
 // event to the data list and the summary of modules to the module list. Readiness reaches
 // it through the window's socket watcher, between commands.
 #include <array>
@@ -74,7 +75,8 @@ class UploadServer {
   UploadServer(const UploadServer&) = delete;
   UploadServer& operator=(const UploadServer&) = delete;
 
-  // Binds the settings' address entry and port (TCP for protocol atcp, else UDP), frees
+  // Binds the settings' address entry and port (TCP for protocol atcp; UDP takes the port
+  // on every address and filters by destination), frees
   // every slot, restarts the log numbering and watches the socket. 0 on success and when
   // already running (nothing changes), else a start_* code with nothing left open.
   int start_server();
