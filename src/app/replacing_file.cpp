@@ -5,12 +5,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 
 namespace app {
 
 namespace {
 
 constexpr mode_t new_file_mode = 0644;
+constexpr mode_t default_umask = 022;
 
 std::string directory_of(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -25,13 +29,21 @@ std::string temporary_template(const std::string& path) {
   return path.substr(0, name_at) + "." + path.substr(name_at) + ".XXXXXX";
 }
 
+// The process's umask, read without changing it (umask() would, for every thread).
+mode_t current_umask() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.starts_with("Umask:")) return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8) & 0777);
+  }
+  return default_umask;
+}
+
 // The old file's permissions, or those a newly created file would get.
 mode_t replacement_mode(const std::string& path) {
   struct stat old {};
   if (::stat(path.c_str(), &old) == 0) return old.st_mode & 07777;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return new_file_mode & ~mask;
+  return new_file_mode & ~current_umask();
 }
 
 }  // namespace

@@ -124,16 +124,25 @@ TEST(FileReplacement, AKillBetweenWriteAndRenameKeepsTheOldSettings) {
   EXPECT_TRUE(view.messages.empty());
 }
 
-TEST(FileReplacement, TheNewFileKeepsTheOldPermissions) {
+// A first file gets 0644 less the umask, as a created one would; a replacement the old
+// file's permissions.
+TEST(FileReplacement, PermissionsAreThoseOfACreatedOrTheOldFile) {
   test::TemporaryDirectory dir;
   test::ScriptedView view;
   const std::string path = dir.file("qorvan24.cfg");
-  ASSERT_EQ(app::write_settings(path, settings_with_period(2000), view), 0);
-  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  auto mode_of = [&] {
+    struct stat status {};
+    EXPECT_EQ(::stat(path.c_str(), &status), 0);
+    return status.st_mode & 0777;
+  };
+  const mode_t saved_umask = ::umask(027);
+  const int first = app::write_settings(path, settings_with_period(2000), view);
+  ::umask(saved_umask);
+  ASSERT_EQ(first, 0);
+  EXPECT_EQ(mode_of(), 0640u);
+  ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
   ASSERT_EQ(app::write_settings(path, settings_with_period(3000), view), 0);
-  struct stat status {};
-  ASSERT_EQ(::stat(path.c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 0777, 0640u);
+  EXPECT_EQ(mode_of(), 0604u);
 }
 
 TEST(FileReplacement, AnUncommittedFileLeavesNothingBehind) {
