@@ -43,6 +43,7 @@ class TimedLink : public maint::RepairLink {
   int restore_by_setup_port(std::uint32_t ip) override {
     return timed("setup login and script", [&] { return inner_.restore_by_setup_port(ip); });
   }
+  bool cancelled() const override { return inner_.cancelled(); }
 
  private:
   template <typename F>

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "namespace_address.h"
 #include "sockets.h"
 
 namespace sim {
@@ -18,17 +17,12 @@ std::optional<Ipv4> parse_address_assignment(std::span<const std::uint8_t> d, co
 void take_assigned_address(ModuleState& state, EventLoop& loop, const Ipv4& address) {
   std::fprintf(stderr, "module-emulator: address assignment %02X %02X -> %s\n", state.config.mac[4],
                state.config.mac[5], to_text(address).c_str());
-  state.config.ip = address;
-  state.config.gateway = {};
+  ConfigurationRecord record = state.record;
   for (std::size_t i = 0; i < 4; ++i) {
-    state.record[i] = address[i];
-    state.record[12 + i] = 0;
+    record[i] = address[i];
+    record[12 + i] = 0;  // no gateway
   }
-  const int prefix = prefix_length_from_host_bits(state.record[6], current_prefix_length());
-  loop.after_ms(assignment_restart_ms, [address, prefix] {
-    const std::string error = move_namespace_address(address, prefix, Ipv4{});
-    if (!error.empty()) std::fprintf(stderr, "module-emulator: address assignment: %s\n", error.c_str());
-  });
+  loop.after_ms(state.config.restart_delay_ms, [restart = state.restart_with, record] { restart(record); });
 }
 
 }  // namespace sim

@@ -73,13 +73,12 @@ void SetupPortResponder::read_session(std::uint64_t id) {
 }
 
 void SetupPortResponder::store(const SetupMenu& menu) {
-  ModuleConfig& c = state_.config;
-  c.baud_code = menu.baud_code();
-  c.port = menu.port();
-  state_.record[17] = c.baud_code;
-  state_.record[20] = static_cast<std::uint8_t>(c.port & 0xFF);
-  state_.record[21] = static_cast<std::uint8_t>(c.port >> 8);
-  std::fprintf(stderr, "module-emulator: setup stored baud code %u port %u\n", c.baud_code, c.port);
+  ConfigurationRecord record = state_.record;
+  record[17] = menu.baud_code();
+  record[20] = static_cast<std::uint8_t>(menu.port() & 0xFF);
+  record[21] = static_cast<std::uint8_t>(menu.port() >> 8);
+  std::fprintf(stderr, "module-emulator: setup stored baud code %u port %u\n", menu.baud_code(), menu.port());
+  loop_.after_ms(state_.config.restart_delay_ms, [restart = state_.restart_with, record] { restart(record); });
 }
 
 }  // namespace sim

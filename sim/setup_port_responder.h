@@ -1,7 +1,7 @@
 #pragma once
 // The module's setup port, TCP 9999: one menu session per connection (setup_menu.h). Every
 // chunk of bytes received is logged in hexadecimal; choice 9 stores the typed baud rate and
-// port into the module's record and data port.
+// port, and the module restarts with them.
 #include <cstdint>
 #include <map>
 #include <memory>

@@ -13,7 +13,7 @@ void MainWindow::start_server() {
     discovery::RawEthernet raw = raw_ethernet();
     tools::SystemIcmpLink icmp(clock_);
     tools::SystemAddressLookupLink link(raw, icmp);
-    return tools::external_address_lookup(context_.adapters, results, link);
+    return tools::external_address_lookup(context_.adapters, context_.config.address_service_hosts, results, link);
   };
   server::ServerSettingsDialog dialog(context_.server_settings, context_.adapters, context_.external_addresses,
                                       [this](ui::MessageSink& messages) { return build_adapter_table(messages); },

@@ -68,16 +68,17 @@ int repair_module(netenv::AdapterTable& adapters, RepairLink& link, const Repair
   if (from_dialog || target.raw_only) {
     if (link.presence_probe(from_dialog ? -1 : target.subnet_index, target.tail) == 0) return 0;
   }
+  if (link.cancelled()) return repair_cancelled;
   if (!link.open_broadcast_socket()) return repair_socket_failed;
   const int assigned = assign_by_mac(adapters, link, from_dialog ? -1 : target.subnet_index, target.tail, list);
   link.close_broadcast_socket();
+  if (!from_dialog && !target.raw_only) return assigned;
+  link.wait_ms(restart_wait_ms);
+  if (link.cancelled()) return repair_cancelled;
   if (from_dialog) {
-    link.wait_ms(restart_wait_ms);
     if (list.count == adapters.adapter_count) return finish_by_setup_port(adapters, link, list, true);
     return assigned;
   }
-  if (!target.raw_only) return assigned;
-  link.wait_ms(restart_wait_ms);
   if (assigned != 0) return assigned;
   return finish_by_setup_port(adapters, link, list, false);
 }

@@ -24,6 +24,7 @@ constexpr int repair_socket_failed = -4;
 constexpr int repair_setup_failed = -10;
 constexpr int repair_not_found = -11;
 constexpr int repair_follow_up_probe_error = -12;
+constexpr int repair_cancelled = -20;  // Stop or the close box: the operator has left
 
 // What repair does on the network; RepairNetwork (repair_network.h) is the program's.
 class RepairLink {
@@ -43,6 +44,8 @@ class RepairLink {
   // Logs into the setup port at the address and runs the key script: 0, or negative when
   // the connection, the login or the script failed.
   virtual int restore_by_setup_port(std::uint32_t ip_network) = 0;
+  // True once the operator abandoned the operation: the repair stops between its steps.
+  virtual bool cancelled() const = 0;
 };
 
 // Who asked: the repair dialog (every subnet) or the selected Module table row (its
@@ -67,7 +70,8 @@ struct RepairList {
   }
 };
 
-// The whole repair: 0 or a code above. Advances next_host of the entries it used.
+// The whole repair: 0 or a code above. Advances next_host of the entries it used. Once
+// cancelled it sends nothing more and returns repair_cancelled.
 int repair_module(netenv::AdapterTable& adapters, RepairLink& link, const RepairTarget& target);
 
 // Sends each address entry's request (entry `entry` only when >= 0; else one per adapter)

@@ -91,6 +91,10 @@ void ModuleRepairDialog::confirm(ui::DialogView& view) {
     view.close_dialog(1);
     return;
   }
+  if (result == repair_cancelled) {
+    view.close_dialog(0);
+    return;
+  }
   view.show_message(t::caption_notice, repair_failure_text(result), ui::Icon::information, ui::Buttons::ok);
   view.close_dialog(0);
 }

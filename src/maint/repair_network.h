@@ -32,6 +32,7 @@ class RepairNetwork : public RepairLink {
   int address_in_use(std::uint32_t ip_network) override;
   void wait_ms(int milliseconds) override { clock_.sleep_ms(milliseconds); }
   int restore_by_setup_port(std::uint32_t ip_network) override;
+  bool cancelled() const override { return clock_.cancelled(); }
 
  private:
   discovery::RawEthernet raw_;

@@ -130,6 +130,8 @@ TEST(RepairLan, BringsAModuleFromOutsideEverySubnetBackOnPort10050) {
   EXPECT_TRUE(has(log, "setup received 31 30 30 35 30 0D\n")) << log;
   EXPECT_TRUE(has(log, "setup received 39 0D\nmodule-emulator: setup stored baud code 0 port 10050\n")) << log;
 
+  // The module restarts with what it stored 1 s later, well within the window's 9 s pause.
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   Found found = search(lan, adapters);
   ASSERT_EQ(found.result, 0);
   ASSERT_EQ(found.rows, 1);

@@ -100,6 +100,16 @@ TEST(ModuleRepairDialog, EachFailureHasItsMessageAndClosesWithZero) {
   }
 }
 
+TEST(ModuleRepairDialog, ACancelledRepairClosesWithoutAMessage) {
+  Harness h;
+  h.result = maint::repair_cancelled;
+  ASSERT_TRUE(h.dialog.open());
+  h.type_mac("00", "11", "22");
+  h.dialog.click(Dialog::confirm_button);
+  EXPECT_EQ(h.dialog.messages.size(), 1u);  // the confirmation only
+  EXPECT_EQ(h.dialog.result(), 0);
+}
+
 TEST(ModuleRepairDialog, LeavingRepairsNothing) {
   Harness h;
   ASSERT_TRUE(h.dialog.open());

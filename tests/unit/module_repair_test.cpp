@@ -107,9 +107,13 @@ class FakeRepairLink : public maint::RepairLink {
   std::vector<std::string> restored;
   std::vector<int> waits_ms;
   bool socket_open = false;
+  bool cancel_after_presence = false;  // the operator leaves during the presence probe
+  bool cancel_during_wait = false;     // or during the restart wait
+  bool is_cancelled = false;
 
   int presence_probe(int entry, maint::MacTail) override {
     presence_entries.push_back(entry);
+    is_cancelled = cancel_after_presence;
     return presence;
   }
   bool open_broadcast_socket() override { return socket_open = socket_opens; }
@@ -124,7 +128,11 @@ class FakeRepairLink : public maint::RepairLink {
     auto it = after_restart.find(text(ip));
     return it == after_restart.end() ? 0 : it->second;
   }
-  void wait_ms(int ms) override { waits_ms.push_back(ms); }
+  void wait_ms(int ms) override {
+    waits_ms.push_back(ms);
+    is_cancelled = is_cancelled || cancel_during_wait;
+  }
+  bool cancelled() const override { return is_cancelled; }
   int restore_by_setup_port(std::uint32_t ip) override {
     restored.push_back(text(ip));
     auto it = setup_result.find(text(ip));
@@ -239,6 +247,20 @@ TEST(ModuleRepair, SelectedRowRepairsItsOwnSubnetOnly) {
   no_room.in_use = {"10.9.9.1", "10.9.9.2"};
   row.subnet_index = 0;
   EXPECT_EQ(maint::repair_module(full, no_room, row), maint::repair_no_free_address);
+}
+
+TEST(ModuleRepair, StopsBetweenStepsOnceCancelled) {
+  auto adapters = table({entry("192.168.1.10", "255.255.255.0")}, 1);
+  FakeRepairLink during_probe;
+  during_probe.cancel_after_presence = true;
+  EXPECT_EQ(maint::repair_module(adapters, during_probe, from_dialog), maint::repair_cancelled);
+  EXPECT_TRUE(during_probe.sent.empty());
+
+  FakeRepairLink during_wait;
+  during_wait.cancel_during_wait = true;
+  during_wait.after_restart = {{"192.168.1.1", 1}};
+  EXPECT_EQ(maint::repair_module(adapters, during_wait, from_dialog), maint::repair_cancelled);
+  EXPECT_TRUE(during_wait.restored.empty());
 }
 
 TEST(ModuleRepair, NetworkFailures) {

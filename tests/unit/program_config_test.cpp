@@ -33,13 +33,6 @@ TEST(ProgramConfig, ReadsEveryKnownValue) {
   EXPECT_EQ(parsed.config.setup_password, " s3cret; #1 ");
 }
 
-TEST(ProgramConfig, EmptyTextConfiguresNothing) {
-  const auto parsed = parse("");
-  EXPECT_TRUE(parsed.problems.empty());
-  EXPECT_EQ(parsed.config, platform::ProgramConfig{});
-  EXPECT_FALSE(parsed.config.setup_password.has_value());
-}
-
 TEST(ProgramConfig, ReportsWhatItCannotUseAndKeepsTheRest) {
   const auto parsed = parse(
       "stray = 1\n"

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
-
 #include "support/scripted_program.h"
 #include "ui/texts.h"
 
@@ -21,21 +19,6 @@ TEST(SiteConfigAtStartUp, TheStartDirectoryFileIsUsedAndItsUnknownKeysToldOnce) 
   ASSERT_EQ(p.view.messages.size(), 2u);  // the missing settings file, then the configuration
   EXPECT_EQ(p.view.messages[1].text, "配置文件 " + p.directory.file("quorvane.conf") +
                                          ":\n第3行: 未知的键 [address-services] Z, 已忽略");
-}
-
-TEST(SiteConfigAtStartUp, TheUserFileThenTheExplicitOne) {
-  test::ScriptedProgram p;
-  ::mkdir(p.directory.file("quorvane").c_str(), 0700);
-  test::write_file(p.directory.file("quorvane/quorvane.conf"), "[address-services]\nB = b.example\n");
-  ASSERT_TRUE(p.window.create());
-  EXPECT_EQ(p.context.config.address_service_hosts[1], "b.example");
-  EXPECT_EQ(p.view.messages.size(), 1u);
-
-  test::ScriptedProgram q;
-  test::write_file(q.directory.file("site.ini"), "[address-services]\nD = d.example\n");
-  setenv("QUORVANE_CONFIG", q.directory.file("site.ini").c_str(), 1);
-  ASSERT_TRUE(q.window.create());
-  EXPECT_EQ(q.context.config.address_service_hosts, (std::array<std::string, 4>{"", "", "", "d.example"}));
 }
 
 }  // namespace
