@@ -2,6 +2,7 @@
 // What the main-window logic asks of a window: two list boxes, eight buttons, the wait
 // cursor, repaint, beep and the single polling timer. Implemented by the Qt window and by
 // the scripted view of the tests.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,14 +68,18 @@ class MainView : public MessageSink {
 };
 
 // What a window reports to the logic: button commands, the timer tick, a selection change
-// in the module list, and the close of the window.
+// in the module list, and the close of the window (asked first: false while an operation
+// ends, after which the logic closes the window itself).
 class MainWindowEvents {
  public:
   virtual ~MainWindowEvents() = default;
   virtual void on_command(ButtonId button) = 0;
   virtual void on_timer() = 0;
   virtual void on_module_selection_changed() = 0;
+  virtual bool on_close_requested() = 0;
   virtual void on_close() = 0;
+  // Runs a socket-readiness handler of the watcher between commands, as an operation.
+  virtual void on_socket_ready(const std::function<void()>& handler) = 0;
 };
 
 // Shows the wait cursor for the lifetime of the object.

@@ -51,7 +51,8 @@ struct Search {
       ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view), 0);
     }
     discovery::reset_module_table(table);
-    result = discovery::search_modules(adapters, table, discovery::default_expected_port, view);
+    platform::SystemWaitClock clock;
+    result = discovery::search_modules(clock, adapters, table, discovery::default_expected_port, view);
   }
   // The row whose address ends in host, or null.
   discovery::ModuleRow* row(int host) {
@@ -129,7 +130,7 @@ TEST(ModuleWriteLan, NewAddressMaskGatewayAndModeMoveTheModuleWherePollingReadsI
   EXPECT_EQ(moved->record[112], 0xE5);
 
   polling::PollingTable polling;
-  polling::QuerySettings settings;
+  polling::QuerySettings settings{clock, 1, {}};
   ASSERT_EQ(polling::open_polling_sockets(after.table, polling, settings), 0);
   polling::polling_cycle(true, after.table, polling, settings);
   EXPECT_EQ(polling.rows[after.table.display_order[0]].status, 1);
