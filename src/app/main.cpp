@@ -1,4 +1,5 @@
-// Program start: one window on one GUI thread, run until the window closes.
+// Program start: --help and --version, a start directory the user can write, then one window
+// on one GUI thread, run until the window closes.
 #include <unistd.h>
 
 #include <QApplication>
