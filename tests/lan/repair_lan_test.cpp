@@ -66,8 +66,8 @@ RepairRun repair_by_dialog(const test::VirtualLan& lan, netenv::AdapterTable& ad
     EXPECT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view), 0);
   }
   discovery::RawEthernetState raw_state;
-  discovery::SystemRawLink raw_link;
   ShortRestartClock clock;
+  discovery::SystemRawLink raw_link(clock);
   maint::RepairNetwork network({adapters, raw_state, raw_link, false}, clock, view,
                                {maint::default_setup_password, false});
   maint::ModuleRepairDialog logic([&](maint::MacTail tail) {
@@ -102,7 +102,8 @@ Found search(const test::VirtualLan& lan, netenv::AdapterTable& adapters) {
   discovery::ModuleTable table;
   discovery::reset_module_table(table);
   Found found;
-  found.result = discovery::search_modules(adapters, table, discovery::default_expected_port, view);
+  platform::SystemWaitClock clock;
+  found.result = discovery::search_modules(clock, adapters, table, discovery::default_expected_port, view);
   found.rows = table.device_reply_count;
   if (found.rows > 0) found.row = table.rows[static_cast<std::size_t>(table.display_order[0])];
   return found;
