@@ -74,8 +74,8 @@ int main() {
   netenv::AdapterTable adapters;
   netenv::build_adapter_table(adapters, platform::list_adapters(), view);
   discovery::RawEthernetState raw_state;
-  discovery::SystemRawLink raw_link;
   platform::SystemWaitClock clock;
+  discovery::SystemRawLink raw_link(clock);
   maint::RepairNetwork network({adapters, raw_state, raw_link, false}, clock, view,
                                {maint::default_setup_password, false});
   TimedLink timed(network);

@@ -74,6 +74,7 @@ TEST(MainWindowGui, OpensWithItsControlsAndAnnouncesMissingSettings) {
   ui::qt::QtMainWindow& w = *program.window;
 
   EXPECT_EQ(w.windowTitle().toStdString(), ui::texts::window_title);
+  EXPECT_EQ(w.windowIcon().availableSizes(), (QList<QSize>{{48, 48}, {128, 128}, {256, 256}}));
   // The whole window, the frame the platform gives it included, is 1024 x 720; the
   // controls stand where they would in a client area of that size less the frame.
   ASSERT_TRUE(QTest::qWaitFor([&] { return w.frameGeometry().size() == QSize(1024, 720); }, 2000))

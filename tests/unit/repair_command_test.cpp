@@ -26,7 +26,7 @@ struct Clocked {
   test::FakeWaitClock clock;
 };
 struct Program : Clocked, test::ScriptedProgram {
-  Program() : ScriptedProgram({one_adapter, std::make_shared<discovery::SystemRawLink>(clock)}, &clock) {
+  Program() : ScriptedProgram({one_adapter, nullptr}, &clock) {
     EXPECT_TRUE(window.create());
     view.messages.clear();
     view.list_add(ui::ListId::modules, "01 a module");

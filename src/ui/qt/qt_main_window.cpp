@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
@@ -27,6 +28,9 @@ QString from_utf8(const std::string& text) { return QString::fromUtf8(text.data(
 QtMainWindow::QtMainWindow() {
   setObjectName(texts::window_title);
   setWindowTitle(texts::window_title);
+  QIcon icon;
+  for (const char* size : {"48", "128", "256"}) icon.addFile(QString(":/icons/quorvane-%1.png").arg(size));
+  setWindowIcon(icon);
   // A fixed size: the window never changes its size. Until the window manager has framed
   // it, the client area is the whole 1024 x 720; fit_into_frame() then shrinks it.
   setFixedSize(window_outer_width, window_outer_height);
