@@ -7,14 +7,14 @@
 #include "app/data_file.h"
 #include "app/platform_family.h"
 #include "app/start_directory.h"
-#include "discovery/address_probe.h"
-#include "discovery/capture_devices.h"
+#include "discovery/captured_rows.h"
 #include "discovery/module_search.h"
-#include "discovery/raw_search.h"
 #include "netenv/adapter_table.h"
 #include "netenv/basic_settings_dialog.h"
 #include "polling/polling_cycle.h"
 #include "polling/reading_lines.h"
+#include "rawlink/address_probe.h"
+#include "rawlink/capture_devices.h"
 #include "server/server_settings_dialog.h"
 #include "tools/external_address_lookup.h"
 #include "tools/icmp_probe.h"
@@ -154,7 +154,7 @@ void MainWindow::search() {
   {
     ui::WaitCursor wait(view_);
     discovery::RawEthernetSearch raw_search(context_.raw_ethernet, *services_.raw_link,
-                                            discovery::uses_raw_arp(context_.state.remote_mode, context_.platform_family));
+                                            rawlink::uses_raw_arp(context_.state.remote_mode, context_.platform_family));
     if (discovery::search_modules(context_.adapters, context_.modules, context_.settings.expected_port, view_,
                                   &raw_search) == 0) {
       view_.button_enable(ui::ButtonId::parameter_settings, true);
@@ -196,20 +196,20 @@ polling::QuerySettings MainWindow::query_settings() const {
 int MainWindow::build_adapter_table(ui::MessageSink& messages) {
   if (context_.adapters.adapter_table_valid) return 0;
   return netenv::build_adapter_table(context_.adapters, services_.list_adapters(), messages,
-                                     discovery::capture_matcher(context_.raw_ethernet, *services_.raw_link, view_));
+                                     rawlink::capture_matcher(context_.raw_ethernet, *services_.raw_link, view_));
 }
 
-discovery::RawEthernet MainWindow::raw_ethernet() {
+rawlink::RawEthernet MainWindow::raw_ethernet() {
   return {context_.adapters, context_.raw_ethernet, *services_.raw_link,
-          discovery::uses_raw_arp(context_.state.remote_mode, context_.platform_family)};
+          rawlink::uses_raw_arp(context_.state.remote_mode, context_.platform_family)};
 }
 
 void MainWindow::start_polling() {
   {
     ui::WaitCursor wait(view_);
-    discovery::RawEthernet raw = raw_ethernet();
+    rawlink::RawEthernet raw = raw_ethernet();
     // A module that nobody answers for on the LAN is not polled.
-    auto answers = [&raw](std::uint32_t ip) { return discovery::probe_address_in_use(raw, ip) == 1; };
+    auto answers = [&raw](std::uint32_t ip) { return rawlink::probe_address_in_use(raw, ip) == 1; };
     if (polling::open_polling_sockets(context_.modules, context_.polling, query_settings(), answers) < 0) {
       context_.state.active = false;
       view_.warn(ui::texts::caption_error, ui::texts::polling_open_failed);
@@ -232,7 +232,7 @@ void MainWindow::start_polling() {
 
 void MainWindow::start_server() {
   auto lookup = [this](const netenv::AdapterTable&, netenv::ExternalAddresses& results) {
-    discovery::RawEthernet raw = raw_ethernet();
+    rawlink::RawEthernet raw = raw_ethernet();
     tools::SystemIcmpLink icmp;
     tools::SystemAddressLookupLink link(raw, icmp);
     return tools::external_address_lookup(context_.adapters, results, link);

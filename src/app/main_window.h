@@ -6,9 +6,10 @@
 #include <memory>
 
 #include "app/program_context.h"
-#include "discovery/system_raw_link.h"
+#include "discovery/captured_rows.h"
 #include "platform/adapters.h"
 #include "polling/query_module.h"
+#include "rawlink/system_raw_link.h"
 #include "ui/main_view.h"
 
 namespace app {
@@ -17,7 +18,7 @@ namespace app {
 struct MainWindowServices {
   std::function<platform::AdapterListing()> list_adapters = platform::list_adapters;
   // Capture devices, the search's broadcast socket and the kernel's ARP resolution.
-  std::shared_ptr<discovery::RawLink> raw_link = std::make_shared<discovery::SystemRawLink>();
+  std::shared_ptr<rawlink::RawLink> raw_link = std::make_shared<rawlink::SystemRawLink>(discovery::raw_search_queries());
   std::function<std::tm()> local_time;  // local time for data file names; the system's when empty
 };
 
@@ -55,7 +56,7 @@ class MainWindow : public ui::MainWindowEvents {
   polling::QuerySettings query_settings() const;
   // Builds the Adapter table unless it is valid: 0, or the build's negative code.
   int build_adapter_table(ui::MessageSink& messages);
-  discovery::RawEthernet raw_ethernet();
+  rawlink::RawEthernet raw_ethernet();
 
   ProgramContext& context_;
   ui::MainView& view_;

@@ -5,7 +5,7 @@
 
 #include "app/settings_file.h"
 #include "discovery/module_table.h"
-#include "discovery/raw_ethernet.h"
+#include "rawlink/raw_ethernet.h"
 #include "netenv/adapter_table.h"
 #include "netenv/external_addresses.h"
 #include "polling/polling_table.h"
@@ -29,7 +29,7 @@ struct MainState {
 struct ProgramContext {
   Settings settings;
   netenv::AdapterTable adapters;
-  discovery::RawEthernetState raw_ethernet;
+  rawlink::RawEthernetState raw_ethernet;
   discovery::ModuleTable modules;
   // Its sockets_open flag is the one flag for polling sockets and the upload server.
   polling::PollingTable polling;

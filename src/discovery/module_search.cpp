@@ -98,6 +98,7 @@ int search_modules(netenv::AdapterTable& adapters, ModuleTable& table, std::uint
   auto notice = [&](const char* text) {
     view.show_message(ui::texts::caption_notice, text, ui::Icon::none, ui::Buttons::ok);
   };
+  if (raw_search != nullptr) raw_search->start(adapters);
   platform::SocketHandle socket;
   if (open_broadcast_socket(socket) != 0) {
     view.warn(ui::texts::caption_error, ui::texts::search_network_access_error);

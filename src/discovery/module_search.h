@@ -25,6 +25,8 @@ constexpr int search_counts_differ = -4;
 class RawSearch {
  public:
   virtual ~RawSearch() = default;
+  // Before the first query of the search.
+  virtual void start(netenv::AdapterTable& adapters) = 0;
   virtual void run(ModuleTable& table, netenv::AdapterTable& adapters, ui::MainView& view) = 0;
 };
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <span>
 
-#include "discovery/raw_ethernet.h"
+#include "rawlink/raw_ethernet.h"
 #include "netenv/adapter_table.h"
 #include "platform/socket_wait.h"
 
@@ -20,7 +20,6 @@ constexpr int echo_receive_bytes = 256;
 constexpr int report_passes = 10;
 constexpr int report_read_timeout_ms = 30;
 constexpr int report_pause_ms = 100;
-constexpr std::uint32_t report_filter_netmask_default = 0xffffff;  // for a device without an address
 
 // Codes of echo_probe.
 constexpr int echo_socket_failed = -1;
@@ -77,7 +76,7 @@ int send_echo(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, s
 // Captures ICMP on the device of entry's adapter while sending echo requests to
 // target_network, up to ten passes. Returns 0 once a "network unreachable" report about
 // target_network to entry's address was seen, or a code above.
-int captured_reply_probe(discovery::RawEthernet& raw, IcmpLink& icmp, int entry, std::uint32_t target_network);
+int captured_reply_probe(rawlink::RawEthernet& raw, IcmpLink& icmp, int entry, std::uint32_t target_network);
 
 // The echo probe from entries 0, 1, ... until one gets a reply; that entry becomes
 // probe_subnet_index. Returns the last probe's result, 0 when there is no entry (and

@@ -47,7 +47,7 @@ TEST_F(IcmpLan, CapturedReplyProbeSeesTheRoutersNetworkUnreachable) {
   ASSERT_TRUE(pc.ok()) << pc.error();
   test::PcView view;
   view.build();
-  discovery::RawEthernet raw = view.raw();
+  rawlink::RawEthernet raw = view.raw();
   struct Case {
     const char* name;
     int entry;

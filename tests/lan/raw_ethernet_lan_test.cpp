@@ -10,9 +10,10 @@
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "discovery/address_probe.h"
-#include "discovery/capture_devices.h"
-#include "discovery/system_raw_link.h"
+#include "discovery/captured_rows.h"
+#include "rawlink/address_probe.h"
+#include "rawlink/capture_devices.h"
+#include "rawlink/system_raw_link.h"
 #include "platform/ipv4.h"
 #include "support/scripted_view.h"
 #include "support/scripted_program.h"
@@ -98,30 +99,30 @@ TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {
 
   test::ScriptedView view;
   netenv::AdapterTable adapters;
-  discovery::RawEthernetState state;
-  discovery::SystemRawLink link;
-  discovery::RawEthernet raw{adapters, state, link, true};
+  rawlink::RawEthernetState state;
+  rawlink::SystemRawLink link{discovery::raw_search_queries()};
+  rawlink::RawEthernet raw{adapters, state, link, true};
   ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view,
-                                        discovery::capture_matcher(state, link, view)),
+                                        rawlink::capture_matcher(state, link, view)),
             0);
   ASSERT_TRUE(adapters.capture_devices_matched);
 
-  EXPECT_EQ(discovery::arp_probe(raw, network("192.168.5.40")), 1);
+  EXPECT_EQ(rawlink::arp_probe(raw, network("192.168.5.40")), 1);
   EXPECT_EQ(state.probe_subnet_index, 1);  // found only after the first subnet was tried
-  EXPECT_EQ(discovery::arp_probe(raw, network("192.168.1.77")), 0);
-  EXPECT_EQ(discovery::arp_probe(raw, network("192.168.5.3")), 1);  // the PC's own address
+  EXPECT_EQ(rawlink::arp_probe(raw, network("192.168.1.77")), 0);
+  EXPECT_EQ(rawlink::arp_probe(raw, network("192.168.5.3")), 1);  // the PC's own address
   EXPECT_EQ(state.probe_subnet_index, 1);
 
   // Remote mode asks the program's own probe, elsewhere the kernel resolves.
-  EXPECT_EQ(discovery::probe_address_in_use(raw, network("192.168.5.40")), 1);
-  discovery::RawEthernet kernel{adapters, state, link, false};
-  EXPECT_EQ(discovery::probe_address_in_use(kernel, network("192.168.5.40")), 1);
-  EXPECT_EQ(discovery::probe_address_in_use(kernel, network("192.168.5.77")), 0);
+  EXPECT_EQ(rawlink::probe_address_in_use(raw, network("192.168.5.40")), 1);
+  rawlink::RawEthernet kernel{adapters, state, link, false};
+  EXPECT_EQ(rawlink::probe_address_in_use(kernel, network("192.168.5.40")), 1);
+  EXPECT_EQ(rawlink::probe_address_in_use(kernel, network("192.168.5.77")), 0);
 
   netenv::AdapterTable unmatched = adapters;
   unmatched.capture_devices_matched = false;
-  discovery::RawEthernet early{unmatched, state, link, true};
-  EXPECT_EQ(discovery::arp_probe(early, network("192.168.5.40")), discovery::probe_devices_unmatched);
+  rawlink::RawEthernet early{unmatched, state, link, true};
+  EXPECT_EQ(rawlink::arp_probe(early, network("192.168.5.40")), rawlink::probe_devices_unmatched);
 }
 
 TEST(RawEthernetLan, WithoutTheRightToCaptureListsTheModulesThatAnsweredAndSaysSoOnce) {

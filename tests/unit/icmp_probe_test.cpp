@@ -93,7 +93,7 @@ struct Fixture {
   netenv::AdapterTable adapters;
   FakeIcmpLink icmp;
   test::FakeRawLink link;
-  discovery::RawEthernetState state;
+  rawlink::RawEthernetState state;
 
   Fixture() {
     adapters.adapter_count = 2;
@@ -111,7 +111,7 @@ struct Fixture {
     return tools::echo_probe(adapters, icmp, entry, network_ip(target));
   }
   int captured(int entry, const std::string& target) {
-    discovery::RawEthernet raw{adapters, state, link, false};
+    rawlink::RawEthernet raw{adapters, state, link, false};
     return tools::captured_reply_probe(raw, icmp, entry, network_ip(target));
   }
   void capture(const std::string& device, test::CaptureScript script) { link.scripts[device].push_back(std::move(script)); }

@@ -25,7 +25,7 @@ platform::AdapterListing one_adapter() {
 
 // The program started in its own directory, with one adapter and a fixed clock.
 struct Program : test::ScriptedProgram {
-  Program() : ScriptedProgram({one_adapter, std::make_shared<discovery::SystemRawLink>(), [] {
+  Program() : ScriptedProgram({one_adapter, std::make_shared<rawlink::SystemRawLink>(discovery::raw_search_queries()), [] {
                                  std::tm t{};
                                  t.tm_year = 2016 - 1900;
                                  t.tm_mon = 6;

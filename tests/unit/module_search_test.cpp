@@ -103,6 +103,8 @@ class FakeModule {
 struct CapturedRowSearch : discovery::RawSearch {
   int shown_count_at_run = -1;
   int list_lines_at_run = -1;
+  bool started = false;
+  void start(netenv::AdapterTable&) override { started = true; }
   void run(ModuleTable& table, netenv::AdapterTable&, ui::MainView& view) override {
     shown_count_at_run = table.shown_count;
     list_lines_at_run = view.list_count(ui::ListId::modules);

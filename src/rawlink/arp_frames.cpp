@@ -1,8 +1,8 @@
-#include "discovery/arp_frames.h"
+#include "rawlink/arp_frames.h"
 
 #include <algorithm>
 
-namespace discovery {
+namespace rawlink {
 namespace {
 
 constexpr std::size_t source_mac_at = 6;
@@ -110,4 +110,4 @@ bool is_arp_reply_from(std::span<const std::uint8_t> frame, std::uint32_t sender
   return is_arp(frame) && read_u16(frame, operation_at) == operation_reply && read_ip(frame, sender_ip_at) == sender_ip;
 }
 
-}  // namespace discovery
+}  // namespace rawlink
