@@ -31,13 +31,14 @@ std::uint32_t network(const char* dotted) {
   return platform::host_to_network(host);
 }
 
-// Three modules on the first subnet, one on the second, and one on the second bridge
-// whose address fits neither subnet.
-test::LanTopology lan_with_an_outsider() {
+// Two modules on the first subnet, one on the second, and one on the bridge of
+// outsider_subnet whose address fits neither subnet; its gateway never answers and its
+// kernel keeps the default ARP timers.
+test::LanTopology lan_with_an_outsider(int outsider_subnet = 2) {
   test::LanTopology t;
   t.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
   t.add_sensor_modules(1, 2, 100).add_sensor_modules(2, 1, 40);
-  t.add_module({"outside", 2, "00:20:4a:01:02:03", "10.0.0.7/24", "10.0.0.1",
+  t.add_module({"outside", outsider_subnet, "00:20:4a:01:02:03", "10.0.0.7/24", "10.0.0.1",
                 test::sensor_module_config("00:20:4a:01:02:03", "10.0.0.7", "10.0.0.1")});
   return t;
 }
@@ -86,6 +87,24 @@ TEST(RawEthernetLan, ListsAModuleOutsideThePcSubnetsByItsArpRequest) {
   window.on_command(ButtonId::start);
   EXPECT_EQ(p.view.lines(ListId::data)[3], "04---<模块不在本机子网内!>---");
   window.on_command(ButtonId::stop);
+}
+
+// Such a module ARPs for its gateway when the first query reaches it, then stays silent
+// while that request is outstanding, until after the first device's capture pass begins.
+TEST(RawEthernetLan, ListsAnOutsiderOnTheFirstSubnetByTheArpRequestItSendsAtTheFirstQuery) {
+  test::VirtualLan lan(lan_with_an_outsider(1));
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+
+  test::ScriptedProgram p;
+  ASSERT_TRUE(p.window.create());
+  p.view.messages.clear();
+  p.window.on_command(ButtonId::search);
+  EXPECT_TRUE(p.view.messages.empty());
+  const auto& lines = p.view.lines(ListId::modules);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[3], "04    *   10.  0.  0.  7 [1:192.168.xx]  <00204A-010203>   ----- <10.0.0.1/--.--.--.-->");
 }
 
 TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {

@@ -103,8 +103,9 @@ class FakeModule {
 struct CapturedRowSearch : discovery::RawSearch {
   int shown_count_at_run = -1;
   int list_lines_at_run = -1;
-  bool started = false;
-  void start(netenv::AdapterTable&) override { started = true; }
+  std::function<int()> queries_so_far;
+  int queries_at_start = -1;
+  void start(netenv::AdapterTable&) override { queries_at_start = queries_so_far(); }
   void run(ModuleTable& table, netenv::AdapterTable&, ui::MainView& view) override {
     shown_count_at_run = table.shown_count;
     list_lines_at_run = view.list_count(ui::ListId::modules);
@@ -136,11 +137,14 @@ TEST(ModuleSearch, FindsAModuleAmongForeignDatagrams) {
     ModuleTable table;
     test::ScriptedView view;
     CapturedRowSearch raw_search;
+    raw_search.queries_so_far = [&module] { return module.queries(0xF6) + module.queries(0xF8); };
     EXPECT_EQ(discovery::search_modules(adapters, table, 10050, view, &raw_search), 0);
     EXPECT_TRUE(view.messages.empty());
     EXPECT_EQ(table.device_reply_count, 1);
     EXPECT_EQ(table.found_count, 1);
-    // The capture runs after the ordering and before the list is drawn.
+    // The capture starts before the first query and runs after the ordering, before the
+    // list is drawn.
+    EXPECT_EQ(raw_search.queries_at_start, 0);
     EXPECT_EQ(raw_search.shown_count_at_run, 1);
     EXPECT_EQ(raw_search.list_lines_at_run, 0);
     ASSERT_EQ(view.lines(ui::ListId::modules).size(), 2u);
