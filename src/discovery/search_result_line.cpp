@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "netenv/address_checks.h"
 #include "platform/ipv4.h"
 
 namespace discovery {
@@ -75,7 +76,7 @@ std::string search_result_line(const ModuleTable& table, const netenv::AdapterTa
     append(text, " %5d <", row.port);
   }
   text += platform::dotted(row.gateway) + "/";
-  text += row.raw_only ? "--.--.--.-->" : platform::dotted(mask_from_host_bits(row.host_bits)) + ">";
+  text += row.raw_only ? "--.--.--.-->" : platform::dotted(netenv::mask_from_host_bits(row.host_bits)) + ">";
   return text;
 }
 
