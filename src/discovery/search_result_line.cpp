@@ -1,6 +1,7 @@
 #include "discovery/search_result_line.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 
 #include "netenv/address_checks.h"
@@ -13,10 +14,12 @@ namespace {
 std::uint32_t octet(std::uint32_t host_order, int index) { return (host_order >> (24 - 8 * index)) & 0xFF; }
 
 // Appends one printf-formatted piece of a line; every piece is far shorter than 32 bytes.
-template <typename... Args>
-void append(std::string& text, const char* format, Args... args) {
+__attribute__((format(printf, 2, 3))) void append(std::string& text, const char* format, ...) {
   char piece[32];
-  const int n = std::snprintf(piece, sizeof piece, format, args...);
+  va_list arguments;
+  va_start(arguments, format);
+  const int n = std::vsnprintf(piece, sizeof piece, format, arguments);
+  va_end(arguments);
   if (n > 0) text.append(piece, std::min(static_cast<std::size_t>(n), sizeof piece - 1));
 }
 
