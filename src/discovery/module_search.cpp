@@ -6,6 +6,7 @@
 
 #include "discovery/discovery_datagrams.h"
 #include "discovery/discovery_socket.h"
+#include "discovery/search_passes.h"
 #include "discovery/search_result_line.h"
 #include "platform/clock.h"
 #include "platform/socket_wait.h"

@@ -2,6 +2,7 @@
 // interface is loopback: the address table holds 127.0.0.1/8, and a fake module listening
 // on the Discovery port answers the broadcasts to 127.255.255.255.
 #include "discovery/module_search.h"
+#include "discovery/search_passes.h"
 
 #include <gtest/gtest.h>
 #include <net/if.h>
