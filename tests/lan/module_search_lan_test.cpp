@@ -2,7 +2,6 @@
 // interface is loopback: the address table holds 127.0.0.1/8, and a fake module listening
 // on the Discovery port answers the broadcasts to 127.255.255.255.
 #include "discovery/module_search.h"
-#include "discovery/search_passes.h"
 
 #include <gtest/gtest.h>
 #include <net/if.h>
@@ -219,37 +218,6 @@ TEST(ModuleSearch, UnroutableSubnetFailsTheDevicePass) {
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, ui::texts::search_error_device_pass);
     EXPECT_EQ(view.messages[0].caption, ui::texts::caption_notice);
-  });
-}
-
-TEST(ModuleSearch, PassesStopAtThirtyTwoReplies) {
-  in_private_network([] {
-    FakeModule module([](std::uint8_t command, int) {
-      std::vector<Bytes> replies;
-      for (std::uint8_t i = 1; i <= 33; ++i) {
-        replies.push_back(command == 0xF6
-                              ? device_reply()
-                              : configuration_reply(discovery_test::tcp_module_reply().record(0, {127, 0, 0, i})));
-      }
-      return replies;
-    });
-    ASSERT_TRUE(module.bound());
-    // Two entries: the second is still queried once the table is full, but not read.
-    netenv::AdapterTable adapters =
-        discovery_test::adapters_with({{"127.0.0.1", "255.0.0.0", 0}, {"127.0.0.1", "255.0.0.0", 0}});
-    platform::SocketHandle socket;
-    ASSERT_EQ(discovery::open_broadcast_socket(socket), 0);
-    ModuleTable table;
-    EXPECT_EQ(discovery::configuration_pass(socket.fd(), adapters, table), 32);
-    EXPECT_EQ(table.rows[31].ip, discovery_test::host_ip("127.0.0.32"));
-    EXPECT_EQ(table.rows[31].subnet_index, 0);
-
-    // The configuration replies left unread are skipped as foreign datagrams.
-    EXPECT_EQ(discovery::device_pass(socket.fd(), adapters, table), 0);
-    EXPECT_EQ(table.device_reply_count, 32);
-    // The device pass ends at once at 32 replies, before the second entry.
-    EXPECT_EQ(module.queries(0xF6), 1);
-    EXPECT_EQ(module.queries(0xF8), 2);
   });
 }
 
