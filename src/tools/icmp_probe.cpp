@@ -11,7 +11,9 @@
 #include "rawlink/capture_open.h"
 #include "platform/clock.h"
 #include "platform/raw_icmp_socket.h"
+#include "tools/captured_reply_probe.h"
 #include "tools/icmp_echo.h"
+#include "tools/send_echo.h"
 
 namespace tools {
 namespace {

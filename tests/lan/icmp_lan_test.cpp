@@ -6,6 +6,7 @@
 
 #include "platform/ipv4.h"
 #include "support/arp_test_frames.h"
+#include "tools/captured_reply_probe.h"
 #include "tools/icmp_probe.h"
 #include "virtual_internet.h"
 

@@ -21,6 +21,7 @@
 
 #include "support/arp_test_frames.h"
 #include "tools/address_services.h"
+#include "tools/captured_reply_probe.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // The echo probe, send echo, the remote echo probe and the captured-reply probe, through a
 // scripted probe socket and a fake capture link.
+#include "tools/captured_reply_probe.h"
 #include "tools/icmp_probe.h"
+#include "tools/send_echo.h"
 
 #include <gtest/gtest.h>
 
