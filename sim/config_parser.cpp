@@ -245,6 +245,48 @@ const std::map<std::string, Setter>& setters() {
       {"bad_lrc", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.bad_lrc); }},
       {"lower_case_hex", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.lower_case_hex); }},
       {"refuse_tcp", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.refuse_tcp); }},
+      {"no_presence_answer", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.no_presence_answer); }},
+      {"restart_delay_ms",
+       [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.restart_delay_ms) && m.restart_delay_ms <= 60000; }},
+      {"no_set_ack", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.no_set_ack); }},
+      {"set_ack_source",
+       [](ModuleConfig& m, std::string_view v) {
+         Ipv4 a{};
+         if (!parse_ipv4(v, a)) return false;
+         m.set_ack_source = a;
+         return true;
+       }},
+      {"wireless_reply_length",
+       [](ModuleConfig& m, std::string_view v) {
+         return parse_number(v, m.wireless_reply_length_bytes) && m.wireless_reply_length_bytes <= 1400;
+       }},
+      {"wireless_bad_checksum", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.wireless_bad_checksum); }},
+      {"wireless_stale_replies",
+       [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.wireless_stale_replies) && m.wireless_stale_replies <= 10; }},
+      {"no_wireless_ack", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.no_wireless_ack); }},
+      {"wifi_ssid",
+       [](ModuleConfig& m, std::string_view v) {
+         if (v.empty() || v.size() > 32) return false;
+         m.wifi.ssid = std::string(v);
+         return true;
+       }},
+      {"wifi_adhoc", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.wifi.adhoc); }},
+      {"wifi_channel", [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.wifi.channel) && m.wifi.channel < 16; }},
+      {"wifi_security", [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.wifi.suite) && m.wifi.suite < 4; }},
+      {"wifi_auth", [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.wifi.auth) && m.wifi.auth < 8; }},
+      {"wifi_method", [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.wifi.method) && m.wifi.method < 8; }},
+      {"wifi_key_index", [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.wifi.key_index); }},
+      {"wifi_hex_key",
+       [](ModuleConfig& m, std::string_view v) {
+         m.wifi.key_type = 0;
+         return parse_hex_bytes(v, m.wifi.key) && m.wifi.key.size() <= 32;
+       }},
+      {"wifi_passphrase",
+       [](ModuleConfig& m, std::string_view v) {
+         m.wifi.key_type = 1;
+         m.wifi.key.assign(v.begin(), v.end());
+         return v.size() <= 64;
+       }},
   };
   return table;
 }

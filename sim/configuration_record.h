@@ -18,4 +18,7 @@ using ConfigurationRecord = std::array<std::uint8_t, record_size_bytes>;
 
 ConfigurationRecord encode_configuration_record(const ModuleConfig& config);
 
+// What a module takes from a record written to it: the named fields above, into config.
+void decode_configuration_record(const ConfigurationRecord& record, ModuleConfig& config);
+
 }  // namespace sim

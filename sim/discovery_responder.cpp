@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "discovery_datagrams.h"
+#include "namespace_address.h"
 
 namespace sim {
 
@@ -27,6 +28,9 @@ std::string DiscoveryResponder::start() {
 }
 
 void DiscoveryResponder::on_datagram(DuplicateFilter::Path path, const ReceivedDatagram& d) {
+  if (path == DuplicateFilter::Path::socket) {
+    if (const auto record = parse_set_configuration(d.payload)) return on_set_configuration(d, *record);
+  }
   const auto query = parse_discovery_query(d.payload);
   if (!query) return;
   if (!duplicates_.admit(path, d, DuplicateFilter::Clock::now())) return;
@@ -37,6 +41,31 @@ void DiscoveryResponder::on_datagram(DuplicateFilter::Path path, const ReceivedD
   loop_.after_ms(c.reply_delay_ms, [this, to = d.source, reply = std::move(reply)] {
     send_datagram(socket_.get(), to, reply);
   });
+}
+
+void DiscoveryResponder::on_set_configuration(const ReceivedDatagram& d, const ConfigurationRecord& record) {
+  std::fprintf(stderr, "module-emulator: set-configuration from %s record %s\n", to_text(d.source.address).c_str(),
+               hex_text(record).c_str());
+  std::fprintf(stderr, "module-emulator: set-configuration changed %s\n",
+               changed_offsets_text(state_.record, record).c_str());
+  const ModuleConfig& c = state_.config;
+  if (!c.no_set_ack) {
+    int from = socket_.get();
+    FdHandle other;
+    if (c.set_ack_source) {
+      std::string error = add_namespace_address(*c.set_ack_source);
+      if (error.empty()) other = open_udp_socket({*c.set_ack_source, 0}, error);
+      if (!other.valid()) std::fprintf(stderr, "module-emulator: warning: %s\n", error.c_str());
+      from = other.valid() ? other.get() : from;
+    }
+    send_datagram(from, d.source, encode_set_configuration_ack());
+    if (other.valid()) std::fprintf(stderr, "module-emulator: set-configuration acknowledged from %s\n", to_text(*c.set_ack_source).c_str());
+  }
+  // The restart outlives this handler (it replaces it): its timer belongs to the loop itself.
+  const int scope = loop_.current_scope();
+  loop_.set_current_scope(0);
+  loop_.after_ms(c.restart_delay_ms, [restart = state_.restart_with, record] { restart(record); });
+  loop_.set_current_scope(scope);
 }
 
 }  // namespace sim

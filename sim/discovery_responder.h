@@ -7,6 +7,7 @@
 #include "broadcast_listener.h"
 #include "duplicate_filter.h"
 #include "emulated_module.h"
+#include "set_configuration.h"
 
 namespace sim {
 
@@ -17,6 +18,8 @@ class DiscoveryResponder : public Responder {
 
  private:
   void on_datagram(DuplicateFilter::Path path, const ReceivedDatagram& datagram);
+  // A set-configuration request: logged, acknowledged, and taken after the restart delay.
+  void on_set_configuration(const ReceivedDatagram& datagram, const ConfigurationRecord& record);
 
   ModuleState& state_;
   EventLoop& loop_;

@@ -9,7 +9,7 @@ namespace sim {
 
 void EventLoop::watch(int fd, Callback on_readable) {
   unwatch(fd);
-  watches_.push_back({fd, std::move(on_readable)});
+  watches_.push_back({fd, std::move(on_readable), current_scope_});
 }
 
 void EventLoop::unwatch(int fd) {
@@ -17,7 +17,12 @@ void EventLoop::unwatch(int fd) {
 }
 
 void EventLoop::after_ms(unsigned delay_ms, Callback action) {
-  timers_.emplace(Clock::now() + std::chrono::milliseconds(delay_ms), std::move(action));
+  timers_.emplace(Clock::now() + std::chrono::milliseconds(delay_ms), Timer{std::move(action), current_scope_});
+}
+
+void EventLoop::drop_scope(int scope) {
+  std::erase_if(watches_, [scope](const Watch& w) { return w.scope == scope; });
+  std::erase_if(timers_, [scope](const auto& t) { return t.second.scope == scope; });
 }
 
 int EventLoop::poll_timeout_ms() const {
@@ -28,9 +33,11 @@ int EventLoop::poll_timeout_ms() const {
 
 void EventLoop::run_due_timers() {
   while (running_ && !timers_.empty() && timers_.begin()->first <= Clock::now()) {
-    Callback action = std::move(timers_.begin()->second);
+    Timer timer = std::move(timers_.begin()->second);
     timers_.erase(timers_.begin());
-    action();
+    current_scope_ = timer.scope;
+    timer.action();
+    current_scope_ = 0;
   }
 }
 
@@ -50,7 +57,9 @@ int EventLoop::run() {
       const auto it = std::find_if(watches_.begin(), watches_.end(), [&](const Watch& w) { return w.fd == p.fd; });
       if (it == watches_.end()) continue;
       Callback on_readable = it->on_readable;  // the vector may grow while it runs
+      current_scope_ = it->scope;
       on_readable();
+      current_scope_ = 0;
     }
     run_due_timers();
   }

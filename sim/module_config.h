@@ -29,6 +29,19 @@ struct ReplyShape {
   std::optional<std::uint8_t> command;
 };
 
+// The Wi-Fi settings of a wireless module's block (codes as in the block's bytes 1, 2, 71).
+struct WifiConfig {
+  std::string ssid = "plant-net";
+  bool adhoc = false;
+  std::uint8_t channel = 6;
+  std::uint8_t suite = 1;   // 0 none, 1 WEP, 2 WPA_PSK, 3 WPA2_PSK
+  std::uint8_t auth = 0;    // 0 open, 1 shared
+  std::uint8_t method = 1;  // 0 none, 1 WEP64, 2 WEP128, 3 TKIP, 4 CCMP
+  std::uint8_t key_type = 0;  // 0 hex, 1 passphrase
+  std::uint8_t key_index = 0;
+  std::vector<std::uint8_t> key{0x0A, 0x1B, 0x2C, 0x3D, 0x4E};  // hex bytes or passphrase text
+};
+
 struct ModuleConfig {
   std::string source;  // "FILE:LINE" of the section, for messages
   Mac mac{};
@@ -71,7 +84,19 @@ struct ModuleConfig {
   bool bad_lrc = false;
   bool lower_case_hex = false;
   bool refuse_tcp = false;
+  bool no_presence_answer = false;
 
+  // Parameter writes.
+  WifiConfig wifi;
+  unsigned restart_delay_ms = 1000;  // from the acknowledgement to taking the new record
+  bool no_set_ack = false;
+  std::optional<Ipv4> set_ack_source;  // acknowledge from this extra address of the namespace
+  std::size_t wireless_reply_length_bytes = 257;
+  bool wireless_bad_checksum = false;
+  unsigned wireless_stale_replies = 0;  // replies with an older block sent before the real one
+  bool no_wireless_ack = false;
+
+  bool wireless() const { return device_type[0] == 'W' && device_type[1] == '8'; }
   bool snmp_mode() const { return mode_bytes[0] == 0xCC && mode_bytes[1] == 0x02; }
 };
 

@@ -32,6 +32,7 @@ Receive receive_one(int fd, std::span<std::uint8_t> buffer, std::span<const std:
                     std::uint32_t& source_ip_network) {
   switch (platform::wait_readable(fd, reply_wait_s, reply_wait_us)) {
     case platform::WaitResult::timeout: return Receive::timeout;
+    case platform::WaitResult::cancelled:
     case platform::WaitResult::error: return Receive::wait_failed;
     case platform::WaitResult::ready: break;
   }

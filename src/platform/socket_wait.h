@@ -3,7 +3,8 @@
 
 namespace platform {
 
-enum class WaitResult { ready, timeout, error };
+// cancelled: a WaitClock wait abandoned by Stop or the close box; the plain waits never give it.
+enum class WaitResult { ready, timeout, error, cancelled };
 
 WaitResult wait_readable(int fd, long seconds, long microseconds);
 WaitResult wait_writable(int fd, long seconds, long microseconds);

@@ -27,6 +27,7 @@ struct Exchange {
 int send_request(const Exchange& x, std::span<const std::uint8_t> request, bool sockets_open) {
   if (!sockets_open) return query_not_open;
   switch (platform::wait_writable(x.fd, 0, writable_wait_us)) {
+    case platform::WaitResult::cancelled:
     case platform::WaitResult::error: return query_select_error;
     case platform::WaitResult::timeout: return query_timeout;
     case platform::WaitResult::ready: break;
@@ -57,6 +58,7 @@ long read_once(const Exchange& x, std::span<std::uint8_t> reply) {
 int receive_reply(const Exchange& x, std::span<std::uint8_t> reply) {
   const ReceiveTimeout timeout = receive_timeout(x.settings.remote.enabled, x.module.wireless);
   switch (platform::wait_readable(x.fd, timeout.seconds, timeout.microseconds)) {
+    case platform::WaitResult::cancelled:
     case platform::WaitResult::error: return query_select_error;
     case platform::WaitResult::timeout: return query_timeout;
     case platform::WaitResult::ready: break;

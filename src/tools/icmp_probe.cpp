@@ -52,6 +52,7 @@ bool await_reply(IcmpSocket& socket, std::uint32_t target_network, std::uint16_t
     switch (socket.wait_readable(echo_wait_s, echo_wait_us)) {
       case platform::WaitResult::timeout:
         return false;
+      case platform::WaitResult::cancelled:
       case platform::WaitResult::error:
         code = echo_wait_failed;
         return false;

@@ -21,6 +21,7 @@ int fetch_page(const PageRequest& request, PageResponse& response) {
   server.sin_port = htons(request.server_port);
   if (::connect(socket.fd(), reinterpret_cast<sockaddr*>(&server), sizeof server) != 0) return fetch_connect_failed;
   switch (platform::wait_writable(socket.fd(), 0, fetch_writable_wait_us)) {
+    case platform::WaitResult::cancelled:
     case platform::WaitResult::error:
       return fetch_wait_write_failed;
     case platform::WaitResult::timeout:
@@ -33,6 +34,7 @@ int fetch_page(const PageRequest& request, PageResponse& response) {
     return fetch_send_failed;
   for (;;) {
     switch (platform::wait_readable(socket.fd(), fetch_read_wait_s, fetch_read_wait_us)) {
+      case platform::WaitResult::cancelled:
       case platform::WaitResult::error:
         return fetch_wait_read_failed;
       case platform::WaitResult::timeout:

@@ -16,6 +16,7 @@ enum class ControlKind {
   group,           // a frame with a caption that holds radio buttons
   radio,           // a radio button; `group` names the group control it sits in
   button,          // a push button; clicks reach on_click
+  label,           // static text: shows its label, spans the row
 };
 
 // One control. Controls with a label show it before them; check boxes, radios, groups and
@@ -59,6 +60,11 @@ class DialogLogic {
   virtual void on_open(DialogView& view) = 0;
   // A button, check box or radio button was clicked (its state already changed).
   virtual void on_click(DialogView& view, int id) = 0;
+  // The operator changed the text of an edit field (not called for set_text).
+  virtual void on_edit(DialogView& view, int id) {
+    (void)view;
+    (void)id;
+  }
   // The window's close box: the same as leaving without OK.
   virtual void on_close_request(DialogView& view) { view.close_dialog(0); }
 };

@@ -22,7 +22,11 @@ class ScriptedDialog : public ui::DialogView, public MessageScript {
   // Clicks a button, check box or radio button as the operator would: a disabled or
   // hidden control does nothing; a check box toggles, a radio button becomes ticked.
   void click(int id);
-  void type(int id, const std::string& text) { texts_[id] = text; }
+  // Types into an edit field as the operator would: the logic hears of the edit.
+  void type(int id, const std::string& text) {
+    texts_[id] = text;
+    logic_.on_edit(*this, id);
+  }
   void close_box() { logic_.on_close_request(*this); }
 
   bool closed() const { return result_.has_value(); }

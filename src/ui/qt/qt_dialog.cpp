@@ -43,6 +43,10 @@ QtDialog::QtDialog(DialogLogic& logic, QWidget* parent) : QDialog(parent), logic
       case ControlKind::edit: {
         auto* edit = new QLineEdit(this);
         edit->setReadOnly(c.kind == ControlKind::text);
+        if (c.kind == ControlKind::edit) {
+          const int id = c.id;
+          connect(edit, &QLineEdit::textEdited, this, [this, id] { logic_.on_edit(*this, id); });
+        }
         w = edit;
         break;
       }
@@ -63,6 +67,7 @@ QtDialog::QtDialog(DialogLogic& logic, QWidget* parent) : QDialog(parent), logic
       }
       case ControlKind::radio: w = new QRadioButton(label, this); break;
       case ControlKind::button: w = new QPushButton(label, this); break;
+      case ControlKind::label: w = new QLabel(label, this); break;
     }
     w->setObjectName(object_name(c.id));
     widgets_[c.id] = w;
