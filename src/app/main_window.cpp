@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/config_file_report.h"
 #include "app/data_file.h"
 #include "app/platform_family.h"
 #include "app/start_directory.h"
@@ -61,6 +62,9 @@ bool MainWindow::create() {
   if (read_settings(join_start_directory(context_.start_directory, settings_file_name), context_.settings, view_) != 0) {
     view_.show_message(ui::texts::caption_error, ui::texts::settings_read_failed, ui::Icon::none, ui::Buttons::ok);
   }
+  const platform::LoadedConfig site = platform::load_program_config(context_.start_directory);
+  context_.config = site.parsed.config;
+  report_config_problems(site, view_);
   discovery::reset_module_table(context_.modules);
   return true;
 }
@@ -235,7 +239,7 @@ void MainWindow::start_server() {
     rawlink::RawEthernet raw = raw_ethernet();
     tools::SystemIcmpLink icmp;
     tools::SystemAddressLookupLink link(raw, icmp);
-    return tools::external_address_lookup(context_.adapters, results, link);
+    return tools::external_address_lookup(context_.adapters, context_.config.address_service_hosts, results, link);
   };
   server::ServerSettingsDialog dialog(context_.server_settings, context_.adapters, context_.external_addresses,
                                       [this](ui::MessageSink& messages) { return build_adapter_table(messages); },
