@@ -7,12 +7,13 @@
 #include <map>
 #include <string>
 
-#include "discovery/system_raw_link.h"
+#include "discovery/captured_rows.h"
 #include "maint/module_repair.h"
 #include "maint/repair_network.h"
 #include "maint/setup_dialogue.h"
 #include "platform/adapters.h"
 #include "platform/wait_clock.h"
+#include "rawlink/system_raw_link.h"
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
 
@@ -73,9 +74,9 @@ int main() {
   test::ScriptedView view;
   netenv::AdapterTable adapters;
   netenv::build_adapter_table(adapters, platform::list_adapters(), view);
-  discovery::RawEthernetState raw_state;
+  rawlink::RawEthernetState raw_state;
   platform::SystemWaitClock clock;
-  discovery::SystemRawLink raw_link(clock);
+  rawlink::SystemRawLink raw_link(clock, discovery::raw_search_queries());
   maint::RepairNetwork network({adapters, raw_state, raw_link, false}, clock, view,
                                {maint::default_setup_password, false});
   TimedLink timed(network);

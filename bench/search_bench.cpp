@@ -9,10 +9,11 @@
 #include <sys/resource.h>
 
 #include "app/main_window.h"
-#include "discovery/capture_devices.h"
+#include "discovery/captured_rows.h"
+#include "rawlink/capture_devices.h"
 #include "discovery/module_search.h"
-#include "discovery/raw_search.h"
-#include "discovery/system_raw_link.h"
+#include "rawlink/raw_search.h"
+#include "rawlink/system_raw_link.h"
 #include "platform/adapters.h"
 #include "platform/wait_clock.h"
 #include "support/offscreen_screen.h"
@@ -30,16 +31,17 @@ void time_capture_pass(const test::VirtualLan& lan) {
   test::PcNamespaceScope pc(lan);
   test::ScriptedView view;
   netenv::AdapterTable adapters;
-  discovery::RawEthernetState state;
+  rawlink::RawEthernetState state;
   platform::SystemWaitClock clock;
-  discovery::SystemRawLink link{clock};
-  netenv::build_adapter_table(adapters, platform::list_adapters(), view, discovery::capture_matcher(state, link, view));
-  discovery::RawEthernet raw{adapters, state, link, false};
+  rawlink::SystemRawLink link{clock, discovery::raw_search_queries()};
+  netenv::build_adapter_table(adapters, platform::list_adapters(), view, rawlink::capture_matcher(state, link, view));
+  rawlink::RawEthernet raw{adapters, state, link, false};
   double total_ms = 0;
   for (int i = 0; i < runs; ++i) {
     link.open_query_socket();
+    rawlink::SearchCaptures captures{rawlink::look_up_capture_devices(link), {}};
     auto start = std::chrono::steady_clock::now();
-    discovery::capture_pass(raw, 0, view);
+    rawlink::capture_pass(raw, captures, 0, view);
     total_ms += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     link.close_query_socket();
   }

@@ -7,11 +7,11 @@
 #include "app/data_file.h"
 #include "app/platform_family.h"
 #include "app/start_directory.h"
-#include "discovery/address_probe.h"
-#include "discovery/capture_devices.h"
-#include "discovery/raw_search.h"
+#include "discovery/captured_rows.h"
 #include "netenv/adapter_table.h"
 #include "polling/polling_cycle.h"
+#include "rawlink/address_probe.h"
+#include "rawlink/capture_devices.h"
 #include "ui/texts.h"
 
 namespace app {
@@ -36,7 +36,7 @@ MainWindow::MainWindow(ProgramContext& context, ui::MainView& view, platform::Wa
       services_(std::move(services)),
       upload_server_(context.server, context.server_settings, context.adapters, context.external_addresses,
                      context.polling, view, clock) {
-  if (!services_.raw_link) services_.raw_link = std::make_shared<discovery::SystemRawLink>(clock_);
+  if (!services_.raw_link) services_.raw_link = std::make_shared<rawlink::SystemRawLink>(clock_, discovery::raw_search_queries());
 }
 
 bool MainWindow::create() {
@@ -181,12 +181,12 @@ polling::QuerySettings MainWindow::query_settings() const {
 int MainWindow::build_adapter_table(ui::MessageSink& messages) {
   if (context_.adapters.adapter_table_valid) return 0;
   return netenv::build_adapter_table(context_.adapters, services_.list_adapters(), messages,
-                                     discovery::capture_matcher(context_.raw_ethernet, *services_.raw_link, view_));
+                                     rawlink::capture_matcher(context_.raw_ethernet, *services_.raw_link, view_));
 }
 
-discovery::RawEthernet MainWindow::raw_ethernet() {
+rawlink::RawEthernet MainWindow::raw_ethernet() {
   return {context_.adapters, context_.raw_ethernet, *services_.raw_link,
-          discovery::uses_raw_arp(context_.state.remote_mode, context_.platform_family)};
+          rawlink::uses_raw_arp(context_.state.remote_mode, context_.platform_family)};
 }
 
 void MainWindow::exit() {

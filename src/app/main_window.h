@@ -10,11 +10,11 @@
 #include <memory>
 
 #include "app/program_context.h"
-#include "discovery/system_raw_link.h"
 #include "maint/repair_network.h"
 #include "platform/adapters.h"
 #include "platform/wait_clock.h"
 #include "polling/query_module.h"
+#include "rawlink/system_raw_link.h"
 #include "ui/main_view.h"
 
 namespace app {
@@ -27,7 +27,7 @@ struct MainWindowServices {
   std::function<platform::AdapterListing()> list_adapters = platform::list_adapters;
   // Capture devices, the search's broadcast socket and the kernel's ARP resolution; the
   // system's over the window's clock when empty.
-  std::shared_ptr<discovery::RawLink> raw_link;
+  std::shared_ptr<rawlink::RawLink> raw_link;
 };
 
 class MainWindow : public ui::MainWindowEvents {
@@ -86,7 +86,7 @@ class MainWindow : public ui::MainWindowEvents {
   polling::QuerySettings query_settings() const;
   // Builds the Adapter table unless it is valid: 0, or the build's negative code.
   int build_adapter_table(ui::MessageSink& messages);
-  discovery::RawEthernet raw_ethernet();
+  rawlink::RawEthernet raw_ethernet();
 
   ProgramContext& context_;
   ui::MainView& view_;

@@ -1,9 +1,9 @@
 // Commands 103 and 104 without server mode: Start opens the polling sockets and runs the
 // first cycle, each timer tick runs one more, Stop closes the sockets.
 #include "app/main_window.h"
-#include "discovery/address_probe.h"
 #include "polling/polling_cycle.h"
 #include "polling/reading_lines.h"
+#include "rawlink/address_probe.h"
 #include "ui/texts.h"
 
 namespace app {
@@ -27,9 +27,9 @@ void MainWindow::start() {
 void MainWindow::start_polling() {
   {
     ui::WaitCursor wait(view_);
-    discovery::RawEthernet raw = raw_ethernet();
+    rawlink::RawEthernet raw = raw_ethernet();
     // A module that nobody answers for on the LAN is not polled.
-    auto answers = [&raw](std::uint32_t ip) { return discovery::probe_address_in_use(raw, ip) == 1; };
+    auto answers = [&raw](std::uint32_t ip) { return rawlink::probe_address_in_use(raw, ip) == 1; };
     if (polling::open_polling_sockets(context_.modules, context_.polling, query_settings(), answers) < 0) {
       view_.warn(ui::texts::caption_error, ui::texts::polling_open_failed);
       return;

@@ -7,7 +7,7 @@
 #include "app/settings_file.h"
 #include "config/wireless_block.h"
 #include "discovery/module_table.h"
-#include "discovery/raw_ethernet.h"
+#include "rawlink/raw_ethernet.h"
 #include "netenv/adapter_table.h"
 #include "netenv/external_addresses.h"
 #include "netenv/pending_parameters.h"
@@ -39,7 +39,7 @@ struct ProgramContext {
   // The site's quorvane.conf, read once at start.
   platform::ProgramConfig config;
   netenv::AdapterTable adapters;
-  discovery::RawEthernetState raw_ethernet;
+  rawlink::RawEthernetState raw_ethernet;
   discovery::ModuleTable modules;
   polling::PollingTable polling;
   server::ServerSettings server_settings;

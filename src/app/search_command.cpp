@@ -2,9 +2,9 @@
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "discovery/address_probe.h"
+#include "discovery/captured_rows.h"
 #include "discovery/module_search.h"
-#include "discovery/raw_search.h"
+#include "rawlink/address_probe.h"
 #include "ui/texts.h"
 
 namespace app {
@@ -27,7 +27,7 @@ void MainWindow::search() {
   {
     ui::WaitCursor wait(view_);
     discovery::RawEthernetSearch raw_search(context_.raw_ethernet, *services_.raw_link,
-                                            discovery::uses_raw_arp(context_.state.remote_mode, context_.platform_family));
+                                            rawlink::uses_raw_arp(context_.state.remote_mode, context_.platform_family));
     if (discovery::search_modules(clock_, context_.adapters, context_.modules, context_.settings.expected_port,
                                   view_, &raw_search) == 0) {
       context_.state.offers.parameter_settings = true;

@@ -10,7 +10,7 @@ namespace app {
 
 void MainWindow::start_server() {
   auto lookup = [this](const netenv::AdapterTable&, netenv::ExternalAddresses& results) {
-    discovery::RawEthernet raw = raw_ethernet();
+    rawlink::RawEthernet raw = raw_ethernet();
     tools::SystemIcmpLink icmp(clock_);
     tools::SystemAddressLookupLink link(raw, icmp);
     return tools::external_address_lookup(context_.adapters, context_.config.address_service_hosts, results, link);

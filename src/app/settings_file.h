@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/output_file.h"
+#include "netenv/sensor_port.h"
 #include "ui/message_sink.h"
 
 namespace app {
@@ -26,7 +27,7 @@ struct Settings {
   std::uint8_t data_file_saving = 0;
   std::uint8_t setup_answer_mode = 0;
   std::uint16_t refresh_period_ms = 1000;
-  std::uint16_t expected_port = 10050;
+  std::uint16_t expected_port = netenv::sensor_data_port;
   std::uint32_t change_record_counter = 0;
   std::vector<std::uint8_t> directory_block;  // at most max_directory_block_bytes
 

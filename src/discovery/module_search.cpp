@@ -6,6 +6,7 @@
 
 #include "discovery/discovery_datagrams.h"
 #include "discovery/discovery_socket.h"
+#include "discovery/search_passes.h"
 #include "discovery/search_result_line.h"
 #include "platform/udp_socket.h"
 #include "ui/texts.h"
@@ -99,6 +100,7 @@ int search_modules(platform::WaitClock& clock, netenv::AdapterTable& adapters, M
   auto notice = [&](const char* text) {
     view.show_message(ui::texts::caption_notice, text, ui::Icon::none, ui::Buttons::ok);
   };
+  if (raw_search != nullptr) raw_search->start(adapters);
   platform::SocketHandle socket;
   if (open_broadcast_socket(socket) != 0) {
     view.warn(ui::texts::caption_error, ui::texts::search_network_access_error);

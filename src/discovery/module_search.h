@@ -10,11 +10,6 @@
 
 namespace discovery {
 
-// Codes of the passes.
-constexpr int pass_send_failed = -3;
-constexpr int pass_wait_failed = -4;
-constexpr int pass_cancelled = -5;  // Stop or the close box: the search ends without a word
-
 // Codes of search_modules.
 constexpr int search_open_failed = -1;
 constexpr int search_device_pass_failed = -2;
@@ -28,16 +23,10 @@ constexpr int search_cancelled = -5;
 class RawSearch {
  public:
   virtual ~RawSearch() = default;
+  // Before the first query of the search.
+  virtual void start(netenv::AdapterTable& adapters) = 0;
   virtual void run(ModuleTable& table, netenv::AdapterTable& adapters, ui::MainView& view) = 0;
 };
-
-// Device queries to every address entry over the broadcast socket fd; fills the
-// device-reply list. Returns 0 or a pass code.
-int device_pass(platform::WaitClock& clock, int fd, const netenv::AdapterTable& adapters, ModuleTable& table);
-
-// Configuration queries to every address entry; fills rows from 0. Returns the number of
-// rows filled (0..32) or a pass code.
-int configuration_pass(platform::WaitClock& clock, int fd, const netenv::AdapterTable& adapters, ModuleTable& table);
 
 // The whole search into a table the caller has reset; shows its own messages through view
 // and refreshes the module list on success. raw_search may be null. Returns 0 or a code above.

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "discovery/configuration_record.h"
+#include "platform/byte_reader.h"
 #include "platform/ipv4.h"
 
 namespace discovery {
@@ -12,19 +13,6 @@ namespace discovery {
 namespace {
 
 constexpr std::array<int, 11> baud_table{38400, 19200, 9600, 4800, 2400, 1200, 600, 300, 115200, 57600, 230400};
-
-std::uint32_t big_endian_32(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) | (std::uint32_t{bytes[at + 2]} << 8) |
-         bytes[at + 3];
-}
-
-std::uint16_t little_endian_16(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-std::uint16_t big_endian_16(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint16_t>((bytes[at] << 8) | bytes[at + 1]);
-}
 
 // Work mode of the record's family and sub-mode bytes; nothing when the family byte is
 // neither TCP nor UDP, and the row then keeps the mode it had.
@@ -54,22 +42,23 @@ bool decode_configuration_reply(ModuleTable& table, int row,
   if (row < 0 || row >= max_rows) return false;
   std::span<const std::uint8_t, record_size> d = reply.subspan<header_bytes, record_size>();
   ModuleRow& r = table.rows[row];
+  platform::ByteReader read(d);
   r.subnet_index = static_cast<std::uint8_t>(subnet_index);
   r.reply_source = source_ip_network;
-  r.ip = big_endian_32(d, record::ip);
-  r.gateway = big_endian_32(d, record::gateway);
-  r.port = little_endian_16(d, record::port);
-  r.server_port = little_endian_16(d, record::server_port);
-  r.server_ip = big_endian_32(d, record::server_ip);
+  r.ip = read.be32(record::ip);
+  r.gateway = read.be32(record::gateway);
+  r.port = read.le16(record::port);
+  r.server_port = read.le16(record::server_port);
+  r.server_ip = read.be32(record::server_ip);
   r.baud_code = d[record::baud_code];
   r.host_bits = d[record::host_bits];
   r.firmware_level = d[record::firmware_level];
   r.active_capable = r.firmware_level >= record::active_capable_level;
   r.snmp_capable = d[record::snmp_marker] == record::snmp_capable_marker;
-  r.module_code = big_endian_16(d, record::module_code);
+  r.module_code = read.be16(record::module_code);
   r.upload_interval = d[record::upload_interval];
   r.server_by_name = d[record::server_by_name];
-  r.dns_ip = big_endian_32(d, record::dns_ip);
+  r.dns_ip = read.be32(record::dns_ip);
   std::copy_n(d.begin() + record::server_name, record::server_name_bytes, r.server_name.begin());
   r.server_name[record::server_name_bytes] = '\0';
   if (const auto mode = decode_work_mode(d[record::mode_family], d[record::mode_sub])) {
@@ -100,7 +89,7 @@ void pair_device_replies(ModuleTable& table) {
     row.mac = reply->mac;
     row.device_type = reply->device_type;
     row.wireless = reply->device_type[0] == 'W' && reply->device_type[1] == '8';
-    row.dynamic_ip = is_dynamic(big_endian_32(row.record, record::ip));
+    row.dynamic_ip = is_dynamic(platform::ByteReader(row.record).be32(record::ip));
     if (row.dynamic_ip) row.ip = platform::network_to_host(row.reply_source);
   }
 }
@@ -164,11 +153,6 @@ void classify_rows(ModuleTable& table, const netenv::AdapterTable& adapters, std
 
 int baud_rate(int baud_code) {
   return baud_code >= 0 && baud_code < static_cast<int>(baud_table.size()) ? baud_table[baud_code] : 0;
-}
-
-std::uint32_t mask_from_host_bits(int host_bits) {
-  if (host_bits <= 0) return 0;
-  return ~((std::uint32_t{1} << std::min(host_bits, 24)) - 1);
 }
 
 }  // namespace discovery

@@ -7,12 +7,13 @@
 
 #include "discovery/discovery_datagrams.h"
 #include "netenv/adapter_table.h"
+#include "netenv/sensor_port.h"
 
 namespace discovery {
 
 constexpr int max_rows = 32;
 constexpr int record_size = 120;
-constexpr std::uint16_t default_expected_port = 10050;
+constexpr std::uint16_t default_expected_port = netenv::sensor_data_port;
 
 enum WorkMode : std::uint8_t { tcp = 0, udp = 1, snmp = 2, audp = 3, atcp = 4, no_mode = 0xFF };
 
@@ -97,8 +98,5 @@ void classify_rows(ModuleTable& table, const netenv::AdapterTable& adapters, std
 
 // Baud table of the record's baud code (11 entries); 0 for an unknown code.
 int baud_rate(int baud_code);
-
-// Host-order subnet mask of a record's host-bit count: 0 for 0 bits, at most 24 bits.
-std::uint32_t mask_from_host_bits(int host_bits);
 
 }  // namespace discovery

@@ -1,8 +1,10 @@
 #include "discovery/search_result_line.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 
+#include "netenv/address_checks.h"
 #include "platform/ipv4.h"
 
 namespace discovery {
@@ -12,10 +14,12 @@ namespace {
 std::uint32_t octet(std::uint32_t host_order, int index) { return (host_order >> (24 - 8 * index)) & 0xFF; }
 
 // Appends one printf-formatted piece of a line; every piece is far shorter than 32 bytes.
-template <typename... Args>
-void append(std::string& text, const char* format, Args... args) {
+__attribute__((format(printf, 2, 3))) void append(std::string& text, const char* format, ...) {
   char piece[32];
-  const int n = std::snprintf(piece, sizeof piece, format, args...);
+  va_list arguments;
+  va_start(arguments, format);
+  const int n = std::vsnprintf(piece, sizeof piece, format, arguments);
+  va_end(arguments);
   if (n > 0) text.append(piece, std::min(static_cast<std::size_t>(n), sizeof piece - 1));
 }
 
@@ -75,7 +79,7 @@ std::string search_result_line(const ModuleTable& table, const netenv::AdapterTa
     append(text, " %5d <", row.port);
   }
   text += platform::dotted(row.gateway) + "/";
-  text += row.raw_only ? "--.--.--.-->" : platform::dotted(mask_from_host_bits(row.host_bits)) + ">";
+  text += row.raw_only ? "--.--.--.-->" : platform::dotted(netenv::mask_from_host_bits(row.host_bits)) + ">";
   return text;
 }
 

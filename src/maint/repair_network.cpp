@@ -1,7 +1,7 @@
 #include "maint/repair_network.h"
 
-#include "discovery/address_probe.h"
 #include "discovery/discovery_socket.h"
+#include "rawlink/address_probe.h"
 #include "maint/presence_probe.h"
 #include "maint/setup_dialogue.h"
 #include "maint/socket_setup_stream.h"
@@ -29,7 +29,7 @@ bool RepairNetwork::send_assignment(std::uint32_t destination_network, const Add
 }
 
 int RepairNetwork::address_in_use(std::uint32_t ip_network) {
-  return discovery::probe_address_in_use(raw_, ip_network);
+  return rawlink::probe_address_in_use(raw_, ip_network);
 }
 
 int RepairNetwork::restore_by_setup_port(std::uint32_t ip_network) {

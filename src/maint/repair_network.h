@@ -4,10 +4,10 @@
 // setup-port login and script.
 #include <string>
 
-#include "discovery/raw_ethernet.h"
 #include "maint/module_repair.h"
 #include "platform/socket_handle.h"
 #include "platform/wait_clock.h"
+#include "rawlink/raw_ethernet.h"
 #include "ui/message_sink.h"
 
 namespace maint {
@@ -21,7 +21,7 @@ struct SetupAnswers {
 class RepairNetwork : public RepairLink {
  public:
   // messages: told once when the presence probe cannot catch answers for want of the right.
-  RepairNetwork(discovery::RawEthernet raw, platform::WaitClock& clock, ui::MessageSink& messages,
+  RepairNetwork(rawlink::RawEthernet raw, platform::WaitClock& clock, ui::MessageSink& messages,
                 SetupAnswers answers)
       : raw_(raw), clock_(clock), messages_(messages), answers_(std::move(answers)) {}
 
@@ -35,7 +35,7 @@ class RepairNetwork : public RepairLink {
   bool cancelled() const override { return clock_.cancelled(); }
 
  private:
-  discovery::RawEthernet raw_;
+  rawlink::RawEthernet raw_;
   platform::WaitClock& clock_;
   ui::MessageSink& messages_;
   SetupAnswers answers_;

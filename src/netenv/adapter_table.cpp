@@ -20,8 +20,6 @@ std::uint32_t network_address(const std::string& text) {
 
 bool usable(const AddressEntry& entry) { return entry.ip != 0 || entry.mask != 0; }
 
-std::string dotted(std::uint32_t network_order) { return platform::dotted(platform::network_to_host(network_order)); }
-
 struct Taken {
   std::array<AdapterEntry, max_adapters> adapters{};
   std::array<AddressEntry, max_address_entries> addresses{};
@@ -89,7 +87,7 @@ void count_hosts(Taken& kept, ui::MessageSink& messages) {
       entry.last_host = 254;
     } else {
       if (entry.host_capacity <= small_subnet_capacity) {
-        warning += ui::texts::small_subnet_prefix + dotted(entry.ip) + "/" + dotted(entry.mask) + "\r\n" +
+        warning += ui::texts::small_subnet_prefix + platform::dotted_network(entry.ip) + "/" + platform::dotted_network(entry.mask) + "\r\n" +
                    ui::texts::small_subnet_advice;
         messages.show_message(ui::texts::caption_notice, warning, ui::Icon::none, ui::Buttons::ok);
       }

@@ -9,14 +9,6 @@
 
 namespace netenv {
 
-namespace {
-
-std::string dotted_network(std::uint32_t network_order) {
-  return platform::dotted(platform::network_to_host(network_order));
-}
-
-}  // namespace
-
 int clamp_refresh_period(const std::string& text) {
   unsigned long value = 0;
   const bool digits_only = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
@@ -77,7 +69,7 @@ void BasicSettingsDialog::on_open(ui::DialogView& view) {
   }
 
   view.set_text(period_edit, std::to_string(settings_.refresh_period_ms));
-  settings_.expected_port = 10050;
+  settings_.expected_port = sensor_data_port;
 
   view.set_wait_cursor(true);
   if (!ensure_adapter_table(build_adapters_, view)) return;
@@ -102,8 +94,8 @@ void BasicSettingsDialog::fill_adapter_fields(ui::DialogView& view) const {
   std::string addresses, masks;
   for (int k = 0; k < adapters_.address_count && k < max_address_entries; ++k) {
     const AddressEntry& entry = adapters_.addresses[static_cast<std::size_t>(k)];
-    addresses += "[" + std::to_string(entry.adapter + 1) + "]-" + dotted_network(entry.ip) + "\r\n";
-    masks += dotted_network(entry.mask) + "\r\n";
+    addresses += "[" + std::to_string(entry.adapter + 1) + "]-" + platform::dotted_network(entry.ip) + "\r\n";
+    masks += platform::dotted_network(entry.mask) + "\r\n";
   }
   view.set_text(adapters_text, devices);
   view.set_text(addresses_text, addresses);

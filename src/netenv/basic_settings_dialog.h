@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "netenv/adapter_table.h"
+#include "netenv/sensor_port.h"
 #include "ui/dialog.h"
 
 namespace netenv {
@@ -15,7 +16,7 @@ namespace netenv {
 struct BasicSettings {
   int refresh_period_ms = 1000;
   bool data_file_saving = false;
-  std::uint16_t expected_port = 10050;
+  std::uint16_t expected_port = sensor_data_port;
   bool setup_answer_mode = false;
   bool repair_enabled = false;
   bool remote_mode = false;

@@ -5,11 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "netenv/sensor_port.h"
+
 namespace netenv {
 
 // What every write of the network section puts into the record: the sensor modules' data
 // port and baud index 0 (38400).
-constexpr std::uint16_t network_write_port = 10050;
+constexpr std::uint16_t network_write_port = sensor_data_port;
 constexpr std::uint8_t network_write_baud_index = 0;
 constexpr std::size_t server_name_bytes = 40;
 constexpr std::uint8_t server_by_name_marker = 0x10;  // record byte 39 in domain-name mode

@@ -20,6 +20,7 @@ struct Interface {
   unsigned index = 0;
   int hardware_type = -1;
   bool loopback = false;
+  bool up = false;
   PlatformAdapter adapter;
 };
 
@@ -43,6 +44,7 @@ int type_code(int hardware_type, const std::string& name) {
 
 void take(Interface& interface, const ifaddrs& entry) {
   if ((entry.ifa_flags & IFF_LOOPBACK) != 0) interface.loopback = true;
+  if ((entry.ifa_flags & IFF_UP) != 0) interface.up = true;
   if (entry.ifa_addr == nullptr) return;
   if (entry.ifa_addr->sa_family == AF_PACKET) {
     const auto* link = reinterpret_cast<const sockaddr_ll*>(entry.ifa_addr);
@@ -77,7 +79,8 @@ AdapterListing list_adapters() {
 
   std::vector<Interface> interfaces;
   for (auto& [name, interface] : by_name) {
-    if (interface.loopback) continue;
+    // A subnet of an interface that is down has no route: a query sent there fails.
+    if (interface.loopback || !interface.up) continue;
     if (interface.index == 0) interface.index = if_nametoindex(name.c_str());
     interface.adapter.type = type_code(interface.hardware_type, name);
     if (interface.adapter.addresses.empty()) interface.adapter.addresses.emplace_back("0.0.0.0", "0.0.0.0");

@@ -31,7 +31,7 @@ struct AdapterListing {
   std::vector<PlatformAdapter> adapters;
 };
 
-// The kernel's interfaces in index order, loopback left out. Alias labels ("eth0:1")
+// The kernel's interfaces that are up, in index order, loopback left out. Alias labels ("eth0:1")
 // count as addresses of their interface.
 AdapterListing list_adapters();
 

@@ -14,6 +14,8 @@ std::string dotted(std::uint32_t h) {
   return text;
 }
 
+std::string dotted_network(std::uint32_t network_order) { return dotted(ntohl(network_order)); }
+
 bool parse_dotted(const std::string& text, std::uint32_t& host_order) {
   in_addr address{};
   if (inet_pton(AF_INET, text.c_str(), &address) != 1) return false;

@@ -11,6 +11,8 @@ std::uint32_t host_to_network(std::uint32_t host_order);
 
 // "a.b.c.d" from a host-order address.
 std::string dotted(std::uint32_t host_order);
+// "a.b.c.d" from a network-order address.
+std::string dotted_network(std::uint32_t network_order);
 
 // Parses dotted text into a host-order address; false when the text is not an address.
 bool parse_dotted(const std::string& text, std::uint32_t& host_order);

@@ -15,9 +15,13 @@ namespace {
 
 constexpr int snmp_name_shown_bytes = 15;
 
-std::string numbered(const char* format, int number) {
+// A line begun with the format's text of the line number.
+__attribute__((format(printf, 1, 2))) std::string numbered(const char* format, ...) {
   std::string line;
-  append_format(line, format, number);
+  va_list arguments;
+  va_start(arguments, format);
+  append_vformat(line, format, arguments);
+  va_end(arguments);
   return line;
 }
 

@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 
 #include <cerrno>
+#include <cstdarg>
 #include <ctime>
 
 #include "platform/socket_error_codes.h"
@@ -132,11 +133,14 @@ void UploadServer::watch_listener() {
   watcher().watch(state_.socket.fd(), [this](int fd) { on_accept_event(pending_error(fd)); });
 }
 
-template <typename... Args>
-void UploadServer::log(const char* format, Args... args) {
+void UploadServer::log(const char* event_format, ...) {
   std::string line;
-  polling::append_format(line, format, state_.log_line_number, event_time_.hours, event_time_.minutes,
-                         event_time_.seconds, args...);
+  polling::append_format(line, ui::texts::log_stamp, state_.log_line_number, event_time_.hours, event_time_.minutes,
+                         event_time_.seconds);
+  va_list arguments;
+  va_start(arguments, event_format);
+  polling::append_vformat(line, event_format, arguments);
+  va_end(arguments);
   add_log_line(line);
 }
 

@@ -94,9 +94,8 @@ class UploadServer {
   // One datagram: its length, or receive_failed (also for one over the buffer's size),
   // receive_nothing, or receive_not_for_server when it was sent to another address.
   int receive_datagram(std::span<std::uint8_t> buffer, PeerAddress& peer);
-  // Adds a log line whose format begins with the line number and the event's time.
-  template <typename... Args>
-  void log(const char* format, Args... args);
+  // Adds a log line: the stamp (line number and the event's time), then the event.
+  void log(const char* event_format, ...) __attribute__((format(printf, 2, 3)));
   void add_log_line(const std::string& line);
   void housekeeping();
 

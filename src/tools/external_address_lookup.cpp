@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "tools/address_services.h"
+#include "tools/captured_reply_probe.h"
 
 namespace tools {
 namespace {

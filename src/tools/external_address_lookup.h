@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "discovery/raw_ethernet.h"
+#include "rawlink/raw_ethernet.h"
 #include "netenv/adapter_table.h"
 #include "netenv/external_addresses.h"
 #include "tools/address_services.h"
@@ -35,14 +35,14 @@ class AddressLookupLink {
 // The system resolver (getaddrinfo: hosts file, then DNS), the real probes and fetch_page.
 class SystemAddressLookupLink final : public AddressLookupLink {
  public:
-  SystemAddressLookupLink(discovery::RawEthernet& raw, IcmpLink& icmp) : raw_(raw), icmp_(icmp) {}
+  SystemAddressLookupLink(rawlink::RawEthernet& raw, IcmpLink& icmp) : raw_(raw), icmp_(icmp) {}
   bool resolve(std::string_view host, std::uint32_t& address_network) override;
   int captured_reply_probe(int entry, std::uint32_t target_network) override;
   int echo_probe(int entry, std::uint32_t target_network) override;
   int fetch_page(const PageRequest& request, PageResponse& response) override;
 
  private:
-  discovery::RawEthernet& raw_;
+  rawlink::RawEthernet& raw_;
   IcmpLink& icmp_;
 };
 

@@ -1,5 +1,6 @@
 #include "tools/icmp_echo.h"
 
+#include "platform/byte_reader.h"
 #include "platform/ipv4.h"
 
 namespace tools {
@@ -30,19 +31,10 @@ constexpr std::size_t quoted_payload_bytes = 4;
 constexpr std::size_t min_report_frame_bytes = quoted_payload_at + quoted_payload_bytes;  // 78
 constexpr unsigned min_report_total_length = 70;  // exclusive
 
-std::uint16_t read_be16(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(bytes[at] << 8 | bytes[at + 1]);
-}
-
-std::uint16_t read_le16(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
 // An address field against a network-order address.
 bool address_at(std::span<const std::uint8_t> bytes, std::size_t at, std::uint32_t address_network) {
-  std::uint32_t wire = std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 |
-                       std::uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
-  return wire == platform::network_to_host(address_network);
+  platform::ByteReader read(bytes);
+  return read.be32(at) == platform::network_to_host(address_network) && read.ok();
 }
 
 void put_le16(EchoRequest& packet, std::size_t at, std::uint16_t value) {
@@ -80,13 +72,11 @@ EchoRequest build_echo_request(std::uint16_t identifier, std::uint16_t sequence,
 
 bool is_echo_reply(std::span<const std::uint8_t> packet, std::uint32_t target_network, std::uint16_t identifier) {
   if (packet.size() < min_reply_bytes) return false;
-  if (packet[ip_protocol_at] != protocol_icmp) return false;
-  if (!address_at(packet, ip_source_at, target_network)) return false;
-  std::size_t h = 4u * (packet[0] & 0x0Fu);
-  if (h + 6 > packet.size()) return false;
-  if (packet[h] != type_echo_reply) return false;
-  if (read_le16(packet, h + 4) != identifier) return false;
-  return read_be16(packet, ip_total_length_at) == h + echo_request_bytes;
+  platform::ByteReader read(packet);
+  std::size_t h = 4u * (read.u8(0) & 0x0Fu);
+  return read.u8(ip_protocol_at) == protocol_icmp && address_at(packet, ip_source_at, target_network) &&
+         read.u8(h) == type_echo_reply && read.le16(h + 4) == identifier &&
+         read.be16(ip_total_length_at) == h + echo_request_bytes && read.ok();
 }
 
 bool is_network_unreachable_report(std::span<const std::uint8_t> frame, std::uint32_t adapter_ip_network,
@@ -96,7 +86,7 @@ bool is_network_unreachable_report(std::span<const std::uint8_t> frame, std::uin
   if (!address_at(frame, report_ip_at + ip_destination_at, adapter_ip_network)) return false;
   if (frame[report_icmp_at] != type_unreachable || frame[report_icmp_at + 1] != code_network_unreachable) return false;
   if (!address_at(frame, quoted_ip_at + ip_destination_at, target_network)) return false;
-  if (read_be16(frame, report_ip_at + ip_total_length_at) <= min_report_total_length) return false;
+  if (platform::ByteReader(frame).be16(report_ip_at + ip_total_length_at) <= min_report_total_length) return false;
   for (std::size_t i = 0; i < quoted_payload_bytes; ++i)
     if (frame[quoted_payload_at + i] != static_cast<std::uint8_t>(echo_payload[i])) return false;
   return true;

@@ -4,11 +4,15 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
-#include "discovery/capture_devices.h"
+#include "rawlink/capture_devices.h"
+#include "rawlink/capture_open.h"
 #include "platform/raw_icmp_socket.h"
+#include "tools/captured_reply_probe.h"
 #include "tools/icmp_echo.h"
+#include "tools/send_echo.h"
 
 namespace tools {
 namespace {
@@ -66,16 +70,6 @@ bool await_reply(IcmpSocket& socket, std::uint32_t target_network, std::uint16_t
   }
 }
 
-// The capture device of entry's adapter among the stored devices; -1 when none.
-int device_of_entry(const discovery::RawEthernet& raw, int entry) {
-  const netenv::AddressEntry* address = address_entry(raw.adapters, entry);
-  if (address == nullptr) return -1;
-  int count = std::min(static_cast<int>(raw.state.capture_devices.size()), netenv::max_capture_devices);
-  for (int d = 0; d < count; ++d)
-    if (raw.adapters.capture_device_adapter[static_cast<std::size_t>(d)] == address->adapter) return d;
-  return -1;
-}
-
 }  // namespace
 
 std::unique_ptr<IcmpSocket> SystemIcmpLink::open_socket(std::uint32_t local_ip_network) {
@@ -108,26 +102,31 @@ int send_echo(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, s
   return socket->send(target_network, request) ? 0 : send_echo_send_failed;
 }
 
-int captured_reply_probe(discovery::RawEthernet& raw, IcmpLink& icmp, int entry, std::uint32_t target_network) {
+int captured_reply_probe(rawlink::RawEthernet& raw, IcmpLink& icmp, int entry, std::uint32_t target_network) {
   if (!raw.adapters.capture_devices_matched) return report_devices_unmatched;
-  int device = device_of_entry(raw, entry);
+  const netenv::AddressEntry* address = address_entry(raw.adapters, entry);
+  int device = address != nullptr ? rawlink::device_of_adapter(raw.adapters, raw.state, address->adapter) : -1;
   if (device < 0) return report_no_device;
-  platform::CaptureDeviceListing listing = raw.link.list_capture_devices();
-  if (!listing.ok) return report_list_failed;
-  const platform::CaptureDevice* chosen = discovery::numbered_device(listing, device);
-  if (chosen == nullptr) return report_open_failed;
-  platform::CaptureOpening opening = raw.link.open_capture(chosen->name, report_read_timeout_ms);
-  if (opening.status != platform::OpenStatus::opened || !opening.session) return report_open_failed;
-  platform::CaptureSession& session = *opening.session;
-  std::uint32_t netmask = chosen->netmask != 0 ? chosen->netmask : report_filter_netmask_default;
-  switch (session.set_filter("icmp", netmask)) {
-    case platform::FilterResult::compile_failed:
-      return report_compile_failed;
-    case platform::FilterResult::set_failed:
-      return report_set_failed;
-    case platform::FilterResult::installed:
+  std::optional<rawlink::CaptureDevices> devices = rawlink::look_up_capture_devices(raw.link);
+  if (!devices) return report_list_failed;
+  const platform::CaptureDevice* chosen = rawlink::numbered_device(devices, device);
+  std::uint32_t netmask = chosen != nullptr ? rawlink::capture_netmask(*chosen) : 0;
+  rawlink::OpenedCapture opened =
+      rawlink::open_filtered_capture(raw.link, chosen, report_read_timeout_ms, "icmp", netmask);
+  switch (opened.step) {
+    case rawlink::CaptureStep::opened:
       break;
+    case rawlink::CaptureStep::compile_failed:
+      return report_compile_failed;
+    case rawlink::CaptureStep::set_failed:
+      return report_set_failed;
+    case rawlink::CaptureStep::no_device:
+    case rawlink::CaptureStep::open_failed:
+    case rawlink::CaptureStep::permission_denied:
+    case rawlink::CaptureStep::not_ethernet:  // reports are read at Ethernet offsets
+      return report_open_failed;
   }
+  platform::CaptureSession& session = *opened.session;
   std::uint32_t adapter_ip = raw.adapters.addresses[static_cast<std::size_t>(entry)].ip;
   int reports = 0;
   for (int pass = 0; pass < report_passes; ++pass) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "discovery/arp_frames.h"
+#include "rawlink/arp_frames.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   adapters.adapter_count = 2;
   adapters.adapters[0].mac = {0x02, 0, 0, 0, 0, 1};
   adapters.adapters[1].mac = {0x02, 0, 0, 0, 0, 2};
-  std::vector<discovery::DeviceArpEntries> devices(netenv::max_capture_devices);
+  std::vector<rawlink::DeviceArpEntries> devices(netenv::max_capture_devices);
   int frames = 0;
 
   for (std::size_t at = 0; at + 2 <= size;) {
@@ -32,16 +32,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> frame(data + at + 2, data + at + 2 + length);
     at += 2 + length;
     ++frames;
-    discovery::DeviceArpEntries scratch;
+    rawlink::DeviceArpEntries scratch;
     bool in_table = device >= 0 && device < netenv::max_capture_devices;
-    discovery::DeviceArpEntries& entries = in_table ? devices[static_cast<std::size_t>(device)] : scratch;
+    rawlink::DeviceArpEntries& entries = in_table ? devices[static_cast<std::size_t>(device)] : scratch;
     int before = entries.count;
-    discovery::FrameUse use = discovery::record_arp_frame(frame, device, entries, adapters);
-    discovery::is_arp_reply_from(frame, 0xC0A80101);
-    if (entries.count > discovery::max_arp_entries) __builtin_trap();
-    if (use == discovery::FrameUse::module_entry) {
-      const discovery::ArpEntry& entry = entries.entries[static_cast<std::size_t>(before)];
-      if (!in_table || frame.size() < discovery::arp_frame_min_bytes || entries.count != before + 1) __builtin_trap();
+    rawlink::FrameUse use = rawlink::record_arp_frame(frame, device, entries, adapters);
+    rawlink::is_arp_reply_from(frame, 0xC0A80101);
+    if (entries.count > rawlink::max_arp_entries) __builtin_trap();
+    if (use == rawlink::FrameUse::module_entry) {
+      const rawlink::ArpEntry& entry = entries.entries[static_cast<std::size_t>(before)];
+      if (!in_table || frame.size() < rawlink::arp_frame_min_bytes || entries.count != before + 1) __builtin_trap();
       if (!std::equal(entry.mac_tail.begin(), entry.mac_tail.end(), frame.begin() + 9)) __builtin_trap();
       if (entry.sender_ip != ip_at(frame, 28) || entry.target_ip != ip_at(frame, 38)) __builtin_trap();
     } else if (entries.count != before) {
@@ -50,13 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (adapters.matched_device_count > std::min(frames, netenv::max_capture_devices)) __builtin_trap();
 
-  for (discovery::DeviceArpEntries& entries : devices) {
-    int kept = discovery::deduplicate_arp_entries(entries);
+  for (rawlink::DeviceArpEntries& entries : devices) {
+    int kept = rawlink::deduplicate_arp_entries(entries);
     for (int i = 0; i < kept; ++i)
       for (int j = 0; j < i; ++j)
         if (entries.entries[static_cast<std::size_t>(i)].mac_tail == entries.entries[static_cast<std::size_t>(j)].mac_tail)
           __builtin_trap();
-    if (discovery::deduplicate_arp_entries(entries) != kept) __builtin_trap();
+    if (rawlink::deduplicate_arp_entries(entries) != kept) __builtin_trap();
   }
   return 0;
 }

@@ -26,7 +26,7 @@ TEST_F(ExternalAddressLan, FindsTheOutsideAddressWhereTheRouterForwards) {
   ASSERT_TRUE(files.ok()) << files.error();
   test::PcView view;
   view.build();
-  discovery::RawEthernet raw = view.raw();
+  rawlink::RawEthernet raw = view.raw();
   tools::SystemAddressLookupLink link(raw, view.icmp);
   netenv::ExternalAddresses results;
   EXPECT_EQ(tools::external_address_lookup(view.adapters, test::site_hosts, results, link), 0);

@@ -7,6 +7,7 @@
 #include "platform/ipv4.h"
 #include "support/arp_test_frames.h"
 #include "support/fake_wait_clock.h"
+#include "tools/captured_reply_probe.h"
 #include "tools/icmp_probe.h"
 #include "virtual_internet.h"
 
@@ -50,7 +51,7 @@ TEST_F(IcmpLan, CapturedReplyProbeSeesTheRoutersNetworkUnreachable) {
   ASSERT_TRUE(pc.ok()) << pc.error();
   test::PcView view;
   view.build();
-  discovery::RawEthernet raw = view.raw();
+  rawlink::RawEthernet raw = view.raw();
   struct Case {
     const char* name;
     int entry;

@@ -10,9 +10,10 @@
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "discovery/address_probe.h"
-#include "discovery/capture_devices.h"
-#include "discovery/system_raw_link.h"
+#include "discovery/captured_rows.h"
+#include "rawlink/address_probe.h"
+#include "rawlink/capture_devices.h"
+#include "rawlink/system_raw_link.h"
 #include "platform/ipv4.h"
 #include "support/scripted_view.h"
 #include "support/scripted_program.h"
@@ -30,13 +31,14 @@ std::uint32_t network(const char* dotted) {
   return platform::host_to_network(host);
 }
 
-// Three modules on the first subnet, one on the second, and one on the second bridge
-// whose address fits neither subnet.
-test::LanTopology lan_with_an_outsider() {
+// Two modules on the first subnet, one on the second, and one on the bridge of
+// outsider_subnet whose address fits neither subnet; its gateway never answers and its
+// kernel keeps the default ARP timers.
+test::LanTopology lan_with_an_outsider(int outsider_subnet = 2) {
   test::LanTopology t;
   t.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
   t.add_sensor_modules(1, 2, 100).add_sensor_modules(2, 1, 40);
-  t.add_module({"outside", 2, "00:20:4a:01:02:03", "10.0.0.7/24", "10.0.0.1",
+  t.add_module({"outside", outsider_subnet, "00:20:4a:01:02:03", "10.0.0.7/24", "10.0.0.1",
                 test::sensor_module_config("00:20:4a:01:02:03", "10.0.0.7", "10.0.0.1")});
   return t;
 }
@@ -87,6 +89,24 @@ TEST(RawEthernetLan, ListsAModuleOutsideThePcSubnetsByItsArpRequest) {
   window.on_command(ButtonId::stop);
 }
 
+// Such a module ARPs for its gateway when the first query reaches it, then stays silent
+// while that request is outstanding, until after the first device's capture pass begins.
+TEST(RawEthernetLan, ListsAnOutsiderOnTheFirstSubnetByTheArpRequestItSendsAtTheFirstQuery) {
+  test::VirtualLan lan(lan_with_an_outsider(1));
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+
+  test::ScriptedProgram p;
+  ASSERT_TRUE(p.window.create());
+  p.view.messages.clear();
+  p.window.on_command(ButtonId::search);
+  EXPECT_TRUE(p.view.messages.empty());
+  const auto& lines = p.view.lines(ListId::modules);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[3], "04    *   10.  0.  0.  7 [1:192.168.xx]  <00204A-010203>   ----- <10.0.0.1/--.--.--.-->");
+}
+
 TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
@@ -98,31 +118,31 @@ TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {
 
   test::ScriptedView view;
   netenv::AdapterTable adapters;
-  discovery::RawEthernetState state;
+  rawlink::RawEthernetState state;
   platform::SystemWaitClock clock;
-  discovery::SystemRawLink link{clock};
-  discovery::RawEthernet raw{adapters, state, link, true};
+  rawlink::SystemRawLink link{clock, discovery::raw_search_queries()};
+  rawlink::RawEthernet raw{adapters, state, link, true};
   ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view,
-                                        discovery::capture_matcher(state, link, view)),
+                                        rawlink::capture_matcher(state, link, view)),
             0);
   ASSERT_TRUE(adapters.capture_devices_matched);
 
-  EXPECT_EQ(discovery::arp_probe(raw, network("192.168.5.40")), 1);
+  EXPECT_EQ(rawlink::arp_probe(raw, network("192.168.5.40")), 1);
   EXPECT_EQ(state.probe_subnet_index, 1);  // found only after the first subnet was tried
-  EXPECT_EQ(discovery::arp_probe(raw, network("192.168.1.77")), 0);
-  EXPECT_EQ(discovery::arp_probe(raw, network("192.168.5.3")), 1);  // the PC's own address
+  EXPECT_EQ(rawlink::arp_probe(raw, network("192.168.1.77")), 0);
+  EXPECT_EQ(rawlink::arp_probe(raw, network("192.168.5.3")), 1);  // the PC's own address
   EXPECT_EQ(state.probe_subnet_index, 1);
 
   // Remote mode asks the program's own probe, elsewhere the kernel resolves.
-  EXPECT_EQ(discovery::probe_address_in_use(raw, network("192.168.5.40")), 1);
-  discovery::RawEthernet kernel{adapters, state, link, false};
-  EXPECT_EQ(discovery::probe_address_in_use(kernel, network("192.168.5.40")), 1);
-  EXPECT_EQ(discovery::probe_address_in_use(kernel, network("192.168.5.77")), 0);
+  EXPECT_EQ(rawlink::probe_address_in_use(raw, network("192.168.5.40")), 1);
+  rawlink::RawEthernet kernel{adapters, state, link, false};
+  EXPECT_EQ(rawlink::probe_address_in_use(kernel, network("192.168.5.40")), 1);
+  EXPECT_EQ(rawlink::probe_address_in_use(kernel, network("192.168.5.77")), 0);
 
   netenv::AdapterTable unmatched = adapters;
   unmatched.capture_devices_matched = false;
-  discovery::RawEthernet early{unmatched, state, link, true};
-  EXPECT_EQ(discovery::arp_probe(early, network("192.168.5.40")), discovery::probe_devices_unmatched);
+  rawlink::RawEthernet early{unmatched, state, link, true};
+  EXPECT_EQ(rawlink::arp_probe(early, network("192.168.5.40")), rawlink::probe_devices_unmatched);
 }
 
 TEST(RawEthernetLan, WithoutTheRightToCaptureListsTheModulesThatAnsweredAndSaysSoOnce) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <thread>
 
+#include "discovery/captured_rows.h"
 #include "discovery/module_search.h"
-#include "discovery/system_raw_link.h"
 #include "maint/module_repair.h"
 #include "maint/module_repair_dialog.h"
 #include "maint/presence_probe.h"
@@ -19,6 +19,7 @@
 #include "platform/ipv4.h"
 #include "platform/udp_socket.h"
 #include "platform/wait_clock.h"
+#include "rawlink/system_raw_link.h"
 #include "support/scripted_dialog.h"
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
@@ -65,9 +66,9 @@ RepairRun repair_by_dialog(const test::VirtualLan& lan, netenv::AdapterTable& ad
   if (!adapters.adapter_table_valid) {
     EXPECT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view), 0);
   }
-  discovery::RawEthernetState raw_state;
+  rawlink::RawEthernetState raw_state;
   ShortRestartClock clock;
-  discovery::SystemRawLink raw_link(clock);
+  rawlink::SystemRawLink raw_link(clock, discovery::raw_search_queries());
   maint::RepairNetwork network({adapters, raw_state, raw_link, false}, clock, view,
                                {maint::default_setup_password, false});
   maint::ModuleRepairDialog logic([&](maint::MacTail tail) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -35,6 +36,29 @@ std::string module(int subnet, int host) {
   char mac[32];
   std::snprintf(mac, sizeof mac, "00:20:4a:%02x:00:%02x", subnet, host);
   return mac;
+}
+
+TEST(SearchLan, LeavesOutAnAdapterThatIsDown) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
+  topology.add_sensor_modules(1, 2, 100).add_sensor_modules(2, 1, 40);
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  {
+    test::PcNamespaceScope pc(lan);
+    ASSERT_TRUE(pc.ok()) << pc.error();
+    ASSERT_EQ(std::system("ip link set lan2 down"), 0);  // a child of this thread, in the PC's namespace
+  }
+
+  SearchRun run;
+  search_in(lan, run);
+  ASSERT_EQ(run.result, 0);
+  EXPECT_TRUE(run.view.messages.empty());
+  EXPECT_EQ(run.adapters.address_count, 1);
+  const auto& lines = run.view.lines(ui::ListId::modules);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("192.168.  1.100 [1:"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("192.168.  1.101 [1:"), std::string::npos) << lines[1];
 }
 
 TEST(SearchLan, ListsEveryModuleOfTwoSubnetsInAddressOrder) {

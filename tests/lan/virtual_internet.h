@@ -6,9 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "discovery/capture_devices.h"
-#include "discovery/raw_ethernet.h"
-#include "discovery/system_raw_link.h"
+#include "discovery/captured_rows.h"
+#include "rawlink/capture_devices.h"
+#include "rawlink/raw_ethernet.h"
+#include "rawlink/system_raw_link.h"
 #include "netenv/adapter_table.h"
 #include "platform/adapters.h"
 #include "support/scripted_view.h"
@@ -47,16 +48,16 @@ class VirtualInternetTest : public ::testing::Test {
 // the real links, as the program has them; build() inside the PC's namespace.
 struct PcView {
   netenv::AdapterTable adapters;
-  discovery::RawEthernetState state;
+  rawlink::RawEthernetState state;
   platform::SystemWaitClock clock;
-  discovery::SystemRawLink link{clock};
+  rawlink::SystemRawLink link{clock, discovery::raw_search_queries()};
   tools::SystemIcmpLink icmp{clock};
   ScriptedView view;
 
-  discovery::RawEthernet raw() { return {adapters, state, link, false}; }
+  rawlink::RawEthernet raw() { return {adapters, state, link, false}; }
   void build() {
     ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view,
-                                          discovery::capture_matcher(state, link, view)),
+                                          rawlink::capture_matcher(state, link, view)),
               0);
     ASSERT_EQ(adapters.address_count, 3);
     ASSERT_TRUE(adapters.capture_devices_matched);

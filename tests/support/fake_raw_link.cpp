@@ -65,8 +65,8 @@ bool FakeRawLink::open_query_socket() {
   return socket_opens;
 }
 
-bool FakeRawLink::send_query(std::uint32_t broadcast_network, std::span<const std::uint8_t> query) {
-  queries.push_back({broadcast_network, Frame(query.begin(), query.end())});
+bool FakeRawLink::send_query(std::uint32_t broadcast_network, rawlink::QueryKind kind) {
+  queries.push_back({broadcast_network, kind});
   return query_sends_ok;
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/raw_link.h"
+#include "rawlink/raw_link.h"
 #include "support/fake_wait_clock.h"
 #include "support/savefile.h"
 
@@ -29,7 +29,7 @@ struct CaptureScript {
 
 struct SentQuery {
   std::uint32_t broadcast_network;
-  Frame bytes;
+  rawlink::QueryKind kind;
 };
 
 struct Resolution {
@@ -43,7 +43,7 @@ struct InstalledFilter {
   std::uint32_t netmask;
 };
 
-class FakeRawLink : public discovery::RawLink {
+class FakeRawLink : public rawlink::RawLink {
  public:
   // Test side: the script.
   platform::CaptureDeviceListing listing{true, "", {}};
@@ -65,7 +65,7 @@ class FakeRawLink : public discovery::RawLink {
   platform::CaptureDeviceListing list_capture_devices() override { return listing; }
   platform::CaptureOpening open_capture(const std::string& device, int timeout_ms) override;
   bool open_query_socket() override;
-  bool send_query(std::uint32_t broadcast_network, std::span<const std::uint8_t> query) override;
+  bool send_query(std::uint32_t broadcast_network, rawlink::QueryKind kind) override;
   void close_query_socket() override { ++socket_close_count; }
   bool resolve_neighbour(std::uint32_t ip_network, int wait_ms) override;
   platform::WaitClock& clock() override { return wait_clock; }

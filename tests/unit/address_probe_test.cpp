@@ -1,9 +1,9 @@
 // The ARP probe and the choice of probe, through a fake link.
-#include "discovery/address_probe.h"
+#include "rawlink/address_probe.h"
 
 #include <gtest/gtest.h>
 
-#include "discovery/arp_frames.h"
+#include "rawlink/arp_frames.h"
 #include "support/arp_test_frames.h"
 #include "support/fake_raw_link.h"
 
@@ -24,7 +24,7 @@ const test::Mac module{0x00, 0x20, 0x4A, 0, 0, 7};
 struct Fixture {
   test::FakeRawLink link;
   netenv::AdapterTable adapters;
-  discovery::RawEthernetState state;
+  rawlink::RawEthernetState state;
 
   Fixture() {
     link.add_devices({"eth0", "eth1"});
@@ -40,8 +40,8 @@ struct Fixture {
     adapters.matched_device_count = 2;
   }
   int probe(const std::string& ip, bool raw_arp = true) {
-    discovery::RawEthernet raw{adapters, state, link, raw_arp};
-    return discovery::probe_address_in_use(raw, network_ip(ip));
+    rawlink::RawEthernet raw{adapters, state, link, raw_arp};
+    return rawlink::probe_address_in_use(raw, network_ip(ip));
   }
   void script(const std::string& device, test::CaptureScript script) { link.scripts[device].push_back(std::move(script)); }
 };
@@ -87,7 +87,7 @@ TEST(ArpProbe, SendsThreeRequestsAndTheThirdDecides) {
     int result = f.probe("192.168.1.77");
     EXPECT_EQ(result, c.result);
     ASSERT_GE(f.link.sent_frames.size(), 3u);
-    auto request = discovery::build_arp_request(eth0_mac, host_ip("192.168.1.10"), host_ip("192.168.1.77"));
+    auto request = rawlink::build_arp_request(eth0_mac, host_ip("192.168.1.10"), host_ip("192.168.1.77"));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(f.link.sent_frames[static_cast<std::size_t>(i)], Frame(request.begin(), request.end()));
     EXPECT_EQ((std::vector<int>(f.link.wait_clock.sleeps_ms().begin(), f.link.wait_clock.sleeps_ms().begin() + 3)), (std::vector<int>{100, 100, 100}));
     EXPECT_EQ(f.link.opens[0], (std::pair<std::string, int>{"eth0", 100}));
@@ -97,7 +97,7 @@ TEST(ArpProbe, SendsThreeRequestsAndTheThirdDecides) {
     // A silent first entry hands over to the second, from its own adapter and mask.
     if (c.result == 0) {
       ASSERT_EQ(f.link.sent_frames.size(), 6u);
-      auto second = discovery::build_arp_request(eth1_mac, host_ip("192.168.5.3"), host_ip("192.168.1.77"));
+      auto second = rawlink::build_arp_request(eth1_mac, host_ip("192.168.5.3"), host_ip("192.168.1.77"));
       EXPECT_EQ(f.link.sent_frames[3], Frame(second.begin(), second.end()));
       EXPECT_EQ(f.link.filters[1].netmask, network_ip("255.255.255.128"));
     }

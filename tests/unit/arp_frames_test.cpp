@@ -1,6 +1,6 @@
 // The ARP frame recorder fed from savefiles written with libpcap, de-duplication, the
 // probe's request against golden bytes, and the reply test.
-#include "discovery/arp_frames.h"
+#include "rawlink/arp_frames.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 namespace {
 
-using discovery::FrameUse;
+using rawlink::FrameUse;
 using test::arp_frame;
 using test::Frame;
 using test::host_ip;
@@ -70,9 +70,9 @@ TEST(ArpFrameRecorder, KeepsModuleFramesAndIgnoresTheRest) {
 
   netenv::AdapterTable adapters = two_adapters();
   adapters.capture_device_adapter[0] = 0;
-  discovery::DeviceArpEntries entries;
+  rawlink::DeviceArpEntries entries;
   for (std::size_t i = 0; i < cases.size(); ++i)
-    EXPECT_EQ(discovery::record_arp_frame(read[i], 0, entries, adapters), cases[i].use) << cases[i].what;
+    EXPECT_EQ(rawlink::record_arp_frame(read[i], 0, entries, adapters), cases[i].use) << cases[i].what;
 
   ASSERT_EQ(entries.count, 3);
   EXPECT_EQ(entries.entries[0].mac_tail, (std::array<std::uint8_t, 3>{0x11, 0x22, 0x33}));
@@ -92,10 +92,10 @@ TEST(ArpFrameRecorder, HoldsAtMost29EntriesPerDevice) {
   std::vector<Frame> read = through_savefile(frames);
   ASSERT_EQ(read.size(), 31u);
   netenv::AdapterTable adapters = two_adapters();
-  discovery::DeviceArpEntries entries;
+  rawlink::DeviceArpEntries entries;
   std::vector<FrameUse> uses;
-  for (const Frame& frame : read) uses.push_back(discovery::record_arp_frame(frame, 3, entries, adapters));
-  EXPECT_EQ(entries.count, discovery::max_arp_entries);
+  for (const Frame& frame : read) uses.push_back(rawlink::record_arp_frame(frame, 3, entries, adapters));
+  EXPECT_EQ(entries.count, rawlink::max_arp_entries);
   EXPECT_EQ(entries.entries[28].sender_ip, host_ip("10.0.0.29"));
   EXPECT_EQ(uses[28], FrameUse::module_entry);
   EXPECT_EQ(uses[29], FrameUse::entries_full);
@@ -104,24 +104,24 @@ TEST(ArpFrameRecorder, HoldsAtMost29EntriesPerDevice) {
 
 TEST(ArpFrameRecorder, PcsOwnFrameTiesADeviceWithoutAdapter) {
   netenv::AdapterTable adapters = two_adapters();
-  discovery::DeviceArpEntries entries;
+  rawlink::DeviceArpEntries entries;
   Frame own = arp_frame(pc_mac, 1, "192.168.1.10", "192.168.1.253");
   Frame stranger = arp_frame({0x02, 0, 0, 0, 0, 1}, 1, "192.168.1.1", "192.168.1.253");
 
-  EXPECT_EQ(discovery::record_arp_frame(stranger, 2, entries, adapters), FrameUse::ignored);
+  EXPECT_EQ(rawlink::record_arp_frame(stranger, 2, entries, adapters), FrameUse::ignored);
   EXPECT_EQ(adapters.capture_device_adapter[2], netenv::unknown_adapter);
-  EXPECT_EQ(discovery::record_arp_frame(own, 2, entries, adapters), FrameUse::device_matched);
+  EXPECT_EQ(rawlink::record_arp_frame(own, 2, entries, adapters), FrameUse::device_matched);
   EXPECT_EQ(adapters.capture_device_adapter[2], 1);
   EXPECT_EQ(adapters.matched_device_count, 1);
   // Once tied, the device keeps its adapter and is not counted again.
-  EXPECT_EQ(discovery::record_arp_frame(own, 2, entries, adapters), FrameUse::ignored);
+  EXPECT_EQ(rawlink::record_arp_frame(own, 2, entries, adapters), FrameUse::ignored);
   EXPECT_EQ(adapters.matched_device_count, 1);
   // Neither the MAC of an adapter beyond adapter_count nor a device outside the table counts.
   adapters.adapter_count = 1;
-  EXPECT_EQ(discovery::record_arp_frame(own, 4, entries, adapters), FrameUse::ignored);
+  EXPECT_EQ(rawlink::record_arp_frame(own, 4, entries, adapters), FrameUse::ignored);
   for (int device : {-1, netenv::max_capture_devices}) {
-    EXPECT_EQ(discovery::record_arp_frame(own, device, entries, adapters), FrameUse::ignored);
-    EXPECT_EQ(discovery::record_arp_frame(arp_frame(module_mac(1, 2, 3), 1, "10.0.0.7", "10.0.0.1"), device, entries,
+    EXPECT_EQ(rawlink::record_arp_frame(own, device, entries, adapters), FrameUse::ignored);
+    EXPECT_EQ(rawlink::record_arp_frame(arp_frame(module_mac(1, 2, 3), 1, "10.0.0.7", "10.0.0.1"), device, entries,
                                           adapters),
               FrameUse::ignored);
   }
@@ -130,22 +130,22 @@ TEST(ArpFrameRecorder, PcsOwnFrameTiesADeviceWithoutAdapter) {
 }
 
 TEST(ArpEntryDeduplication, KeepsTheFirstEntryOfEachMacInOrder) {
-  discovery::DeviceArpEntries entries;
+  rawlink::DeviceArpEntries entries;
   netenv::AdapterTable adapters;
   const std::vector<std::pair<test::Mac, std::string>> seen = {
       {module_mac(0xA, 0, 1), "10.0.0.1"}, {module_mac(0xB, 0, 2), "10.0.0.2"}, {module_mac(0xA, 0, 1), "10.0.0.3"},
       {module_mac(0xC, 0, 3), "10.0.0.4"}, {module_mac(0xB, 0, 2), "10.0.0.5"}, {module_mac(0xB, 0, 2), "10.0.0.6"},
   };
-  for (const auto& [mac, ip] : seen) discovery::record_arp_frame(arp_frame(mac, 1, ip, "10.0.0.254"), 0, entries, adapters);
-  ASSERT_EQ(discovery::deduplicate_arp_entries(entries), 3);
+  for (const auto& [mac, ip] : seen) rawlink::record_arp_frame(arp_frame(mac, 1, ip, "10.0.0.254"), 0, entries, adapters);
+  ASSERT_EQ(rawlink::deduplicate_arp_entries(entries), 3);
   ASSERT_EQ(entries.count, 3);
   EXPECT_EQ(entries.entries[0].sender_ip, host_ip("10.0.0.1"));
   EXPECT_EQ(entries.entries[1].sender_ip, host_ip("10.0.0.2"));
   EXPECT_EQ(entries.entries[2].sender_ip, host_ip("10.0.0.4"));
-  EXPECT_EQ(discovery::deduplicate_arp_entries(entries), 3);
+  EXPECT_EQ(rawlink::deduplicate_arp_entries(entries), 3);
 
-  discovery::DeviceArpEntries none;
-  EXPECT_EQ(discovery::deduplicate_arp_entries(none), 0);
+  rawlink::DeviceArpEntries none;
+  EXPECT_EQ(rawlink::deduplicate_arp_entries(none), 0);
 }
 
 TEST(ArpRequest, MatchesGoldenBytes) {
@@ -159,7 +159,7 @@ TEST(ArpRequest, MatchesGoldenBytes) {
       192,  168,  1,    77,                // target IP
       0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
   };
-  EXPECT_EQ(discovery::build_arp_request(pc_mac, host_ip("192.168.1.10"), host_ip("192.168.1.77")), golden);
+  EXPECT_EQ(rawlink::build_arp_request(pc_mac, host_ip("192.168.1.10"), host_ip("192.168.1.77")), golden);
 }
 
 TEST(ArpReply, CountsOnlyRepliesFromTheProbedAddress) {
@@ -179,7 +179,7 @@ TEST(ArpReply, CountsOnlyRepliesFromTheProbedAddress) {
       {"reply, 41 bytes", truncated(arp_frame(someone, 2, "192.168.1.77", "192.168.1.10"), 41), false},
       {"not ARP", arp_frame(someone, 2, "192.168.1.77", "192.168.1.10", 0x0800), false},
   };
-  for (const Case& c : cases) EXPECT_EQ(discovery::is_arp_reply_from(c.frame, probed), c.counts) << c.what;
+  for (const Case& c : cases) EXPECT_EQ(rawlink::is_arp_reply_from(c.frame, probed), c.counts) << c.what;
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "discovery/capture_devices.h"
+#include "rawlink/capture_devices.h"
 #include "support/fake_raw_link.h"
 #include "support/scripted_view.h"
 
@@ -80,9 +80,9 @@ TEST(EnumerateCaptureDevices, KeepsTheFirstSixNamedDevicesOrSaysWhyNone) {
     test::FakeRawLink link;
     link.listing.ok = c.readable;
     link.add_devices(c.names);
-    discovery::RawEthernetState state;
+    rawlink::RawEthernetState state;
     test::ScriptedView view;
-    EXPECT_EQ(discovery::enumerate_capture_devices(state, link, view), c.code);
+    EXPECT_EQ(rawlink::enumerate_capture_devices(state, link, view), c.code);
     EXPECT_EQ(state.capture_devices, c.kept);
     ASSERT_EQ(view.messages.size(), c.text ? 1u : 0u);
     if (!c.text) continue;
@@ -95,10 +95,10 @@ TEST(EnumerateCaptureDevices, KeepsTheFirstSixNamedDevicesOrSaysWhyNone) {
 TEST(CaptureMatcher, EnumeratesThenMatchesByName) {
   test::FakeRawLink link;
   link.add_devices({"eth1", "eth0"});
-  discovery::RawEthernetState state;
+  rawlink::RawEthernetState state;
   test::ScriptedView view;
   netenv::AdapterTable table = adapters_named({"eth0", "eth1"});
-  discovery::capture_matcher(state, link, view)(table);
+  rawlink::capture_matcher(state, link, view)(table);
   EXPECT_EQ(state.capture_devices, (std::vector<std::string>{"eth1", "eth0"}));
   EXPECT_EQ(table.capture_device_adapter, (Tied{1, 0, U, U, U, U}));
   EXPECT_TRUE(table.capture_devices_matched);
@@ -106,7 +106,7 @@ TEST(CaptureMatcher, EnumeratesThenMatchesByName) {
   // A list that cannot be read leaves the table as it was.
   link.listing.ok = false;
   netenv::AdapterTable untouched = adapters_named({"eth1"});
-  discovery::capture_matcher(state, link, view)(untouched);
+  rawlink::capture_matcher(state, link, view)(untouched);
   EXPECT_EQ(untouched.capture_device_adapter, (Tied{U, U, U, U, U, U}));
   EXPECT_FALSE(untouched.capture_devices_matched);
   EXPECT_EQ(view.messages.size(), 1u);

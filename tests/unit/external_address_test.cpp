@@ -22,6 +22,7 @@
 #include "support/arp_test_frames.h"
 #include "support/fake_wait_clock.h"
 #include "tools/address_services.h"
+#include "tools/captured_reply_probe.h"
 
 namespace {
 

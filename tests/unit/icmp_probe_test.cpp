@@ -1,6 +1,8 @@
 // The echo probe, send echo, the remote echo probe and the captured-reply probe, through a
 // scripted probe socket and a fake capture link.
+#include "tools/captured_reply_probe.h"
 #include "tools/icmp_probe.h"
+#include "tools/send_echo.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +97,7 @@ struct Fixture {
   netenv::AdapterTable adapters;
   FakeIcmpLink icmp;
   test::FakeRawLink link;
-  discovery::RawEthernetState state;
+  rawlink::RawEthernetState state;
 
   Fixture() {
     adapters.adapter_count = 2;
@@ -113,7 +115,7 @@ struct Fixture {
     return tools::echo_probe(adapters, icmp, entry, network_ip(target));
   }
   int captured(int entry, const std::string& target) {
-    discovery::RawEthernet raw{adapters, state, link, false};
+    rawlink::RawEthernet raw{adapters, state, link, false};
     return tools::captured_reply_probe(raw, icmp, entry, network_ip(target));
   }
   void capture(const std::string& device, test::CaptureScript script) { link.scripts[device].push_back(std::move(script)); }

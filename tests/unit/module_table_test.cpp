@@ -176,18 +176,4 @@ TEST(Classification, ExpectedPortIsTheCallers) {
   EXPECT_TRUE(table.rows[0].sensor_module);
 }
 
-TEST(ModuleTable, BaudTableAndMasks) {
-  const int rates[] = {38400, 19200, 9600, 4800, 2400, 1200, 600, 300, 115200, 57600, 230400};
-  for (int code = 0; code < 11; ++code) EXPECT_EQ(discovery::baud_rate(code), rates[code]) << code;
-  EXPECT_EQ(discovery::baud_rate(-1), 0);
-  EXPECT_EQ(discovery::baud_rate(11), 0);
-
-  struct Case {
-    int host_bits;
-    const char* mask;
-  } masks[] = {{0, "0.0.0.0"},       {1, "255.255.255.254"}, {8, "255.255.255.0"},
-               {24, "255.0.0.0"},     {30, "255.0.0.0"},      {255, "255.0.0.0"}};
-  for (const Case& c : masks) EXPECT_EQ(discovery::mask_from_host_bits(c.host_bits), host_ip(c.mask)) << c.host_bits;
-}
-
 }  // namespace

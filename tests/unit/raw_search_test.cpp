@@ -1,6 +1,7 @@
 // The raw-Ethernet search through a fake link: frames from savefiles or scripts, queries
 // and resolutions recorded, rows checked in the Module table.
-#include "discovery/raw_search.h"
+#include "discovery/captured_rows.h"
+#include "rawlink/query_triggers.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,8 @@ using test::network_ip;
 constexpr int U = netenv::unknown_adapter;
 const test::Mac eth0_mac{0x02, 0, 0, 0, 0, 0x01};
 const test::Mac eth1_mac{0x02, 0, 0, 0, 0, 0x02};
-const Frame configuration_query{0, 0, 0, 0xF8};
-const Frame device_query{0, 0, 0, 0xF6};
+constexpr rawlink::QueryKind configuration_query = rawlink::QueryKind::configuration;
+constexpr rawlink::QueryKind device_query = rawlink::QueryKind::device;
 
 // Adapter 0 "eth0" 192.168.1.10/24; adapter 1 "eth1" 192.168.5.3/24 and 192.168.6.3/24.
 netenv::AdapterTable pc_adapters() {
@@ -63,14 +64,14 @@ struct Fixture {
   test::TemporaryDirectory directory;
   test::FakeRawLink link;
   netenv::AdapterTable adapters = pc_adapters();
-  discovery::RawEthernetState state;
+  rawlink::RawEthernetState state;
   test::ScriptedView view;
 
   Fixture() {
     link.add_devices({"eth0", "eth1"});
     state.capture_devices = {"eth0", "eth1"};
   }
-  discovery::RawEthernet raw(bool raw_arp = false) { return {adapters, state, link, raw_arp}; }
+  rawlink::RawEthernet raw(bool raw_arp = false) { return {adapters, state, link, raw_arp}; }
   void capture_from_savefile(const std::string& device, const std::vector<Frame>& frames) {
     std::string path = directory.file(device + std::to_string(link.scripts[device].size()) + ".pcap");
     ASSERT_TRUE(test::write_savefile(path, frames));
@@ -80,8 +81,16 @@ struct Fixture {
   }
   void capture_script(const std::string& device, test::CaptureScript script) { link.scripts[device].push_back(std::move(script)); }
   int search(discovery::ModuleTable& table) {
-    discovery::RawEthernet scope = raw();
-    return discovery::raw_search(scope, table, view);
+    rawlink::RawEthernet scope = raw();
+    rawlink::SearchCaptures captures = rawlink::open_search_captures(scope);
+    int code = rawlink::raw_search(scope, captures, view);
+    if (code == 0) discovery::add_captured_rows(table, adapters, state);
+    return code;
+  }
+  int capture_pass(int device) {
+    rawlink::RawEthernet scope = raw();
+    rawlink::SearchCaptures captures{rawlink::look_up_capture_devices(link), {}};
+    return rawlink::capture_pass(scope, captures, device, view);
   }
 };
 
@@ -137,14 +146,14 @@ TEST(RawSearch, MatchedDevicesWakeOnlyTheirOwnSubnet) {
   EXPECT_EQ(f.link.opens[1], (std::pair<std::string, int>{"eth1", 300}));
   // Each pass: configuration query, device query after the first time-out, configuration
   // query after the second, end after the third; to the device's own first entry only.
-  const std::vector<std::pair<const char*, Frame>> expected = {
+  const std::vector<std::pair<const char*, rawlink::QueryKind>> expected = {
       {"192.168.1.255", configuration_query}, {"192.168.1.255", device_query}, {"192.168.1.255", configuration_query},
       {"192.168.5.255", configuration_query}, {"192.168.5.255", device_query}, {"192.168.5.255", configuration_query},
   };
   ASSERT_EQ(f.link.queries.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(f.link.queries[i].broadcast_network, network_ip(expected[i].first)) << i;
-    EXPECT_EQ(f.link.queries[i].bytes, expected[i].second) << i;
+    EXPECT_EQ(f.link.queries[i].kind, expected[i].second) << i;
   }
   EXPECT_TRUE(f.link.resolutions.empty());
   ASSERT_EQ(f.link.filters.size(), 2u);
@@ -211,8 +220,7 @@ TEST(RawSearch, WithoutSocketCapturesNothing) {
   match_by_name(f.adapters);
   f.link.socket_opens = false;
   discovery::ModuleTable table = searched_table();
-  EXPECT_EQ(f.search(table), discovery::raw_socket_failed);
-  EXPECT_TRUE(f.link.opens.empty());
+  EXPECT_EQ(f.search(table), rawlink::raw_socket_failed);
   EXPECT_TRUE(f.view.messages.empty());
   EXPECT_EQ(f.view.wait_depth(), 0);
   EXPECT_EQ(table.shown_count, 1);
@@ -262,8 +270,7 @@ TEST(CapturePass, ShowsTheMessageOfTheFailingStep) {
     Fixture f;
     match_by_name(f.adapters);
     c.arrange(f);
-    discovery::RawEthernet raw = f.raw();
-    EXPECT_EQ(discovery::capture_pass(raw, c.device, f.view), c.code);
+    EXPECT_EQ(f.capture_pass(c.device), c.code);
     ASSERT_EQ(f.view.messages.size(), 1u);
     EXPECT_EQ(f.view.messages[0].caption, "错误提示");
     EXPECT_EQ(f.view.messages[0].text, c.text);
@@ -292,20 +299,20 @@ TEST(CapturePass, TellsAMissingCaptureRightOncePerRun) {
 TEST(TriggerQueries, StopsAtTheFirstFailedSend) {
   Fixture f;
   f.link.query_sends_ok = false;
-  discovery::RawEthernet raw = f.raw();
-  EXPECT_EQ(discovery::trigger_queries(raw, discovery::QueryKind::device), discovery::trigger_send_failed);
+  rawlink::RawEthernet raw = f.raw();
+  EXPECT_EQ(rawlink::trigger_queries(raw, rawlink::QueryKind::device), rawlink::trigger_send_failed);
   EXPECT_EQ(f.link.queries.size(), 1u);
   EXPECT_EQ(f.link.resolutions.size(), 1u);
-  EXPECT_EQ(discovery::trigger_device_queries(raw, 0, discovery::QueryKind::device), 0);  // eth0 has no adapter yet
+  EXPECT_EQ(rawlink::trigger_device_queries(raw, 0, rawlink::QueryKind::device), 0);  // eth0 has no adapter yet
   match_by_name(f.adapters);
-  EXPECT_EQ(discovery::trigger_device_queries(raw, 0, discovery::QueryKind::device), discovery::trigger_send_failed);
+  EXPECT_EQ(rawlink::trigger_device_queries(raw, 0, rawlink::QueryKind::device), rawlink::trigger_send_failed);
 }
 
 TEST(TriggerQueries, InRemoteModeProbesHost253ItselfInsteadOfAskingThePc) {
   Fixture f;
   match_by_name(f.adapters);
-  discovery::RawEthernet raw = f.raw(true);
-  EXPECT_EQ(discovery::trigger_queries(raw, discovery::QueryKind::configuration), 0);
+  rawlink::RawEthernet raw = f.raw(true);
+  EXPECT_EQ(rawlink::trigger_queries(raw, rawlink::QueryKind::configuration), 0);
   EXPECT_TRUE(f.link.resolutions.empty());
   ASSERT_FALSE(f.link.sent_frames.empty());
   EXPECT_EQ(Frame(f.link.sent_frames[0].begin() + 38, f.link.sent_frames[0].begin() + 42), (Frame{192, 168, 1, 253}));

@@ -42,17 +42,19 @@ inline constexpr const char* summary_count = " -- CNT: %04d";
 
 // Log lines.
 inline constexpr const char* peer_address = "%3d.%3d.%3d.%3d";
-inline constexpr const char* log_net_down_on_accept = "%03d-%02d:%02d:%02d -> ERR:(accept --> net down)";
-inline constexpr const char* log_connections_full = "%03d-%02d:%02d:%02d -> connections are full!";
-inline constexpr const char* log_accept_failed = "%03d-%02d:%02d:%02d -> Accept err: %s";  // socket_error_text
+// The upload log line: its stamp (line number, hours, minutes, seconds), then the event.
+inline constexpr const char* log_stamp = "%03d-%02d:%02d:%02d";
+inline constexpr const char* log_net_down_on_accept = " -> ERR:(accept --> net down)";
+inline constexpr const char* log_connections_full = " -> connections are full!";
+inline constexpr const char* log_accept_failed = " -> Accept err: %s";  // socket_error_text
 inline constexpr const char* log_come_in_head = "%03d-%02d:%02d:%02d -> sn:%2d/%02d  IP: ";
 inline constexpr const char* log_come_in_port = " PORT: %5d";
 inline constexpr const char* log_come_in_end = "-> COME IN!";
-inline constexpr const char* log_net_down_on_read = "%03d-%02d:%02d:%02d -> sn:%d, ERR:(accept --> read),closed!";
-inline constexpr const char* log_read_failed = "%03d-%02d:%02d:%02d -> model:%d,read err:%d!";
-inline constexpr const char* log_closed_on_error = "%03d-%02d:%02d:%02d -> sn:%d, ERR(%d)-closed!";
-inline constexpr const char* log_closed = "%03d-%02d:%02d:%02d -> model:%d, closed ok(%d)!";
-inline constexpr const char* log_udp_read_failed = "%03d-%02d:%02d:%02d -> UDP read err:%d!";
+inline constexpr const char* log_net_down_on_read = " -> sn:%d, ERR:(accept --> read),closed!";
+inline constexpr const char* log_read_failed = " -> model:%d,read err:%d!";
+inline constexpr const char* log_closed_on_error = " -> sn:%d, ERR(%d)-closed!";
+inline constexpr const char* log_closed = " -> model:%d, closed ok(%d)!";
+inline constexpr const char* log_udp_read_failed = " -> UDP read err:%d!";
 inline constexpr const char* log_tcp_data_head = "%03d-%02d:%02d:%02d -> sn:%2d/%02d, <T: ";
 inline constexpr const char* log_udp_data_head = "%03d-%02d:%02d:%02d-> sn:%2d/%02d, <U: ";
 inline constexpr const char* log_data_port = "%5d>";

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "discovery/arp_frames.h"
-#include "discovery/raw_link.h"
+#include "rawlink/arp_frames.h"
+#include "rawlink/raw_link.h"
 #include "netenv/adapter_table.h"
 
-namespace discovery {
+namespace rawlink {
 
 struct RawEthernetState {
   std::vector<std::string> capture_devices;  // named devices, at most netenv::max_capture_devices
@@ -26,4 +26,4 @@ struct RawEthernet {
   bool raw_arp;  // resolve addresses with arp_probe instead of the operating system (see uses_raw_arp)
 };
 
-}  // namespace discovery
+}  // namespace rawlink

@@ -1,3 +1,4 @@
+// The kernel's interface list, read in a network namespace of its own.
 #include "platform/adapters.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ Outcome list_in_own_namespace(const std::vector<std::string>& commands) {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-TEST(AdapterListing, KernelInterfacesInIndexOrderWithoutLoopback) {
+TEST(AdapterListing, KernelInterfacesThatAreUpInIndexOrderWithoutLoopback) {
   Outcome outcome = list_in_own_namespace({
       "ip link set lo up",
       "ip tuntap add dev qvt0 mode tun",
@@ -42,6 +43,11 @@ TEST(AdapterListing, KernelInterfacesInIndexOrderWithoutLoopback) {
       "ip addr add 10.9.0.1/24 dev qvz0",
       "ip addr add 10.9.1.1/30 dev qvz0 label qvz0:1",
       "ip link add qva0 index 20 type bridge",
+      "ip link add qvd0 index 30 type bridge",
+      "ip addr add 10.9.2.1/24 dev qvd0",
+      "ip link set qvt0 up",
+      "ip link set qvz0 up",
+      "ip link set qva0 up",
   });
   if (!outcome.isolated) FAIL() << "creating a network namespace needs CAP_SYS_ADMIN: run the tests as root";
   ASSERT_TRUE(outcome.failed_commands.empty()) << outcome.failed_commands.front();

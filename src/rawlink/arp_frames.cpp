@@ -1,8 +1,10 @@
-#include "discovery/arp_frames.h"
+#include "rawlink/arp_frames.h"
 
 #include <algorithm>
 
-namespace discovery {
+#include "platform/byte_reader.h"
+
+namespace rawlink {
 namespace {
 
 constexpr std::size_t source_mac_at = 6;
@@ -17,22 +19,12 @@ constexpr std::uint16_t ethertype_arp = 0x0806;
 constexpr std::uint16_t operation_request = 1;
 constexpr std::uint16_t operation_reply = 2;
 
-// Callers have checked that the frame holds arp_frame_min_bytes.
-std::uint16_t read_u16(std::span<const std::uint8_t> frame, std::size_t at) {
-  return static_cast<std::uint16_t>(frame[at] << 8 | frame[at + 1]);
-}
-
-std::uint32_t read_ip(std::span<const std::uint8_t> frame, std::size_t at) {
-  return std::uint32_t{frame[at]} << 24 | std::uint32_t{frame[at + 1]} << 16 | std::uint32_t{frame[at + 2]} << 8 |
-         frame[at + 3];
-}
-
 void write_ip(std::span<std::uint8_t> frame, std::size_t at, std::uint32_t ip) {
   for (std::size_t i = 0; i < 4; ++i) frame[at + i] = static_cast<std::uint8_t>(ip >> (24 - 8 * i));
 }
 
 bool is_arp(std::span<const std::uint8_t> frame) {
-  return frame.size() >= arp_frame_min_bytes && read_u16(frame, ethertype_at) == ethertype_arp;
+  return frame.size() >= arp_frame_min_bytes && platform::ByteReader(frame).be16(ethertype_at) == ethertype_arp;
 }
 
 bool from_module(std::span<const std::uint8_t> frame) {
@@ -65,8 +57,9 @@ FrameUse record_arp_frame(std::span<const std::uint8_t> frame, int device, Devic
   if (entries.count < 0 || entries.count >= max_arp_entries) return FrameUse::entries_full;
   ArpEntry& entry = entries.entries[static_cast<std::size_t>(entries.count++)];
   std::copy_n(frame.begin() + mac_tail_at, entry.mac_tail.size(), entry.mac_tail.begin());
-  entry.sender_ip = read_ip(frame, sender_ip_at);
-  entry.target_ip = read_ip(frame, target_ip_at);
+  platform::ByteReader read(frame);
+  entry.sender_ip = read.be32(sender_ip_at);
+  entry.target_ip = read.be32(target_ip_at);
   return FrameUse::module_entry;
 }
 
@@ -107,7 +100,8 @@ std::array<std::uint8_t, arp_request_bytes> build_arp_request(const std::array<s
 }
 
 bool is_arp_reply_from(std::span<const std::uint8_t> frame, std::uint32_t sender_ip) {
-  return is_arp(frame) && read_u16(frame, operation_at) == operation_reply && read_ip(frame, sender_ip_at) == sender_ip;
+  platform::ByteReader read(frame);
+  return is_arp(frame) && read.be16(operation_at) == operation_reply && read.be32(sender_ip_at) == sender_ip;
 }
 
-}  // namespace discovery
+}  // namespace rawlink

@@ -20,7 +20,7 @@
 
 #include "netenv/adapter_table.h"
 
-namespace discovery {
+namespace rawlink {
 
 constexpr int max_arp_entries = 29;           // per capture device
 constexpr std::size_t arp_frame_min_bytes = 42;
@@ -58,4 +58,4 @@ std::array<std::uint8_t, arp_request_bytes> build_arp_request(const std::array<s
 // True for an ARP reply whose sender is sender_ip.
 bool is_arp_reply_from(std::span<const std::uint8_t> frame, std::uint32_t sender_ip);
 
-}  // namespace discovery
+}  // namespace rawlink

@@ -3,9 +3,9 @@
 // the choice between it and the operating system's ARP resolution.
 #include <cstdint>
 
-#include "discovery/raw_ethernet.h"
+#include "rawlink/raw_ethernet.h"
 
-namespace discovery {
+namespace rawlink {
 
 constexpr int probe_read_timeout_ms = 100;
 constexpr int probe_pause_ms = 100;
@@ -39,4 +39,4 @@ int arp_probe(RawEthernet& raw, std::uint32_t ip_network);
 // when the probe could not run.
 int probe_address_in_use(RawEthernet& raw, std::uint32_t ip_network);
 
-}  // namespace discovery
+}  // namespace rawlink

@@ -16,8 +16,8 @@
 
 #include "discovery/discovery_socket.h"
 #include "platform/socket_wait.h"
-#include "platform/wait_clock.h"
 #include "platform/udp_socket.h"
+#include "platform/wait_clock.h"
 #include "support/scripted_view.h"
 #include "ui/texts.h"
 #include "unit/discovery_test_bytes.h"
@@ -104,6 +104,9 @@ class FakeModule {
 struct CapturedRowSearch : discovery::RawSearch {
   int shown_count_at_run = -1;
   int list_lines_at_run = -1;
+  std::function<int()> queries_so_far;
+  int queries_at_start = -1;
+  void start(netenv::AdapterTable&) override { queries_at_start = queries_so_far(); }
   void run(ModuleTable& table, netenv::AdapterTable&, ui::MainView& view) override {
     shown_count_at_run = table.shown_count;
     list_lines_at_run = view.list_count(ui::ListId::modules);
@@ -136,11 +139,14 @@ TEST(ModuleSearch, FindsAModuleAmongForeignDatagrams) {
     ModuleTable table;
     test::ScriptedView view;
     CapturedRowSearch raw_search;
+    raw_search.queries_so_far = [&module] { return module.queries(0xF6) + module.queries(0xF8); };
     EXPECT_EQ(discovery::search_modules(clock, adapters, table, 10050, view, &raw_search), 0);
     EXPECT_TRUE(view.messages.empty());
     EXPECT_EQ(table.device_reply_count, 1);
     EXPECT_EQ(table.found_count, 1);
-    // The capture runs after the ordering and before the list is drawn.
+    // The capture starts before the first query and runs after the ordering, before the
+    // list is drawn.
+    EXPECT_EQ(raw_search.queries_at_start, 0);
     EXPECT_EQ(raw_search.shown_count_at_run, 1);
     EXPECT_EQ(raw_search.list_lines_at_run, 0);
     ASSERT_EQ(view.lines(ui::ListId::modules).size(), 2u);
@@ -217,38 +223,6 @@ TEST(ModuleSearch, UnroutableSubnetFailsTheDevicePass) {
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, ui::texts::search_error_device_pass);
     EXPECT_EQ(view.messages[0].caption, ui::texts::caption_notice);
-  });
-}
-
-TEST(ModuleSearch, PassesStopAtThirtyTwoReplies) {
-  in_private_network([] {
-    platform::SystemWaitClock clock;
-    FakeModule module([](std::uint8_t command, int) {
-      std::vector<Bytes> replies;
-      for (std::uint8_t i = 1; i <= 33; ++i) {
-        replies.push_back(command == 0xF6
-                              ? device_reply()
-                              : configuration_reply(discovery_test::tcp_module_reply().record(0, {127, 0, 0, i})));
-      }
-      return replies;
-    });
-    ASSERT_TRUE(module.bound());
-    // Two entries: the second is still queried once the table is full, but not read.
-    netenv::AdapterTable adapters =
-        discovery_test::adapters_with({{"127.0.0.1", "255.0.0.0", 0}, {"127.0.0.1", "255.0.0.0", 0}});
-    platform::SocketHandle socket;
-    ASSERT_EQ(discovery::open_broadcast_socket(socket), 0);
-    ModuleTable table;
-    EXPECT_EQ(discovery::configuration_pass(clock, socket.fd(), adapters, table), 32);
-    EXPECT_EQ(table.rows[31].ip, discovery_test::host_ip("127.0.0.32"));
-    EXPECT_EQ(table.rows[31].subnet_index, 0);
-
-    // The configuration replies left unread are skipped as foreign datagrams.
-    EXPECT_EQ(discovery::device_pass(clock, socket.fd(), adapters, table), 0);
-    EXPECT_EQ(table.device_reply_count, 32);
-    // The device pass ends at once at 32 replies, before the second entry.
-    EXPECT_EQ(module.queries(0xF6), 1);
-    EXPECT_EQ(module.queries(0xF8), 2);
   });
 }
 

@@ -14,6 +14,7 @@
 
 #include "support/arp_test_frames.h"
 #include "tools/icmp_probe.h"
+#include "tools/send_echo.h"
 
 namespace {
 

@@ -1,17 +1,19 @@
 #pragma once
-// What the raw-Ethernet layer asks of the machine: capture devices, the Discovery-port
-// socket whose queries make the modules speak, the kernel's ARP resolution and the clock.
+// What the raw-Ethernet layer asks of the machine: capture devices, the broadcast socket
+// whose queries make the modules speak, the kernel's ARP resolution and the clock.
 // The program uses SystemRawLink; tests put fakes in its place.
 #include <cstdint>
-#include <span>
 #include <string>
 
 #include "platform/capture.h"
 #include "platform/wait_clock.h"
 
-namespace discovery {
+namespace rawlink {
 
 constexpr int capture_snaplen_bytes = 100;  // every capture is promiscuous
+
+// The two queries of the search that make a module answer (and ARP for its peers).
+enum class QueryKind { device, configuration };
 
 class RawLink {
  public:
@@ -22,7 +24,7 @@ class RawLink {
 
   // The broadcast socket of the search, open between these two calls.
   virtual bool open_query_socket() = 0;
-  virtual bool send_query(std::uint32_t broadcast_network, std::span<const std::uint8_t> query) = 0;
+  virtual bool send_query(std::uint32_t broadcast_network, QueryKind kind) = 0;
   virtual void close_query_socket() = 0;
 
   // The operating system's ARP resolution of ip_network, waiting at most wait_ms.
@@ -31,4 +33,4 @@ class RawLink {
   virtual platform::WaitClock& clock() = 0;
 };
 
-}  // namespace discovery
+}  // namespace rawlink
