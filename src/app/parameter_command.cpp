@@ -8,7 +8,7 @@
 #include "app/start_directory.h"
 #include "config/module_writes.h"
 #include "config/parameter_dialog.h"
-#include "discovery/address_probe.h"
+#include "rawlink/address_probe.h"
 #include "ui/texts.h"
 
 namespace app {
@@ -48,11 +48,11 @@ void MainWindow::parameter_settings() {
   const std::size_t entry = row.subnet_index;
   const std::string external =
       entry < context_.external_addresses.text.size() ? context_.external_addresses.text[entry] : std::string();
-  discovery::RawEthernet raw = raw_ethernet();
+  rawlink::RawEthernet raw = raw_ethernet();
   const std::uint32_t local_ip = entry < netenv::max_address_entries ? context_.adapters.addresses[entry].ip : 0;
   config::ParameterDialog dialog(
       {row, context_.adapters, context_.pending, context_.wireless, context_.wireless_backup, remote, external},
-      {clock_, view_, [&raw](std::uint32_t ip) { return discovery::probe_address_in_use(raw, ip); },
+      {clock_, view_, [&raw](std::uint32_t ip) { return rawlink::probe_address_in_use(raw, ip); },
        [this] { return repair_selected_module(); },
        [this, &row] { return config::read_selected_wireless(clock_, row, context_.wireless); },
        [this, &row] { return config::write_selected_wireless(clock_, row, context_.wireless); },
