@@ -7,6 +7,7 @@
 
 #include "discovery/module_search.h"
 #include "platform/adapters.h"
+#include "platform/wait_clock.h"
 #include "polling/polling_cycle.h"
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
@@ -37,8 +38,9 @@ void measure(int modules, int baud_index) {
   polling::PollingTable polling_table;
   netenv::build_adapter_table(adapters, platform::list_adapters(), view);
   discovery::reset_module_table(table);
-  discovery::search_modules(adapters, table, discovery::default_expected_port, view);
-  polling::QuerySettings settings;
+  platform::SystemWaitClock clock;
+  discovery::search_modules(clock, adapters, table, discovery::default_expected_port, view);
+  polling::QuerySettings settings{clock, 1, {}};
   settings.baud_index = baud_index;
   polling::open_polling_sockets(table, polling_table, settings);
   polling::polling_cycle(true, table, polling_table, settings);  // decides the extended readings

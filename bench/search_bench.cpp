@@ -14,10 +14,12 @@
 #include "discovery/raw_search.h"
 #include "discovery/system_raw_link.h"
 #include "platform/adapters.h"
+#include "platform/wait_clock.h"
 #include "support/offscreen_screen.h"
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
 #include "ui/qt/qt_main_window.h"
+#include "ui/qt/qt_wait_clock.h"
 
 namespace {
 
@@ -29,7 +31,8 @@ void time_capture_pass(const test::VirtualLan& lan) {
   test::ScriptedView view;
   netenv::AdapterTable adapters;
   discovery::RawEthernetState state;
-  discovery::SystemRawLink link;
+  platform::SystemWaitClock clock;
+  discovery::SystemRawLink link{clock};
   netenv::build_adapter_table(adapters, platform::list_adapters(), view, discovery::capture_matcher(state, link, view));
   discovery::RawEthernet raw{adapters, state, link, false};
   double total_ms = 0;
@@ -58,12 +61,13 @@ void time_search(int subnets, int modules_per_subnet) {
   test::ScriptedView view;
   netenv::AdapterTable adapters;
   netenv::build_adapter_table(adapters, platform::list_adapters(), view);
+  platform::SystemWaitClock clock;
   double total_ms = 0, worst_ms = 0;
   for (int i = 0; i < runs; ++i) {
     discovery::ModuleTable table;
     discovery::reset_module_table(table);
     auto start = std::chrono::steady_clock::now();
-    discovery::search_modules(adapters, table, discovery::default_expected_port, view);
+    discovery::search_modules(clock, adapters, table, discovery::default_expected_port, view);
     double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     total_ms += ms;
     if (ms > worst_ms) worst_ms = ms;
@@ -93,7 +97,8 @@ void window_memory_after_search() {
   test::ScriptedView file_messages;
   app::write_settings(app::settings_file_name, context.settings, file_messages);
   ui::qt::QtMainWindow window;
-  app::MainWindow logic(context, window);
+  ui::qt::QtWaitClock clock;
+  app::MainWindow logic(context, window, clock);
   window.set_events(&logic);
   logic.create();
   window.show();

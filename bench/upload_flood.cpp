@@ -27,6 +27,7 @@
 #include "server/upload_server.h"
 #include "support/offscreen_screen.h"
 #include "ui/qt/qt_main_window.h"
+#include "ui/qt/qt_wait_clock.h"
 
 namespace {
 
@@ -161,7 +162,8 @@ struct Bench {
   server::ServerSettings settings;
   server::ServerState state;
   ui::qt::QtMainWindow window;
-  server::UploadServer server{state, settings, adapters, external, polling, window};
+  ui::qt::QtWaitClock clock;
+  server::UploadServer server{state, settings, adapters, external, polling, window, clock};
   std::uint64_t lines_added = 0;
   Clock::time_point last_line_at = Clock::now();
 };

@@ -1,13 +1,18 @@
 #pragma once
-// The main window's logic: start-up, the eight button commands, the polling timer, the
-// mode layout of the buttons and shut-down. It drives any ui::MainView.
-#include <ctime>
+// The main window's logic: start-up, the button commands, the polling timer, the button
+// states and shut-down. It drives any ui::MainView. Each command's flow is in its own file
+// (search_command.cpp, polling_command.cpp, server_command.cpp, settings_command.cpp).
+// Every wait goes through the WaitClock it is given: a command that arrives while another
+// runs is queued and runs after it (a press during polling first cancels the cycle in
+// flight), and a close during a command cancels it and closes once it has ended.
+#include <deque>
 #include <functional>
 #include <memory>
 
 #include "app/program_context.h"
 #include "discovery/system_raw_link.h"
 #include "platform/adapters.h"
+#include "platform/wait_clock.h"
 #include "polling/query_module.h"
 #include "ui/main_view.h"
 
@@ -16,14 +21,14 @@ namespace app {
 // What the window logic takes from outside, so tests can replace it.
 struct MainWindowServices {
   std::function<platform::AdapterListing()> list_adapters = platform::list_adapters;
-  // Capture devices, the search's broadcast socket and the kernel's ARP resolution.
-  std::shared_ptr<discovery::RawLink> raw_link = std::make_shared<discovery::SystemRawLink>();
-  std::function<std::tm()> local_time;  // local time for data file names; the system's when empty
+  // Capture devices, the search's broadcast socket and the kernel's ARP resolution; the
+  // system's over the window's clock when empty.
+  std::shared_ptr<discovery::RawLink> raw_link;
 };
 
 class MainWindow : public ui::MainWindowEvents {
  public:
-  MainWindow(ProgramContext& context, ui::MainView& view, MainWindowServices services = {});
+  MainWindow(ProgramContext& context, ui::MainView& view, platform::WaitClock& clock, MainWindowServices services = {});
 
   // Window creation: screen check, start directory, settings, initial state. False when
   // the program must quit at once (screen too narrow).
@@ -32,24 +37,35 @@ class MainWindow : public ui::MainWindowEvents {
   void on_command(ui::ButtonId button) override;
   void on_timer() override;
   void on_module_selection_changed() override;
+  bool on_close_requested() override;
   // Shut-down: stops what runs, writes the settings file. Harmless when run twice.
   void on_close() override;
 
-  // Shows, hides and enables the buttons for the current modes.
-  void apply_mode_layout();
+  RunState run_state() const;
+  // Sets every button from the run state, the layout and the offers.
+  void update_buttons();
   // Stops polling or the server first, as every command but Start, Stop and Exit does.
   void stop_if_active();
   // Closes the polling sockets, empties both lists and the Module table.
   void clear_module_view();
 
  private:
-  void search();
-  void start();
-  void stop();
-  void exit();
-  void basic_settings();
+  // Runs one command or tick as an operation: commands arriving meanwhile wait in the queue.
+  void run_operation(const std::function<void()>& operation);
+  void run_command(ui::ButtonId button);
+
+  void search();                   // search_command.cpp
+  void start();                    // polling_command.cpp
   void start_polling();
-  void start_server();
+  void stop();
+  void stop_polling();
+  void polling_tick();
+  void start_server();             // server_command.cpp
+  void stop_server();
+  void basic_settings();           // settings_command.cpp
+  void apply_mode_layout();
+  void exit();
+
   // Empties the Module table and what hangs on it: polling rows and the upload summary.
   void reset_module_table();
   polling::QuerySettings query_settings() const;
@@ -59,9 +75,13 @@ class MainWindow : public ui::MainWindowEvents {
 
   ProgramContext& context_;
   ui::MainView& view_;
+  platform::WaitClock& clock_;
   MainWindowServices services_;
   server::UploadServer upload_server_;
   bool shut_down_ = false;
+  bool busy_ = false;
+  bool close_pending_ = false;
+  std::deque<ui::ButtonId> queued_;
 };
 
 }  // namespace app

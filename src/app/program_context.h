@@ -3,6 +3,7 @@
 // can build as many independent programs as it likes.
 #include <string>
 
+#include "app/button_states.h"
 #include "app/settings_file.h"
 #include "discovery/module_table.h"
 #include "discovery/raw_ethernet.h"
@@ -14,9 +15,9 @@
 
 namespace app {
 
-// Flags of the main window; none of them is stored in the settings file.
+// Flags of the main window; none of them is stored in the settings file. Whether polling or
+// the upload server runs is read from the polling sockets and the server (run_state()).
 struct MainState {
-  bool active = false;          // polling or the upload server runs
   bool server_mode = false;
   bool remote_mode = false;
   bool repair_enabled = false;
@@ -24,6 +25,8 @@ struct MainState {
   bool remote_set_by_hand = false;
   bool remote_answered = false;
   int selected_row = 0;
+  ButtonLayout layout;
+  ButtonOffers offers;
 };
 
 struct ProgramContext {
@@ -31,7 +34,6 @@ struct ProgramContext {
   netenv::AdapterTable adapters;
   discovery::RawEthernetState raw_ethernet;
   discovery::ModuleTable modules;
-  // Its sockets_open flag is the one flag for polling sockets and the upload server.
   polling::PollingTable polling;
   server::ServerSettings server_settings;
   server::ServerState server;

@@ -47,7 +47,7 @@ int probe_from_entry(RawEthernet& raw, int device, const netenv::AddressEntry& e
     std::span<const std::uint8_t> frame;
     while (session.next_frame(frame) == platform::NextFrame::frame)
       if (is_arp_reply_from(frame, target_host)) ++answers;
-    raw.link.sleep_ms(probe_pause_ms);
+    raw.link.clock().sleep_ms(probe_pause_ms);
   }
   return 0;
 }

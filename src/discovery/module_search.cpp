@@ -7,8 +7,6 @@
 #include "discovery/discovery_datagrams.h"
 #include "discovery/discovery_socket.h"
 #include "discovery/search_result_line.h"
-#include "platform/clock.h"
-#include "platform/socket_wait.h"
 #include "platform/udp_socket.h"
 #include "ui/texts.h"
 
@@ -22,16 +20,16 @@ constexpr long reply_wait_s = 0;
 constexpr long reply_wait_us = 600000;
 constexpr int retry_pause_ms = 100;
 
-enum class Receive { datagram, timeout, wait_failed };
+enum class Receive { datagram, timeout, wait_failed, cancelled };
 
 // Waits for and receives one datagram into buffer; bytes are the datagram, or empty when
 // it did not fit the buffer or the receive failed (a pending error is skipped like a
 // foreign datagram: only sends and waits abort a pass).
-Receive receive_one(int fd, std::span<std::uint8_t> buffer, std::span<const std::uint8_t>& bytes,
-                    std::uint32_t& source_ip_network) {
-  switch (platform::wait_readable(fd, reply_wait_s, reply_wait_us)) {
+Receive receive_one(platform::WaitClock& clock, int fd, std::span<std::uint8_t> buffer,
+                    std::span<const std::uint8_t>& bytes, std::uint32_t& source_ip_network) {
+  switch (clock.wait_readable(fd, reply_wait_s, reply_wait_us)) {
     case platform::WaitResult::timeout: return Receive::timeout;
-    case platform::WaitResult::cancelled:
+    case platform::WaitResult::cancelled: return Receive::cancelled;
     case platform::WaitResult::error: return Receive::wait_failed;
     case platform::WaitResult::ready: break;
   }
@@ -53,7 +51,7 @@ bool send_query(int fd, const netenv::AddressEntry& entry, std::span<const std::
 
 }  // namespace
 
-int device_pass(int fd, const netenv::AdapterTable& adapters, ModuleTable& table) {
+int device_pass(platform::WaitClock& clock, int fd, const netenv::AdapterTable& adapters, ModuleTable& table) {
   // A failure here shows up as the broadcast send failing.
   platform::enable_broadcast(fd);
   table.device_reply_count = 0;
@@ -63,9 +61,10 @@ int device_pass(int fd, const netenv::AdapterTable& adapters, ModuleTable& table
     for (;;) {
       std::span<const std::uint8_t> bytes;
       std::uint32_t source = 0;
-      const Receive got = receive_one(fd, buffer, bytes, source);
+      const Receive got = receive_one(clock, fd, buffer, bytes, source);
       if (got == Receive::timeout) break;
       if (got == Receive::wait_failed) return pass_wait_failed;
+      if (got == Receive::cancelled) return pass_cancelled;
       if (!is_device_reply(bytes)) continue;
       store_device_reply(table, bytes.first<device_reply_bytes>(), source);
       if (table.device_reply_count >= max_rows) return 0;
@@ -74,7 +73,7 @@ int device_pass(int fd, const netenv::AdapterTable& adapters, ModuleTable& table
   return 0;
 }
 
-int configuration_pass(int fd, const netenv::AdapterTable& adapters, ModuleTable& table) {
+int configuration_pass(platform::WaitClock& clock, int fd, const netenv::AdapterTable& adapters, ModuleTable& table) {
   int rows = 0;
   std::array<std::uint8_t, configuration_reply_buffer_bytes> buffer{};
   for (int k = 0; k < entry_count(adapters); ++k) {
@@ -83,9 +82,10 @@ int configuration_pass(int fd, const netenv::AdapterTable& adapters, ModuleTable
     while (rows < max_rows) {
       std::span<const std::uint8_t> bytes;
       std::uint32_t source = 0;
-      const Receive got = receive_one(fd, buffer, bytes, source);
+      const Receive got = receive_one(clock, fd, buffer, bytes, source);
       if (got == Receive::timeout) break;
       if (got == Receive::wait_failed) return pass_wait_failed;
+      if (got == Receive::cancelled) return pass_cancelled;
       if (!is_configuration_reply(bytes)) continue;
       decode_configuration_reply(table, rows, bytes.first<configuration_reply_bytes>(), source, k);
       ++rows;
@@ -94,8 +94,8 @@ int configuration_pass(int fd, const netenv::AdapterTable& adapters, ModuleTable
   return rows;
 }
 
-int search_modules(netenv::AdapterTable& adapters, ModuleTable& table, std::uint16_t expected_port, ui::MainView& view,
-                   RawSearch* raw_search) {
+int search_modules(platform::WaitClock& clock, netenv::AdapterTable& adapters, ModuleTable& table,
+                   std::uint16_t expected_port, ui::MainView& view, RawSearch* raw_search) {
   auto notice = [&](const char* text) {
     view.show_message(ui::texts::caption_notice, text, ui::Icon::none, ui::Buttons::ok);
   };
@@ -104,22 +104,28 @@ int search_modules(netenv::AdapterTable& adapters, ModuleTable& table, std::uint
     view.warn(ui::texts::caption_error, ui::texts::search_network_access_error);
     return search_open_failed;
   }
-  if (device_pass(socket.fd(), adapters, table) < 0) {
+  int r = device_pass(clock, socket.fd(), adapters, table);
+  if (r == pass_cancelled) return search_cancelled;
+  if (r < 0) {
     notice(ui::texts::search_error_device_pass);
     return search_device_pass_failed;
   }
-  int rows = configuration_pass(socket.fd(), adapters, table);
+  int rows = configuration_pass(clock, socket.fd(), adapters, table);
+  if (rows == pass_cancelled) return search_cancelled;
   if (rows < 0) {
     notice(ui::texts::search_error_configuration_pass);
     return search_configuration_pass_failed;
   }
   if (rows != table.device_reply_count) {
-    platform::sleep_ms(retry_pause_ms);
-    if (device_pass(socket.fd(), adapters, table) < 0) {
+    if (!clock.sleep_ms(retry_pause_ms)) return search_cancelled;
+    r = device_pass(clock, socket.fd(), adapters, table);
+    if (r == pass_cancelled) return search_cancelled;
+    if (r < 0) {
       notice(ui::texts::search_error_device_retry);
       return search_device_pass_failed;
     }
-    rows = configuration_pass(socket.fd(), adapters, table);
+    rows = configuration_pass(clock, socket.fd(), adapters, table);
+    if (rows == pass_cancelled) return search_cancelled;
     if (rows < 0) {
       notice(ui::texts::search_error_configuration_retry);
       return search_configuration_pass_failed;
@@ -134,7 +140,7 @@ int search_modules(netenv::AdapterTable& adapters, ModuleTable& table, std::uint
   table.found_count = table.device_reply_count;
   table.shown_count = table.device_reply_count;
   order_rows(table, adapters);
-  if (raw_search != nullptr) raw_search->run(table, adapters, view);
+  if (raw_search != nullptr && !clock.cancelled()) raw_search->run(table, adapters, view);
   refresh_module_list(table, adapters, expected_port, view);
   return 0;
 }

@@ -1,12 +1,13 @@
 #pragma once
 // What the raw-Ethernet layer asks of the machine: capture devices, the Discovery-port
-// socket whose queries make the modules speak, the kernel's ARP resolution and pauses.
+// socket whose queries make the modules speak, the kernel's ARP resolution and the clock.
 // The program uses SystemRawLink; tests put fakes in its place.
 #include <cstdint>
 #include <span>
 #include <string>
 
 #include "platform/capture.h"
+#include "platform/wait_clock.h"
 
 namespace discovery {
 
@@ -26,7 +27,8 @@ class RawLink {
 
   // The operating system's ARP resolution of ip_network, waiting at most wait_ms.
   virtual bool resolve_neighbour(std::uint32_t ip_network, int wait_ms) = 0;
-  virtual void sleep_ms(int milliseconds) = 0;
+  // The program's clock: the layer's pauses and waits.
+  virtual platform::WaitClock& clock() = 0;
 };
 
 }  // namespace discovery

@@ -3,10 +3,8 @@
 #include <net/if.h>
 #include <netinet/in.h>
 #include <pcap/pcap.h>
-#include <poll.h>
 #include <sys/socket.h>
 
-#include <cerrno>
 #include <cstring>
 #include <utility>
 
@@ -15,8 +13,9 @@ namespace {
 
 class PcapSession final : public CaptureSession {
  public:
-  // timeout_ms 0: a savefile, which never waits.
-  PcapSession(pcap_t* handle, int timeout_ms) : handle_(handle), timeout_ms_(timeout_ms) {}
+  // timeout_ms 0 and no clock: a savefile, which never waits.
+  PcapSession(pcap_t* handle, int timeout_ms, WaitClock* clock)
+      : handle_(handle), timeout_ms_(timeout_ms), clock_(clock) {}
   ~PcapSession() override { pcap_close(handle_); }
   PcapSession(const PcapSession&) = delete;
   PcapSession& operator=(const PcapSession&) = delete;
@@ -44,10 +43,13 @@ class PcapSession final : public CaptureSession {
       }
       if (read == PCAP_ERROR_BREAK) return NextFrame::end;
       if (read < 0) return NextFrame::error;
-      pollfd readable{pcap_get_selectable_fd(handle_), POLLIN, 0};
-      int ready = ::poll(&readable, 1, timeout_ms_);
-      if (ready == 0) return NextFrame::timeout;
-      if (ready < 0 && errno != EINTR) return NextFrame::error;
+      if (clock_ == nullptr) return NextFrame::timeout;
+      switch (clock_->wait_readable(pcap_get_selectable_fd(handle_), timeout_ms_ / 1000, timeout_ms_ % 1000 * 1000L)) {
+        case WaitResult::ready: break;
+        case WaitResult::timeout: return NextFrame::timeout;
+        case WaitResult::cancelled: return NextFrame::end;
+        case WaitResult::error: return NextFrame::error;
+      }
     }
   }
 
@@ -60,6 +62,7 @@ class PcapSession final : public CaptureSession {
  private:
   pcap_t* handle_;
   int timeout_ms_;
+  WaitClock* clock_;
 };
 
 // An interface of the kernel, as opposed to the library's pseudo-devices.
@@ -112,11 +115,12 @@ CaptureDeviceListing list_capture_devices() {
   return listing;
 }
 
-CaptureOpening open_live_capture(const std::string& device, int snaplen_bytes, bool promiscuous, int timeout_ms) {
+CaptureOpening open_live_capture(const std::string& device, int snaplen_bytes, bool promiscuous, int timeout_ms,
+                                 WaitClock& clock) {
   char error[PCAP_ERRBUF_SIZE] = "";
   pcap_t* handle = pcap_create(device.c_str(), error);
   if (handle == nullptr) return failed(OpenStatus::failed, error);
-  auto session = std::make_unique<PcapSession>(handle, timeout_ms);  // closes the handle on every path
+  auto session = std::make_unique<PcapSession>(handle, timeout_ms, &clock);  // closes the handle on every path
   pcap_set_snaplen(handle, snaplen_bytes);
   pcap_set_promisc(handle, promiscuous ? 1 : 0);
   pcap_set_timeout(handle, timeout_ms);
@@ -135,7 +139,7 @@ CaptureOpening open_capture_file(const std::string& path) {
   char error[PCAP_ERRBUF_SIZE] = "";
   pcap_t* handle = pcap_open_offline(path.c_str(), error);
   if (handle == nullptr) return failed(OpenStatus::failed, error);
-  return opened(std::make_unique<PcapSession>(handle, 0));
+  return opened(std::make_unique<PcapSession>(handle, 0, nullptr));
 }
 
 }  // namespace platform

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/wait_clock.h"
+
 namespace platform {
 
 struct CaptureDevice {
@@ -54,8 +56,10 @@ struct CaptureOpening {
 };
 
 // A live capture: frames cut to snaplen_bytes, each frame handed over as soon as it
-// arrives; next_frame reports a time-out after timeout_ms without a frame.
-CaptureOpening open_live_capture(const std::string& device, int snaplen_bytes, bool promiscuous, int timeout_ms);
+// arrives; next_frame reports a time-out after timeout_ms without a frame, waiting through
+// clock (a cancelled wait ends the capture).
+CaptureOpening open_live_capture(const std::string& device, int snaplen_bytes, bool promiscuous, int timeout_ms,
+                                 WaitClock& clock);
 
 // A savefile read as if it were a device; it reports NextFrame::end after its last frame.
 CaptureOpening open_capture_file(const std::string& path);

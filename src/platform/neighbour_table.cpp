@@ -63,7 +63,7 @@ bool usable_entry_for(std::span<const std::uint8_t> body, std::uint32_t ip_netwo
 }
 
 // Dumps the IPv4 neighbour table and looks for a usable entry of ip_network.
-bool neighbour_resolved(std::uint32_t ip_network) {
+bool neighbour_resolved(WaitClock& clock, std::uint32_t ip_network) {
   SocketHandle netlink(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE));
   if (!netlink.valid()) return false;
 
@@ -85,7 +85,7 @@ bool neighbour_resolved(std::uint32_t ip_network) {
   std::array<std::uint8_t, dump_buffer_bytes> buffer{};
   bool found = false;
   for (;;) {
-    if (wait_readable(netlink.fd(), dump_wait_s, 0) != WaitResult::ready) return found;
+    if (clock.wait_readable(netlink.fd(), dump_wait_s, 0) != WaitResult::ready) return found;
     ssize_t received = ::recv(netlink.fd(), buffer.data(), buffer.size(), 0);
     if (received <= 0) return found;
     std::span<const std::uint8_t> bytes(buffer.data(), static_cast<std::size_t>(received));
@@ -103,13 +103,13 @@ bool neighbour_resolved(std::uint32_t ip_network) {
 
 }  // namespace
 
-bool resolve_neighbour(std::uint32_t ip_network, int wait_ms) {
+bool resolve_neighbour(WaitClock& clock, std::uint32_t ip_network, int wait_ms) {
   provoke_resolution(ip_network);
-  std::uint32_t start_ms = tick_count_ms();
+  std::uint32_t start_ms = clock.tick_count_ms();
   for (;;) {
-    if (neighbour_resolved(ip_network)) return true;
-    if (static_cast<int>(tick_count_ms() - start_ms) >= wait_ms) return false;
-    sleep_ms(table_poll_interval_ms);
+    if (neighbour_resolved(clock, ip_network)) return true;
+    if (static_cast<int>(clock.tick_count_ms() - start_ms) >= wait_ms) return false;
+    if (!clock.sleep_ms(table_poll_interval_ms)) return false;
   }
 }
 

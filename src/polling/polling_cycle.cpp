@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 
 #include "platform/ipv4.h"
+#include "platform/timed_connect.h"
 #include "platform/udp_socket.h"
 #include "polling/query_frames.h"
 
@@ -22,13 +23,14 @@ platform::SocketHandle open_polling_socket(std::uint8_t work_mode) {
   }
 }
 
-// Blocks for the system's connect time-out at most.
-bool connect_stream(int fd, std::uint32_t ip, std::uint16_t port) {
+// A host that drops SYNs costs the default connect time-out, no more.
+bool connect_stream(platform::WaitClock& clock, int fd, std::uint32_t ip, std::uint16_t port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = ip;
   address.sin_port = htons(port);
-  return ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  return platform::connect_within(clock, fd, address, platform::default_connect_wait_s, 0) ==
+         platform::ConnectResult::connected;
 }
 
 // The listed sensor module at position, or -1.
@@ -51,7 +53,7 @@ void read_standard(bool first, int row, const discovery::ModuleTable& modules, P
     std::copy_n(polling.receive_buffer.begin(), standard_reply_bytes, p.record.begin());
     p.record[record_length_index] = static_cast<std::uint8_t>(r);
   }
-  settings.sleep_ms(row_pause_ms);
+  settings.clock.sleep_ms(row_pause_ms);
 }
 
 }  // namespace
@@ -83,7 +85,7 @@ int open_polling_sockets(const discovery::ModuleTable& modules, PollingTable& po
 
     if (module.work_mode != discovery::tcp) {
       p.connected = ready;
-    } else if (connect_stream(p.socket.fd(), destination, module.port)) {
+    } else if (connect_stream(settings.clock, p.socket.fd(), destination, module.port)) {
       p.connected = ready;
     } else {
       p.socket.reset();
@@ -105,6 +107,7 @@ int close_polling_sockets(PollingTable& polling) {
 int polling_cycle(bool first, const discovery::ModuleTable& modules, PollingTable& polling,
                   const QuerySettings& settings) {
   for (int position = 0; position < position_count(modules); ++position) {
+    if (settings.clock.cancelled()) return polling_cancelled;
     const int row = row_at_position(modules, position);
     if (row < 0) continue;
     const discovery::ModuleRow& module = modules.rows[static_cast<std::size_t>(row)];
@@ -121,7 +124,7 @@ int polling_cycle(bool first, const discovery::ModuleTable& modules, PollingTabl
       read_standard(first, row, modules, polling, settings);
     }
   }
-  return 0;
+  return settings.clock.cancelled() ? polling_cancelled : 0;
 }
 
 void read_extended(int position, const discovery::ModuleTable& modules, PollingTable& polling,
@@ -138,7 +141,7 @@ void read_extended(int position, const discovery::ModuleTable& modules, PollingT
     std::copy_n(polling.receive_buffer.begin(), std::min(r, extended_reply_bytes), p.record.begin());
     p.record[record_length_index] = static_cast<std::uint8_t>(r);
   }
-  settings.sleep_ms(row_pause_ms);
+  settings.clock.sleep_ms(row_pause_ms);
 }
 
 void read_snmp_row(bool first, int position, const discovery::ModuleTable& modules, PollingTable& polling,
@@ -166,12 +169,12 @@ void read_snmp_row(bool first, int position, const discovery::ModuleTable& modul
       if (n + 1 + snmp_values_bytes <= p.record.size()) {
         std::copy(reading.values.begin(), reading.values.end(), p.record.begin() + static_cast<std::ptrdiff_t>(n + 1));
       }
-      settings.sleep_ms(row_pause_ms);
+      settings.clock.sleep_ms(row_pause_ms);
       return;
     }
   }
   p.status = -1;
-  settings.sleep_ms(row_pause_ms);
+  settings.clock.sleep_ms(row_pause_ms);
 }
 
 int read_snmp_name(int position, SnmpName& name, const discovery::ModuleTable& modules, PollingTable& polling,
@@ -180,11 +183,11 @@ int read_snmp_name(int position, SnmpName& name, const discovery::ModuleTable& m
   const int row = row_at_position(modules, position);
   const int r = query_module(row, snmp_name_request(), snmp_name_reply_max_bytes, modules, polling, settings);
   if (r < 0) {
-    settings.sleep_ms(row_pause_ms);
+    settings.clock.sleep_ms(row_pause_ms);
     return -1;
   }
   name = parse_snmp_name(std::span(polling.receive_buffer).first(static_cast<std::size_t>(r)));
-  settings.sleep_ms(row_pause_ms);
+  settings.clock.sleep_ms(row_pause_ms);
   return 0;
 }
 

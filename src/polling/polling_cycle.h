@@ -19,6 +19,8 @@ constexpr int open_no_remote_socket = -2;
 constexpr int open_bind_failed = -3;
 
 constexpr int row_pause_ms = 2;
+// The cycle was abandoned (Stop, the close box): its rows are partly updated, not to be shown.
+constexpr int polling_cancelled = -4;
 
 // Opens a socket per listed sensor module (TCP rows connected) unless the sockets are
 // open. Outside remote mode a module the probe does not find is not polled.
@@ -29,7 +31,7 @@ int open_polling_sockets(const discovery::ModuleTable& modules, PollingTable& po
 int close_polling_sockets(PollingTable& polling);
 
 // One pass over the list positions; first = the cycle run by Start, which decides each
-// text module's extended flag and reads the SNMP names. Returns 0.
+// text module's extended flag and reads the SNMP names. Returns 0, or polling_cancelled.
 int polling_cycle(bool first, const discovery::ModuleTable& modules, PollingTable& polling, const QuerySettings& settings);
 
 void read_extended(int position, const discovery::ModuleTable& modules, PollingTable& polling,

@@ -5,7 +5,6 @@
 #include <sys/socket.h>
 
 #include "platform/ipv4.h"
-#include "platform/socket_wait.h"
 #include "platform/udp_socket.h"
 #include "polling/query_frames.h"
 
@@ -26,8 +25,8 @@ struct Exchange {
 
 int send_request(const Exchange& x, std::span<const std::uint8_t> request, bool sockets_open) {
   if (!sockets_open) return query_not_open;
-  switch (platform::wait_writable(x.fd, 0, writable_wait_us)) {
-    case platform::WaitResult::cancelled:
+  switch (x.settings.clock.wait_writable(x.fd, 0, writable_wait_us)) {
+    case platform::WaitResult::cancelled: return query_cancelled;
     case platform::WaitResult::error: return query_select_error;
     case platform::WaitResult::timeout: return query_timeout;
     case platform::WaitResult::ready: break;
@@ -57,20 +56,24 @@ long read_once(const Exchange& x, std::span<std::uint8_t> reply) {
 
 int receive_reply(const Exchange& x, std::span<std::uint8_t> reply) {
   const ReceiveTimeout timeout = receive_timeout(x.settings.remote.enabled, x.module.wireless);
-  switch (platform::wait_readable(x.fd, timeout.seconds, timeout.microseconds)) {
-    case platform::WaitResult::cancelled:
+  platform::WaitClock& clock = x.settings.clock;
+  switch (clock.wait_readable(x.fd, timeout.seconds, timeout.microseconds)) {
+    case platform::WaitResult::cancelled: return query_cancelled;
     case platform::WaitResult::error: return query_select_error;
     case platform::WaitResult::timeout: return query_timeout;
     case platform::WaitResult::ready: break;
   }
-  if (x.datagram && x.settings.remote.enabled) x.settings.sleep_ms(remote_datagram_pause_ms);
+  if (x.datagram && x.settings.remote.enabled && !clock.sleep_ms(remote_datagram_pause_ms)) return query_cancelled;
   long n = read_once(x, reply);
   if (n < 0 && (x.datagram || errno == EAGAIN || errno == EWOULDBLOCK)) {
     // Read once more, but the socket blocks: wait no longer than the receive time-out.
-    x.settings.sleep_ms(reread_pause_ms);
-    n = platform::wait_readable(x.fd, timeout.seconds, timeout.microseconds) == platform::WaitResult::ready
-            ? read_once(x, reply)
-            : -1;
+    if (!clock.sleep_ms(reread_pause_ms)) return query_cancelled;
+    switch (clock.wait_readable(x.fd, timeout.seconds, timeout.microseconds)) {
+      case platform::WaitResult::cancelled: return query_cancelled;
+      case platform::WaitResult::ready: n = read_once(x, reply); break;
+      case platform::WaitResult::timeout:
+      case platform::WaitResult::error: n = -1; break;
+    }
   }
   if (n < 0) return query_receive_failed;
   if (n == 0) return query_peer_closed;
@@ -109,11 +112,12 @@ int query_module(int row, std::span<const std::uint8_t> request, int expected_re
   for (int attempt = 1;; ++attempt) {
     const int sent = send_request(x, request, polling.sockets_open);
     if (sent != 0) return sent;
-    settings.sleep_ms(wait_before_read_ms(module.work_mode == discovery::snmp, settings.baud_index,
-                                          static_cast<int>(request.size()), expected_reply_bytes));
+    if (!settings.clock.sleep_ms(wait_before_read_ms(module.work_mode == discovery::snmp, settings.baud_index,
+                                                     static_cast<int>(request.size()), expected_reply_bytes)))
+      return query_cancelled;
     const int received = receive_reply(x, reply);
-    if (received > 0) return received;
-    settings.sleep_ms(retry_pause_ms);
+    if (received > 0 || received == query_cancelled) return received;
+    if (!settings.clock.sleep_ms(retry_pause_ms)) return query_cancelled;
     if (attempt == query_attempts) return received;
   }
 }

@@ -2,11 +2,10 @@
 // `query module`: one request/reply exchange with a sensor module over its polling socket
 // (send, wait, receive; up to 3 attempts), the reply left in the shared receive buffer.
 #include <cstdint>
-#include <functional>
 #include <span>
 
 #include "discovery/module_table.h"
-#include "platform/clock.h"
+#include "platform/wait_clock.h"
 #include "polling/polling_table.h"
 
 namespace polling {
@@ -20,9 +19,9 @@ struct RemoteMode {
 };
 
 struct QuerySettings {
-  int baud_index = 1;  // index into the baud table, from the settings
+  platform::WaitClock& clock;  // every wait and pause of the exchanges
+  int baud_index = 1;          // index into the baud table, from the settings
   RemoteMode remote;
-  std::function<void(int milliseconds)> sleep_ms = platform::sleep_ms;  // tests pass a recorder
 };
 
 // Result codes; a positive result is the number of reply bytes in the receive buffer.
@@ -32,6 +31,7 @@ constexpr int query_send_failed = -3;
 constexpr int query_not_open = -4;      // the sockets open flag is 0
 constexpr int query_receive_failed = -7;
 constexpr int query_peer_closed = -8;   // also a zero-length datagram
+constexpr int query_cancelled = -9;     // Stop or the close box abandoned the exchange
 
 constexpr int query_attempts = 3;
 constexpr int retry_pause_ms = 200;

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <ctime>
 
-#include "platform/clock.h"
 #include "platform/socket_error_codes.h"
 #include "platform/socket_wait.h"
 #include "platform/udp_socket.h"
@@ -33,12 +32,7 @@ constexpr int lines_above_last = 18;
 constexpr int closed_net_down = 1;
 constexpr int closed_reset = 2;
 
-ClockTime system_local_time() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_hour, local.tm_min, local.tm_sec};
-}
+ClockTime clock_time(const std::tm& local) { return {local.tm_hour, local.tm_min, local.tm_sec}; }
 
 // The error the kernel holds for a socket, as the log numbers it; 0 when none.
 int pending_error(int fd) {
@@ -62,21 +56,19 @@ void clear_upload_summary(ServerState& state) {
   state.intervals = {};
 }
 
-ServerClock system_server_clock() { return {system_local_time, platform::tick_count_ms}; }
-
 UploadServer::UploadServer(ServerState& state, const ServerSettings& settings, const netenv::AdapterTable& adapters,
                            const netenv::ExternalAddresses& external, polling::PollingTable& polling,
-                           ui::MainView& view, ServerClock clock)
+                           ui::MainView& view, platform::WaitClock& clock)
     : state_(state),
       settings_(settings),
       adapters_(adapters),
       external_(external),
       polling_(polling),
       view_(view),
-      clock_(std::move(clock)) {}
+      clock_(clock) {}
 
 int UploadServer::start_server() {
-  if (polling_.sockets_open) return 0;
+  if (polling_.sockets_open || running()) return 0;
   const bool tcp = uses_tcp(settings_);
   platform::SocketHandle socket(::socket(AF_INET, (tcp ? SOCK_STREAM : SOCK_DGRAM) | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (!socket.valid()) return start_socket_failed;
@@ -103,7 +95,6 @@ int UploadServer::start_server() {
       for (int n = 0; n < events_per_wakeup && still_readable(fd, n); ++n) on_udp_read_event();
     });
   }
-  polling_.sockets_open = true;
   return 0;
 }
 
@@ -118,7 +109,6 @@ void UploadServer::stop_server() {
   state_.socket.reset();
   state_.connection_count = 0;
   state_.listener_paused = false;
-  polling_.sockets_open = false;
 }
 
 void UploadServer::banner() {
@@ -127,7 +117,7 @@ void UploadServer::banner() {
   if (entry >= 0 && entry < netenv::max_address_entries) ip = adapters_.addresses[static_cast<std::size_t>(entry)].ip;
   const std::string external =
       entry >= 0 && entry < netenv::looked_up_entries ? external_.text[static_cast<std::size_t>(entry)] : "";
-  write_banner(banner_line(uses_tcp(settings_), ip, external, settings_.port), clock_.local_time(),
+  write_banner(banner_line(uses_tcp(settings_), ip, external, settings_.port), clock_time(clock_.local_time()),
                clock_.tick_count_ms(), state_.intervals, view_);
 }
 
@@ -172,7 +162,7 @@ void UploadServer::on_connection_readable(int fd) {
 }
 
 void UploadServer::on_accept_event(int error) {
-  event_time_ = clock_.local_time();
+  event_time_ = clock_time(clock_.local_time());
   housekeeping();
   int slot = 0;
   while (slot < max_slots && state_.connection_table[static_cast<std::size_t>(slot)].in_use) ++slot;
@@ -250,12 +240,12 @@ int UploadServer::receive_from_connection(int slot, std::span<std::uint8_t> buff
     if (platform::socket_error_code(errno) != platform::wsa_would_block || attempt == receive_attempts) {
       return receive_failed;
     }
-    platform::sleep_ms(retry_pause_ms);
+    clock_.sleep_ms(retry_pause_ms);
   }
 }
 
 void UploadServer::on_read_event(int fd, int error) {
-  event_time_ = clock_.local_time();
+  event_time_ = clock_time(clock_.local_time());
   housekeeping();
   int ordinal = 0;
   const int slot = find_connection(fd, ordinal);
@@ -283,7 +273,7 @@ void UploadServer::on_read_event(int fd, int error) {
 }
 
 void UploadServer::on_close_event(int fd, int error) {
-  event_time_ = clock_.local_time();
+  event_time_ = clock_time(clock_.local_time());
   housekeeping();
   int ordinal = 0;
   const int slot = find_connection(fd, ordinal);
@@ -306,7 +296,7 @@ int UploadServer::receive_datagram(std::span<std::uint8_t> buffer, PeerAddress& 
   platform::Datagram info;
   int n = platform::receive_datagram(state_.socket.fd(), buffer, info);
   if (n < 0) {
-    platform::sleep_ms(retry_pause_ms);
+    clock_.sleep_ms(retry_pause_ms);
     n = platform::receive_datagram(state_.socket.fd(), buffer, info);
   }
   if (n < 0) return receive_failed;
@@ -317,7 +307,7 @@ int UploadServer::receive_datagram(std::span<std::uint8_t> buffer, PeerAddress& 
 }
 
 void UploadServer::on_udp_read_event() {
-  event_time_ = clock_.local_time();
+  event_time_ = clock_time(clock_.local_time());
   housekeeping();
   std::array<std::uint8_t, receive_buffer_bytes> buffer{};
   PeerAddress peer;

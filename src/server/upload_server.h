@@ -5,11 +5,11 @@
 // it through the window's socket watcher, between commands.
 #include <array>
 #include <cstdint>
-#include <functional>
 
 #include "netenv/adapter_table.h"
 #include "netenv/external_addresses.h"
 #include "platform/socket_handle.h"
+#include "platform/wait_clock.h"
 #include "polling/polling_table.h"
 #include "server/server_settings.h"
 #include "server/upload_records.h"
@@ -37,8 +37,7 @@ struct ConnectionSlot {
   PeerAddress peer;
 };
 
-// The server's part of the program state. The running flag is the polling table's
-// sockets_open: the server and the polling cycle never run together.
+// The server's part of the program state; it runs while its socket is open.
 struct ServerState {
   platform::SocketHandle socket;  // listening TCP socket or bound UDP socket
   bool listener_paused = false;   // not watched while every slot is taken
@@ -53,28 +52,22 @@ struct ServerState {
 // Empties the summary and the intervals: done with every clearing of the Module table.
 void clear_upload_summary(ServerState& state);
 
-// The local time printed in the log and the tick count that measures intervals.
-struct ServerClock {
-  std::function<ClockTime()> local_time;
-  std::function<std::uint32_t()> tick_count_ms;
-};
-ServerClock system_server_clock();
-
 class UploadServer {
  public:
   UploadServer(ServerState& state, const ServerSettings& settings, const netenv::AdapterTable& adapters,
                const netenv::ExternalAddresses& external, polling::PollingTable& polling, ui::MainView& view,
-               ServerClock clock = system_server_clock());
+               platform::WaitClock& clock);
   ~UploadServer() { stop_server(); }
   UploadServer(const UploadServer&) = delete;
   UploadServer& operator=(const UploadServer&) = delete;
 
   // Binds the settings' address entry and port (TCP for protocol atcp, else UDP), frees
   // every slot, restarts the log numbering and watches the socket. 0 on success and when
-  // already running (nothing changes), else a start_* code with nothing left open.
+  // already running or while the polling sockets are open (nothing changes), else a start_* code with nothing left open.
   int start_server();
   // Closes every connection and the server socket; harmless when not running.
   void stop_server();
+  bool running() const { return state_.socket.valid(); }
   // The banner and the waiting line that open a run, after a successful start.
   void banner();
 
@@ -104,7 +97,7 @@ class UploadServer {
   const netenv::ExternalAddresses& external_;
   polling::PollingTable& polling_;
   ui::MainView& view_;
-  ServerClock clock_;
+  platform::WaitClock& clock_;  // local time of the log, ticks of the intervals, retry pauses
   ClockTime event_time_;  // local time of the event being handled
 };
 

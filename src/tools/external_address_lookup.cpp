@@ -44,7 +44,7 @@ int SystemAddressLookupLink::echo_probe(int entry, std::uint32_t target_network)
 }
 
 int SystemAddressLookupLink::fetch_page(const PageRequest& request, PageResponse& response) {
-  return tools::fetch_page(request, response);
+  return tools::fetch_page(raw_.link.clock(), request, response);
 }
 
 int external_address_lookup(const netenv::AdapterTable& adapters, netenv::ExternalAddresses& results,

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "discovery/capture_devices.h"
-#include "platform/clock.h"
 #include "platform/raw_icmp_socket.h"
 #include "tools/icmp_echo.h"
 
@@ -16,17 +15,19 @@ namespace {
 
 class SystemIcmpSocket final : public IcmpSocket {
  public:
-  explicit SystemIcmpSocket(platform::SocketHandle socket) : socket_(std::move(socket)) {}
+  SystemIcmpSocket(platform::SocketHandle socket, platform::WaitClock& clock)
+      : socket_(std::move(socket)), clock_(clock) {}
   bool send(std::uint32_t target_network, std::span<const std::uint8_t> message) override {
     return platform::send_icmp(socket_.fd(), target_network, message);
   }
   platform::WaitResult wait_readable(long seconds, long microseconds) override {
-    return platform::wait_readable(socket_.fd(), seconds, microseconds);
+    return clock_.wait_readable(socket_.fd(), seconds, microseconds);
   }
   int receive(std::span<std::uint8_t> buffer) override { return platform::receive_ip_packet(socket_.fd(), buffer); }
 
  private:
   platform::SocketHandle socket_;
+  platform::WaitClock& clock_;
 };
 
 const netenv::AddressEntry* address_entry(const netenv::AdapterTable& adapters, int entry) {
@@ -80,12 +81,10 @@ int device_of_entry(const discovery::RawEthernet& raw, int entry) {
 std::unique_ptr<IcmpSocket> SystemIcmpLink::open_socket(std::uint32_t local_ip_network) {
   platform::RawIcmpOpening opening = platform::open_raw_icmp_socket(local_ip_network);
   if (opening.status != 0) return nullptr;
-  return std::make_unique<SystemIcmpSocket>(std::move(opening.socket));
+  return std::make_unique<SystemIcmpSocket>(std::move(opening.socket), clock_);
 }
 
 std::uint16_t SystemIcmpLink::identifier() { return echo_identifier(::getpid()); }
-
-std::uint32_t SystemIcmpLink::tick_count_ms() { return platform::tick_count_ms(); }
 
 int echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, std::uint32_t target_network) {
   std::unique_ptr<IcmpSocket> socket = open_probe_socket(adapters, icmp, entry);
@@ -93,7 +92,7 @@ int echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, 
   std::uint16_t identifier = icmp.identifier();
   int replies = 0;
   for (int sequence = 0; sequence < echo_attempts; ++sequence) {
-    EchoRequest request = build_echo_request(identifier, static_cast<std::uint16_t>(sequence), icmp.tick_count_ms());
+    EchoRequest request = build_echo_request(identifier, static_cast<std::uint16_t>(sequence), icmp.clock().tick_count_ms());
     if (!socket->send(target_network, request)) return echo_io_failed;
     int code = 0;
     if (await_reply(*socket, target_network, identifier, code)) ++replies;
@@ -105,7 +104,7 @@ int echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, 
 int send_echo(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, std::uint32_t target_network) {
   std::unique_ptr<IcmpSocket> socket = open_probe_socket(adapters, icmp, entry);
   if (!socket) return send_echo_open_failed;
-  EchoRequest request = build_echo_request(icmp.identifier(), 0, icmp.tick_count_ms());
+  EchoRequest request = build_echo_request(icmp.identifier(), 0, icmp.clock().tick_count_ms());
   return socket->send(target_network, request) ? 0 : send_echo_send_failed;
 }
 
@@ -138,7 +137,7 @@ int captured_reply_probe(discovery::RawEthernet& raw, IcmpLink& icmp, int entry,
     while (session.next_frame(frame) == platform::NextFrame::frame)
       if (is_network_unreachable_report(frame, adapter_ip, target_network)) ++reports;
     if (reports > 0) break;
-    raw.link.sleep_ms(report_pause_ms);
+    raw.link.clock().sleep_ms(report_pause_ms);
   }
   return reports > 0 ? 0 : report_not_seen;
 }

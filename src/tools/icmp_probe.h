@@ -2,14 +2,14 @@
 // Reachability over ICMP from one address entry of the Adapter table: does an address
 // answer echo requests (echo probe), and does a router report its network unreachable
 // (captured-reply probe: the report is seen only on the wire, through packet capture).
-// Both block the calling thread for their whole time-outs.
+// Both wait through the link's clock for their whole time-outs.
 #include <cstdint>
 #include <memory>
 #include <span>
 
 #include "discovery/raw_ethernet.h"
 #include "netenv/adapter_table.h"
-#include "platform/socket_wait.h"
+#include "platform/wait_clock.h"
 
 namespace tools {
 
@@ -55,15 +55,20 @@ class IcmpLink {
   // The probe socket bound to local_ip_network; null when it cannot be opened.
   virtual std::unique_ptr<IcmpSocket> open_socket(std::uint32_t local_ip_network) = 0;
   virtual std::uint16_t identifier() = 0;
-  virtual std::uint32_t tick_count_ms() = 0;
+  // The tick count in each echo request; the sockets wait through it too.
+  virtual platform::WaitClock& clock() = 0;
 };
 
 // Raw ICMP sockets, the process id and the tick count.
 class SystemIcmpLink final : public IcmpLink {
  public:
+  explicit SystemIcmpLink(platform::WaitClock& clock) : clock_(clock) {}
   std::unique_ptr<IcmpSocket> open_socket(std::uint32_t local_ip_network) override;
   std::uint16_t identifier() override;
-  std::uint32_t tick_count_ms() override;
+  platform::WaitClock& clock() override { return clock_; }
+
+ private:
+  platform::WaitClock& clock_;
 };
 
 // Three echo requests (sequence 0, 1, 2) from entry to target_network, each waiting up to

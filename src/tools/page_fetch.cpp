@@ -3,14 +3,13 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
-#include "platform/clock.h"
 #include "platform/socket_handle.h"
-#include "platform/socket_wait.h"
+#include "platform/timed_connect.h"
 #include "platform/udp_socket.h"
 
 namespace tools {
 
-int fetch_page(const PageRequest& request, PageResponse& response) {
+int fetch_page(platform::WaitClock& clock, const PageRequest& request, PageResponse& response) {
   response.length = 0;
   platform::SocketHandle socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!socket.valid()) return fetch_socket_failed;
@@ -19,9 +18,15 @@ int fetch_page(const PageRequest& request, PageResponse& response) {
   server.sin_family = AF_INET;
   server.sin_addr.s_addr = request.server_network;
   server.sin_port = htons(request.server_port);
-  if (::connect(socket.fd(), reinterpret_cast<sockaddr*>(&server), sizeof server) != 0) return fetch_connect_failed;
-  switch (platform::wait_writable(socket.fd(), 0, fetch_writable_wait_us)) {
+  switch (platform::connect_within(clock, socket.fd(), server, platform::default_connect_wait_s, 0)) {
+    case platform::ConnectResult::connected: break;
+    case platform::ConnectResult::cancelled: return fetch_cancelled;
+    case platform::ConnectResult::failed:
+    case platform::ConnectResult::timeout: return fetch_connect_failed;
+  }
+  switch (clock.wait_writable(socket.fd(), 0, fetch_writable_wait_us)) {
     case platform::WaitResult::cancelled:
+      return fetch_cancelled;
     case platform::WaitResult::error:
       return fetch_wait_write_failed;
     case platform::WaitResult::timeout:
@@ -33,8 +38,9 @@ int fetch_page(const PageRequest& request, PageResponse& response) {
       static_cast<ssize_t>(request.text.size()))
     return fetch_send_failed;
   for (;;) {
-    switch (platform::wait_readable(socket.fd(), fetch_read_wait_s, fetch_read_wait_us)) {
+    switch (clock.wait_readable(socket.fd(), fetch_read_wait_s, fetch_read_wait_us)) {
       case platform::WaitResult::cancelled:
+        return fetch_cancelled;
       case platform::WaitResult::error:
         return fetch_wait_read_failed;
       case platform::WaitResult::timeout:
@@ -42,7 +48,7 @@ int fetch_page(const PageRequest& request, PageResponse& response) {
       case platform::WaitResult::ready:
         break;
     }
-    platform::sleep_ms(fetch_receive_pause_ms);
+    if (!clock.sleep_ms(fetch_receive_pause_ms)) return fetch_cancelled;
     std::size_t room = response.buffer.size() - response.length;
     ssize_t received = ::recv(socket.fd(), response.buffer.data() + response.length, room, 0);
     if (received < 0) return fetch_receive_failed;

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "platform/wait_clock.h"
 #include "tools/address_services.h"
 
 namespace tools {
@@ -25,6 +26,7 @@ constexpr int fetch_wait_read_failed = -8;
 constexpr int fetch_receive_failed = -10;
 constexpr int fetch_too_short = -11;  // silence, or the server closed, before the limit
 constexpr int fetch_socket_failed = -12;
+constexpr int fetch_cancelled = -13;  // Stop or the close box abandoned the fetch
 
 // The bytes received so far, in arrival order from the start of the buffer.
 struct PageResponse {
@@ -41,9 +43,9 @@ struct PageRequest {
   std::size_t limit_bytes = 0;      // below response_buffer_bytes
 };
 
-// Binds, connects (blocking), sends and reads: each receive follows a wait of up to 5.6 s
+// Binds, connects (3 s at most), sends and reads: each receive follows a wait of up to 5.6 s
 // and a 100 ms pause, and appends to response. Returns 0 as soon as more than limit_bytes
 // arrived, or a code above; a receive of 0 bytes (the server closed) ends like silence.
-int fetch_page(const PageRequest& request, PageResponse& response);
+int fetch_page(platform::WaitClock& clock, const PageRequest& request, PageResponse& response);
 
 }  // namespace tools

@@ -67,13 +67,15 @@ class MainView : public MessageSink {
 };
 
 // What a window reports to the logic: button commands, the timer tick, a selection change
-// in the module list, and the close of the window.
+// in the module list, and the close of the window (asked first: false while an operation
+// ends, after which the logic closes the window itself).
 class MainWindowEvents {
  public:
   virtual ~MainWindowEvents() = default;
   virtual void on_command(ButtonId button) = 0;
   virtual void on_timer() = 0;
   virtual void on_module_selection_changed() = 0;
+  virtual bool on_close_requested() = 0;
   virtual void on_close() = 0;
 };
 

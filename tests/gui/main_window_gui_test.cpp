@@ -14,10 +14,13 @@
 #include "netenv/basic_settings_dialog.h"
 #include "server/server_settings_dialog.h"
 #include "modal_answerer.h"
+#include "support/fake_raw_link.h"
 #include "support/fresh_start_directory.h"
+#include "support/loopback_rig.h"
 #include "support/temporary_directory.h"
 #include "support/virtual_lan.h"
 #include "ui/qt/qt_main_window.h"
+#include "ui/qt/qt_wait_clock.h"
 #include "ui/texts.h"
 
 namespace {
@@ -30,7 +33,7 @@ class Program {
  public:
   void open() {
     window = std::make_unique<ui::qt::QtMainWindow>();
-    logic = std::make_unique<app::MainWindow>(context, *window);
+    logic = std::make_unique<app::MainWindow>(context, *window, clock, services);
     window->set_events(logic.get());
     ASSERT_TRUE(logic->create());
     window->show();
@@ -47,6 +50,8 @@ class Program {
 
   test::FreshStartDirectory directory;
   app::ProgramContext context;
+  app::MainWindowServices services;
+  ui::qt::QtWaitClock clock;
   std::unique_ptr<ui::qt::QtMainWindow> window;
   std::unique_ptr<app::MainWindow> logic;
 };
@@ -288,7 +293,7 @@ TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
   program.click(ButtonId::start);
   EXPECT_FALSE(external.empty());
   EXPECT_NE(external, "--none--");
-  ASSERT_TRUE(program.context.state.active);
+  ASSERT_EQ(program.logic->run_state(), app::RunState::serving);
   EXPECT_EQ(program.lines(ListId::modules)[0], "Server: TCP;  内/外IP: 192.168.1.10/" + external + ";   PORT:8005; ");
   EXPECT_NE(program.lines(ListId::data)[0].find(" -> 等待上传数据..."), std::string::npos);
 
@@ -306,12 +311,62 @@ TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
             std::string::npos);
 
   program.click(ButtonId::stop);
-  EXPECT_FALSE(program.context.state.active);
-  EXPECT_FALSE(program.context.polling.sockets_open);
+  EXPECT_EQ(program.logic->run_state(), app::RunState::idle);
+  EXPECT_FALSE(program.context.server.socket.valid());
   EXPECT_TRUE(program.window->button(ButtonId::start)->isEnabled());
   const auto summary = program.lines(ListId::modules);
   QTest::qWait(800);  // nothing arrives after Stop; both lists stay as they were
   EXPECT_EQ(program.lines(ListId::modules), summary);
+}
+
+// Stop and the close box act while the window waits: the event loop runs during every wait.
+using Steady = std::chrono::steady_clock;
+constexpr auto within = std::chrono::milliseconds(100);
+
+TEST(MainWindowGui, StopDuringACycleWithASilentModuleActsAtOnce) {
+  test::SilentModule module;
+  test::ModalAnswerer answerer;
+  Program program;
+  auto link = std::make_shared<test::FakeRawLink>();
+  link->neighbour_answers = true;
+  program.services.raw_link = link;
+  program.open();
+  module.list_in(program.context);
+  program.context.state.offers.start = true;  // as the search that listed it would
+  program.logic->update_buttons();
+  Steady::time_point pressed;
+  // Half-way through the first cycle's three attempts.
+  QTimer::singleShot(500, [&] {
+    pressed = Steady::now();
+    program.click(ButtonId::stop);
+  });
+  program.click(ButtonId::start);
+  EXPECT_LT(Steady::now() - pressed, within);
+  EXPECT_EQ(program.logic->run_state(), app::RunState::idle);
+  EXPECT_TRUE(program.lines(ListId::data).empty());  // no whole cycle yet
+  EXPECT_TRUE(program.window->button(ButtonId::start)->isEnabled());
+  EXPECT_FALSE(program.window->button(ButtonId::stop)->isEnabled());
+}
+
+TEST(MainWindowGui, CloseDuringASearchEndsItAtOnceWithTheListsShownEmpty) {
+  test::ModalAnswerer answerer;
+  Program program;
+  program.services.list_adapters = test::loopback_adapter;
+  program.services.raw_link = std::make_shared<test::FakeRawLink>();
+  program.open();
+  program.window->list_add(ListId::modules, "01 -- from before");
+  program.window->list_add(ListId::data, "01 -- from before");
+  Steady::time_point pressed;
+  int rows_meanwhile = -1;
+  QTimer::singleShot(300, [&] {
+    rows_meanwhile = program.window->list_count(ListId::modules) + program.window->list_count(ListId::data);
+    pressed = Steady::now();
+    program.window->close();
+  });
+  program.click(ButtonId::search);
+  EXPECT_LT(Steady::now() - pressed, within);
+  EXPECT_EQ(rows_meanwhile, 0);
+  EXPECT_FALSE(program.window->isVisible());
 }
 
 }  // namespace

@@ -47,7 +47,8 @@ TEST_F(ExternalAddressLan, EverySitesPageShowsTheOutsideAddress) {
                                tools::http_port, tools::http_request(service),
                                static_cast<std::size_t>(service.response_limit_bytes)};
     tools::PageResponse response;
-    EXPECT_EQ(tools::fetch_page(request, response), 0) << service.host;
+    platform::SystemWaitClock clock;
+    EXPECT_EQ(tools::fetch_page(clock, request, response), 0) << service.host;
     EXPECT_EQ(tools::extract_external_address(service, response.bytes()), outside_address) << service.host;
   }
 }

@@ -69,7 +69,7 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   // The AUDP module makes the window point at server mode first; the answer changes nothing.
   ASSERT_EQ(p.view.messages.size(), 1u);
   EXPECT_EQ(p.view.messages[0].buttons, ui::Buttons::yes_no);
-  EXPECT_TRUE(p.context.state.active);
+  EXPECT_EQ(p.window.run_state(), app::RunState::polling);
   EXPECT_EQ(p.view.timer_period_ms(), 0);
   const std::vector<std::string> first = {
       "01--V71--+23.500℃/45.6%RH",
@@ -99,7 +99,7 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   EXPECT_EQ(p.view.timer_period_ms(), 0);
 
   window.on_command(ButtonId::stop);
-  EXPECT_FALSE(p.context.state.active);
+  EXPECT_EQ(p.window.run_state(), app::RunState::idle);
   EXPECT_FALSE(p.context.polling.sockets_open);
   EXPECT_EQ(p.view.timer_period_ms(), -1);
   for (const auto& row : p.context.polling.rows) EXPECT_FALSE(row.socket.valid());
@@ -112,7 +112,7 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   EXPECT_EQ(p.view.lines(ListId::data), first);
   // Any other command stops polling first, to the end, then does its own work.
   window.on_command(ButtonId::basic_settings);  // the scripted window leaves the dialog at once
-  EXPECT_FALSE(p.context.state.active);
+  EXPECT_EQ(p.window.run_state(), app::RunState::idle);
   EXPECT_FALSE(p.context.polling.sockets_open);
   EXPECT_EQ(p.view.timer_period_ms(), -1);
   EXPECT_TRUE(p.view.button_enabled(ButtonId::start));
@@ -153,11 +153,13 @@ TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
   {
     test::PcNamespaceScope pc(lan);
     ASSERT_TRUE(pc.ok()) << pc.error();
-    ASSERT_EQ(polling::open_polling_sockets(modules, table, {}), 0);
+    platform::SystemWaitClock clock;
+    const polling::QuerySettings settings{clock, 1, {}};
+    ASSERT_EQ(polling::open_polling_sockets(modules, table, settings), 0);
     polling::SnmpName name;
     int result = -1;
     for (int attempt = 0; attempt < 30 && name.length == 0; ++attempt) {  // until the agent listens
-      result = polling::read_snmp_name(0, name, modules, table, {});
+      result = polling::read_snmp_name(0, name, modules, table, settings);
       if (name.length == 0) usleep(100000);
     }
     EXPECT_EQ(result, 0);

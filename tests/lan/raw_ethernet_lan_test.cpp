@@ -99,7 +99,8 @@ TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {
   test::ScriptedView view;
   netenv::AdapterTable adapters;
   discovery::RawEthernetState state;
-  discovery::SystemRawLink link;
+  platform::SystemWaitClock clock;
+  discovery::SystemRawLink link{clock};
   discovery::RawEthernet raw{adapters, state, link, true};
   ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view,
                                         discovery::capture_matcher(state, link, view)),

@@ -27,7 +27,8 @@ void search_in(const test::VirtualLan& lan, SearchRun& run) {
   ASSERT_TRUE(pc.ok()) << pc.error();
   ASSERT_EQ(netenv::build_adapter_table(run.adapters, platform::list_adapters(), run.view), 0);
   discovery::reset_module_table(run.table);
-  run.result = discovery::search_modules(run.adapters, run.table, discovery::default_expected_port, run.view);
+  platform::SystemWaitClock clock;
+  run.result = discovery::search_modules(clock, run.adapters, run.table, discovery::default_expected_port, run.view);
 }
 
 std::string module(int subnet, int host) {

@@ -10,7 +10,7 @@
 
 #include "netenv/adapter_table.h"
 #include "platform/adapters.h"
-#include "platform/clock.h"
+#include "platform/wait_clock.h"
 #include "server/upload_server.h"
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
@@ -35,6 +35,15 @@ test::LanModule uploader(const char* mode, int host, int module_code) {
 }
 
 // The server of the PC with the scripted window; log times fixed, intervals on the real clock.
+// Real ticks and waits; the log's local time is always noon.
+struct NoonClock : platform::SystemWaitClock {
+  std::tm local_time() override {
+    std::tm noon{};
+    noon.tm_hour = 12;
+    return noon;
+  }
+};
+
 struct PcServer {
   explicit PcServer(bool tcp) {
     settings.protocol = tcp ? discovery::atcp : discovery::audp;
@@ -63,13 +72,8 @@ struct PcServer {
   server::ServerSettings settings;
   server::ServerState state;
   test::ScriptedView view;
-  server::UploadServer server{state,
-                              settings,
-                              adapters,
-                              external,
-                              polling,
-                              view,
-                              {[] { return server::ClockTime{12, 0, 0}; }, platform::tick_count_ms}};
+  NoonClock clock;
+  server::UploadServer server{state, settings, adapters, external, polling, view, clock};
 };
 
 // The summary row of the module at host with its identifier.

@@ -47,8 +47,9 @@ class VirtualInternetTest : public ::testing::Test {
 struct PcView {
   netenv::AdapterTable adapters;
   discovery::RawEthernetState state;
-  discovery::SystemRawLink link;
-  tools::SystemIcmpLink icmp;
+  platform::SystemWaitClock clock;
+  discovery::SystemRawLink link{clock};
+  tools::SystemIcmpLink icmp{clock};
   ScriptedView view;
 
   discovery::RawEthernet raw() { return {adapters, state, link, false}; }

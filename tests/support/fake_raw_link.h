@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "discovery/raw_link.h"
+#include "support/fake_wait_clock.h"
 #include "support/savefile.h"
 
 namespace test {
@@ -57,7 +58,6 @@ class FakeRawLink : public discovery::RawLink {
   std::vector<Frame> sent_frames;
   std::vector<SentQuery> queries;
   std::vector<Resolution> resolutions;
-  std::vector<int> sleeps_ms;
   int socket_open_count = 0, socket_close_count = 0;
 
   void add_devices(const std::vector<std::string>& names);
@@ -68,7 +68,9 @@ class FakeRawLink : public discovery::RawLink {
   bool send_query(std::uint32_t broadcast_network, std::span<const std::uint8_t> query) override;
   void close_query_socket() override { ++socket_close_count; }
   bool resolve_neighbour(std::uint32_t ip_network, int wait_ms) override;
-  void sleep_ms(int milliseconds) override { sleeps_ms.push_back(milliseconds); }
+  platform::WaitClock& clock() override { return wait_clock; }
+
+  FakeWaitClock wait_clock;  // records every pause
 };
 
 }  // namespace test

@@ -29,6 +29,8 @@ class FakeWaitClock : public platform::WaitClock {
   void at_ms(std::uint32_t when_ms, std::function<void()> event);
   void set_local_time(const std::tm& time) { local_time_ = time; }
   void advance_ms(std::uint32_t milliseconds);
+  // Sets the reading, backwards too, without running events.
+  void set_now_ms(std::uint32_t now_ms) { now_ms_ = now_ms; }
 
   // Every sleep asked for, in order, cancelled ones included.
   const std::vector<int>& sleeps_ms() const { return sleeps_ms_; }

@@ -89,7 +89,7 @@ TEST(ArpProbe, SendsThreeRequestsAndTheThirdDecides) {
     ASSERT_GE(f.link.sent_frames.size(), 3u);
     auto request = discovery::build_arp_request(eth0_mac, host_ip("192.168.1.10"), host_ip("192.168.1.77"));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(f.link.sent_frames[static_cast<std::size_t>(i)], Frame(request.begin(), request.end()));
-    EXPECT_EQ((std::vector<int>(f.link.sleeps_ms.begin(), f.link.sleeps_ms.begin() + 3)), (std::vector<int>{100, 100, 100}));
+    EXPECT_EQ((std::vector<int>(f.link.wait_clock.sleeps_ms().begin(), f.link.wait_clock.sleeps_ms().begin() + 3)), (std::vector<int>{100, 100, 100}));
     EXPECT_EQ(f.link.opens[0], (std::pair<std::string, int>{"eth0", 100}));
     ASSERT_FALSE(f.link.filters.empty());
     EXPECT_EQ(f.link.filters[0].expression, "arp");

@@ -7,6 +7,7 @@
 #include <deque>
 
 #include "support/fake_raw_link.h"
+#include "support/fake_wait_clock.h"
 #include "support/icmp_test_packets.h"
 #include "tools/icmp_echo.h"
 
@@ -52,7 +53,8 @@ class FakeIcmpLink final : public tools::IcmpLink {
     return opens ? std::make_unique<Socket>(*this, local) : nullptr;
   }
   std::uint16_t identifier() override { return our_id; }
-  std::uint32_t tick_count_ms() override { return 0x01020304; }
+  platform::WaitClock& clock() override { return clock_; }
+  test::FakeWaitClock clock_{0x01020304};
 
  private:
   class Socket final : public tools::IcmpSocket {
@@ -249,7 +251,7 @@ TEST(CapturedReplyProbe, SeesTheReportOnTheDeviceOfTheEntrysAdapter) {
   EXPECT_EQ(f.link.filters[0].expression, "icmp");
   EXPECT_EQ(f.link.filters[0].netmask, 0xffffffu);  // eth1 has no address
   EXPECT_EQ(f.icmp.sent.size(), 3u);
-  EXPECT_EQ(f.link.sleeps_ms, (std::vector<int>{100, 100}));
+  EXPECT_EQ(f.link.wait_clock.sleeps_ms(), (std::vector<int>{100, 100}));
 }
 
 TEST(CapturedReplyProbe, TenPassesWithoutAReport) {
@@ -259,7 +261,7 @@ TEST(CapturedReplyProbe, TenPassesWithoutAReport) {
   f.capture("eth0", reading({frame_read(test::unreachable_report_frame(host_unreachable))}));
   EXPECT_EQ(f.captured(0, "203.0.113.10"), tools::report_not_seen);
   EXPECT_EQ(f.icmp.sent.size(), 10u);
-  EXPECT_EQ(f.link.sleeps_ms.size(), 10u);
+  EXPECT_EQ(f.link.wait_clock.sleeps_ms().size(), 10u);
   ASSERT_EQ(f.link.filters.size(), 1u);
   EXPECT_EQ(f.link.filters[0].netmask, network_ip("255.255.255.0"));
 }

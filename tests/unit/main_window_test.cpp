@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "netenv/basic_settings_dialog.h"
+#include "support/fake_wait_clock.h"
 #include "support/scripted_dialog.h"
 #include "support/scripted_view.h"
 #include "support/scripted_program.h"
@@ -23,17 +24,25 @@ platform::AdapterListing one_adapter() {
   return listing;
 }
 
+// 2016-07-20 14:05.
+test::FakeWaitClock fixed_clock() {
+  test::FakeWaitClock clock;
+  std::tm t{};
+  t.tm_year = 2016 - 1900;
+  t.tm_mon = 6;
+  t.tm_mday = 20;
+  t.tm_hour = 14;
+  t.tm_min = 5;
+  clock.set_local_time(t);
+  return clock;
+}
+
 // The program started in its own directory, with one adapter and a fixed clock.
-struct Program : test::ScriptedProgram {
-  Program() : ScriptedProgram({one_adapter, std::make_shared<discovery::SystemRawLink>(), [] {
-                                 std::tm t{};
-                                 t.tm_year = 2016 - 1900;
-                                 t.tm_mon = 6;
-                                 t.tm_mday = 20;
-                                 t.tm_hour = 14;
-                                 t.tm_min = 5;
-                                 return t;
-                               }}) {}
+struct Clocked {
+  test::FakeWaitClock clock = fixed_clock();
+};
+struct Program : Clocked, test::ScriptedProgram {
+  Program() : ScriptedProgram({one_adapter, nullptr}, &clock) {}
 };
 
 // Answers the basic settings dialog by ticking the given boxes and pressing OK.
@@ -119,7 +128,7 @@ TEST(MainWindow, StartBeforeAnySearchAsksForOne) {
   window.on_command(ButtonId::start);
   ASSERT_EQ(p.view.messages.size(), 1u);
   EXPECT_EQ(p.view.messages[0].text, ui::texts::search_first);
-  EXPECT_FALSE(p.context.state.active);
+  EXPECT_EQ(p.window.run_state(), app::RunState::idle);
   EXPECT_EQ(p.view.timer_period_ms(), -1);
 }
 

@@ -16,6 +16,7 @@
 
 #include "discovery/discovery_socket.h"
 #include "platform/socket_wait.h"
+#include "platform/wait_clock.h"
 #include "platform/udp_socket.h"
 #include "support/scripted_view.h"
 #include "ui/texts.h"
@@ -115,6 +116,7 @@ struct CapturedRowSearch : discovery::RawSearch {
 
 TEST(ModuleSearch, FindsAModuleAmongForeignDatagrams) {
   in_private_network([] {
+    platform::SystemWaitClock clock;
     FakeModule module([](std::uint8_t command, int) -> std::vector<Bytes> {
       Bytes device = device_reply(), configuration = configuration_reply();
       if (command == 0xF6) {
@@ -134,7 +136,7 @@ TEST(ModuleSearch, FindsAModuleAmongForeignDatagrams) {
     ModuleTable table;
     test::ScriptedView view;
     CapturedRowSearch raw_search;
-    EXPECT_EQ(discovery::search_modules(adapters, table, 10050, view, &raw_search), 0);
+    EXPECT_EQ(discovery::search_modules(clock, adapters, table, 10050, view, &raw_search), 0);
     EXPECT_TRUE(view.messages.empty());
     EXPECT_EQ(table.device_reply_count, 1);
     EXPECT_EQ(table.found_count, 1);
@@ -165,6 +167,7 @@ TEST(ModuleSearch, SilentDeviceQueryGetsOneRetry) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     in_private_network([&] {
+      platform::SystemWaitClock clock;
       FakeModule module([&](std::uint8_t command, int nth) -> std::vector<Bytes> {
         if (command != 0xF6) return {configuration_reply()};
         if (nth < c.silent_device_queries) return {};
@@ -174,7 +177,7 @@ TEST(ModuleSearch, SilentDeviceQueryGetsOneRetry) {
       netenv::AdapterTable adapters = loopback;
       ModuleTable table;
       test::ScriptedView view;
-      EXPECT_EQ(discovery::search_modules(adapters, table, 10050, view), c.result);
+      EXPECT_EQ(discovery::search_modules(clock, adapters, table, 10050, view), c.result);
       std::vector<std::string> texts;
       for (const auto& m : view.messages) {
         texts.push_back(m.text);
@@ -190,12 +193,13 @@ TEST(ModuleSearch, SilentDeviceQueryGetsOneRetry) {
 
 TEST(ModuleSearch, NoAddressEntryQueriesNobody) {
   in_private_network([] {
+    platform::SystemWaitClock clock;
     FakeModule module([](std::uint8_t, int) { return std::vector<Bytes>{device_reply()}; });
     ASSERT_TRUE(module.bound());
     netenv::AdapterTable adapters;
     ModuleTable table;
     test::ScriptedView view;
-    EXPECT_EQ(discovery::search_modules(adapters, table, 10050, view), 0);
+    EXPECT_EQ(discovery::search_modules(clock, adapters, table, 10050, view), 0);
     EXPECT_TRUE(view.messages.empty());
     EXPECT_TRUE(view.lines(ui::ListId::modules).empty());
     EXPECT_EQ(module.queries(0xF6) + module.queries(0xF8), 0);
@@ -204,11 +208,12 @@ TEST(ModuleSearch, NoAddressEntryQueriesNobody) {
 
 TEST(ModuleSearch, UnroutableSubnetFailsTheDevicePass) {
   in_private_network([] {
+    platform::SystemWaitClock clock;
     // The namespace has no route to this subnet, so the broadcast cannot be sent.
     netenv::AdapterTable adapters = discovery_test::adapters_with({{"10.0.0.1", "255.0.0.0", 0}});
     ModuleTable table;
     test::ScriptedView view;
-    EXPECT_EQ(discovery::search_modules(adapters, table, 10050, view), discovery::search_device_pass_failed);
+    EXPECT_EQ(discovery::search_modules(clock, adapters, table, 10050, view), discovery::search_device_pass_failed);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, ui::texts::search_error_device_pass);
     EXPECT_EQ(view.messages[0].caption, ui::texts::caption_notice);
@@ -217,6 +222,7 @@ TEST(ModuleSearch, UnroutableSubnetFailsTheDevicePass) {
 
 TEST(ModuleSearch, PassesStopAtThirtyTwoReplies) {
   in_private_network([] {
+    platform::SystemWaitClock clock;
     FakeModule module([](std::uint8_t command, int) {
       std::vector<Bytes> replies;
       for (std::uint8_t i = 1; i <= 33; ++i) {
@@ -233,12 +239,12 @@ TEST(ModuleSearch, PassesStopAtThirtyTwoReplies) {
     platform::SocketHandle socket;
     ASSERT_EQ(discovery::open_broadcast_socket(socket), 0);
     ModuleTable table;
-    EXPECT_EQ(discovery::configuration_pass(socket.fd(), adapters, table), 32);
+    EXPECT_EQ(discovery::configuration_pass(clock, socket.fd(), adapters, table), 32);
     EXPECT_EQ(table.rows[31].ip, discovery_test::host_ip("127.0.0.32"));
     EXPECT_EQ(table.rows[31].subnet_index, 0);
 
     // The configuration replies left unread are skipped as foreign datagrams.
-    EXPECT_EQ(discovery::device_pass(socket.fd(), adapters, table), 0);
+    EXPECT_EQ(discovery::device_pass(clock, socket.fd(), adapters, table), 0);
     EXPECT_EQ(table.device_reply_count, 32);
     // The device pass ends at once at 32 replies, before the second entry.
     EXPECT_EQ(module.queries(0xF6), 1);

@@ -88,8 +88,9 @@ TEST(LiveCapture, ListsInterfacesWithoutLoopbackOrPseudoDevices) {
 
 TEST(LiveCapture, SendsAndCapturesArpFramesCutToTheSnapshotLength) {
   in_private_network(veth_pair, [] {
-    platform::CaptureOpening receiver = platform::open_live_capture("qvcap1", 100, true, 100);
-    platform::CaptureOpening sender = platform::open_live_capture("qvcap0", 100, true, 100);
+    platform::SystemWaitClock clock;
+    platform::CaptureOpening receiver = platform::open_live_capture("qvcap1", 100, true, 100, clock);
+    platform::CaptureOpening sender = platform::open_live_capture("qvcap0", 100, true, 100, clock);
     ASSERT_EQ(receiver.status, platform::OpenStatus::opened) << receiver.error;
     ASSERT_EQ(sender.status, platform::OpenStatus::opened) << sender.error;
     EXPECT_TRUE(receiver.session->ethernet());
@@ -121,12 +122,13 @@ TEST(LiveCapture, SendsAndCapturesArpFramesCutToTheSnapshotLength) {
 
 TEST(LiveCapture, TellsAMissingCaptureRightFromOtherFailures) {
   in_private_network(veth_pair, [] {
-    platform::CaptureOpening missing = platform::open_live_capture("qvnone", 100, true, 100);
+    platform::SystemWaitClock clock;
+    platform::CaptureOpening missing = platform::open_live_capture("qvnone", 100, true, 100, clock);
     EXPECT_EQ(missing.status, platform::OpenStatus::failed);
     EXPECT_FALSE(missing.error.empty());
 
     ASSERT_TRUE(drop_capture_right());
-    platform::CaptureOpening denied = platform::open_live_capture("qvcap0", 100, true, 100);
+    platform::CaptureOpening denied = platform::open_live_capture("qvcap0", 100, true, 100, clock);
     EXPECT_EQ(denied.status, platform::OpenStatus::permission_denied) << denied.error;
     EXPECT_FALSE(denied.error.empty());
     EXPECT_FALSE(denied.session);

@@ -9,6 +9,7 @@
 
 #include "polling/query_frames.h"
 #include "polling/reading_lines.h"
+#include "support/fake_wait_clock.h"
 #include "unit/loopback_module.h"
 
 namespace {
@@ -19,16 +20,16 @@ const Bytes standard_request = test::bytes_of(":000450000008A4\r\n");
 const Bytes extended_request = test::bytes_of(":00045080000824\r\n");
 const Bytes extended_reply = test::bytes_of(":0004100071017801C80033030000000000000003\r\n");
 
-// Sensor modules at 127.0.0.1 listed in row order; 38400 bits/s; sleeps recorded.
+// Sensor modules at 127.0.0.1 listed in row order; 38400 bits/s; on a fake clock that records the sleeps.
 struct Modules {
   discovery::ModuleTable modules;
   polling::PollingTable polling;
-  polling::QuerySettings settings;
-  std::vector<int> sleeps;
+  test::FakeWaitClock clock;
+  polling::QuerySettings settings{clock, 1, {}};
+  const std::vector<int>& sleeps = clock.sleeps_ms();
 
   Modules() {
     settings.baud_index = 0;
-    settings.sleep_ms = [this](int ms) { sleeps.push_back(ms); };
   }
   void add(std::uint8_t mode, std::uint16_t port) {
     const int row = modules.shown_count++;

@@ -5,6 +5,7 @@
 #include "platform/ipv4.h"
 #include "polling/polling_cycle.h"
 #include "polling/query_frames.h"
+#include "support/fake_wait_clock.h"
 #include "unit/loopback_module.h"
 
 namespace {
@@ -53,8 +54,9 @@ const std::string standard_reply = ":0004080071017801C800330E\r\n";
 struct OneModule {
   discovery::ModuleTable modules;
   polling::PollingTable polling;
-  polling::QuerySettings settings;
-  std::vector<int> sleeps;
+  test::FakeWaitClock clock;
+  polling::QuerySettings settings{clock, 1, {}};
+  const std::vector<int>& sleeps = clock.sleeps_ms();
 
   OneModule(std::uint8_t mode, std::uint16_t port, const polling::RemoteMode& remote = {}) {
     settings.remote = remote;
@@ -64,7 +66,6 @@ struct OneModule {
     modules.rows[0].ip = 0x7F000001;
     modules.rows[0].port = port;
     settings.baud_index = 9;
-    settings.sleep_ms = [this](int ms) { sleeps.push_back(ms); };
     polling::open_polling_sockets(modules, polling, settings);
   }
   int query() { return polling::query_module(0, polling::standard_reading_request(), 27, modules, polling, settings); }

@@ -69,7 +69,8 @@ TEST(RawIcmpSocket, OpensBoundOrSaysWhichStepFailed) {
 TEST(RawIcmpSocket, EchoProbeGetsTheKernelsThreeReplies) {
   in_private_network([] {
     netenv::AdapterTable table = loopback_table();
-    tools::SystemIcmpLink icmp;
+    platform::SystemWaitClock clock;
+    tools::SystemIcmpLink icmp(clock);
     // The socket also sees its own requests go by; they are not replies.
     EXPECT_EQ(tools::echo_probe(table, icmp, 0, network_ip("127.0.0.1")), 3);
     EXPECT_EQ(tools::send_echo(table, icmp, 0, network_ip("127.0.0.1")), 0);

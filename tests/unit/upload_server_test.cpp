@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "support/fake_wait_clock.h"
 #include "support/scripted_view.h"
 
 namespace {
@@ -24,13 +25,16 @@ using ui::ListId;
 
 constexpr std::uint32_t loopback = 0x0100007F;  // 127.0.0.1 in network order
 
-struct FakeClock {
-  server::ClockTime time{10, 20, 30};
-  std::uint32_t tick_ms = 5000;
-  server::ServerClock clock() {
-    return {[this] { return time; }, [this] { return tick_ms; }};
-  }
-};
+// 10:20:30 and tick 5000.
+test::FakeWaitClock fake_clock() {
+  test::FakeWaitClock clock(5000);
+  std::tm time{};
+  time.tm_hour = 10;
+  time.tm_min = 20;
+  time.tm_sec = 30;
+  clock.set_local_time(time);
+  return clock;
+}
 
 std::uint16_t local_port(int fd) {
   sockaddr_in address{};
@@ -145,8 +149,8 @@ struct Rig {
   server::ServerSettings settings;
   server::ServerState state;
   test::ScriptedView view;
-  FakeClock clock;
-  server::UploadServer server{state, settings, adapters, external, polling, view, clock.clock()};
+  test::FakeWaitClock clock = fake_clock();
+  server::UploadServer server{state, settings, adapters, external, polling, view, clock};
 };
 
 TEST(UploadServerStart, StartingTwiceChangesNothing) {
@@ -154,7 +158,7 @@ TEST(UploadServerStart, StartingTwiceChangesNothing) {
     Rig rig(tcp);
     ASSERT_EQ(rig.start(), 0);
     const int fd = rig.state.socket.fd();
-    EXPECT_TRUE(rig.polling.sockets_open);
+    EXPECT_TRUE(rig.server.running());
     EXPECT_TRUE(rig.view.watcher.watching(fd));
     EXPECT_EQ(rig.server.start_server(), 0);
     EXPECT_EQ(rig.state.socket.fd(), fd);
@@ -181,7 +185,7 @@ TEST(UploadServerStart, BindFailuresLeaveNothingOpen) {
     c.prepare(rig);
     EXPECT_EQ(rig.server.start_server(), server::start_bind_failed) << c.name;
     EXPECT_FALSE(rig.state.socket.valid()) << c.name;
-    EXPECT_FALSE(rig.polling.sockets_open) << c.name;
+    EXPECT_FALSE(rig.server.running()) << c.name;
   }
 }
 
@@ -192,7 +196,7 @@ TEST(UploadServerTcp, RecordGivesTheDataLineTheSummaryRowAndTheReadings) {
             "Server: TCP;  内/外IP: 127.0.0.1/;   PORT:" + std::to_string(rig.settings.port) + "; ");
   platform::SocketHandle client = tcp_client(rig.settings.port);
   const std::string port = port_text(local_port(client.fd()));
-  rig.clock.tick_ms = 6500;
+  rig.clock.set_now_ms(6500);
   send_text(client.fd(), record(7));
   ASSERT_TRUE(rig.pump_until_log_has(2));
   EXPECT_EQ(rig.log()[0], "10:20:30 -> 等待上传数据...");
@@ -286,13 +290,13 @@ TEST(UploadServerTcp, SnIsTheOrdinalAmongSlotsInUse) {
 
 TEST(UploadServerTcp, AModuleReconnectingOnAnotherSlotKeepsItsRowAndInterval) {
   Rig rig(true);
-  rig.clock.tick_ms = 1000;
+  rig.clock.set_now_ms(1000);
   ASSERT_EQ(rig.start(), 0);
   platform::SocketHandle other = tcp_client(rig.settings.port);  // slot 0
   ASSERT_TRUE(rig.pump_until([&] { return rig.state.connection_count == 1; }));
   platform::SocketHandle module = tcp_client(rig.settings.port);  // slot 1
   ASSERT_TRUE(rig.pump_until([&] { return rig.state.connection_count == 2; }));
-  rig.clock.tick_ms = 3000;
+  rig.clock.set_now_ms(3000);
   send_text(module.fd(), record(9));
   ASSERT_TRUE(rig.pump_until_log_has(2));
   EXPECT_NE(rig.log()[1].find("--   2.0"), std::string::npos) << rig.log()[1];
@@ -301,7 +305,7 @@ TEST(UploadServerTcp, AModuleReconnectingOnAnotherSlotKeepsItsRowAndInterval) {
   ASSERT_TRUE(rig.pump_until([&] { return rig.state.connection_count == 0; }));
 
   platform::SocketHandle again = tcp_client(rig.settings.port);  // slot 0 now
-  rig.clock.tick_ms = 7000;
+  rig.clock.set_now_ms(7000);
   send_text(again.fd(), record(9));
   ASSERT_TRUE(rig.pump_until_log_has(3));
   EXPECT_TRUE(rig.state.connection_table[0].in_use);
@@ -319,19 +323,19 @@ TEST(UploadServerTcp, StopClosesEveryConnectionAndTheSameRunCanStartAgain) {
   const int listener = rig.state.socket.fd();
   const int accepted = rig.state.connection_table[1].socket.fd();
   rig.server.stop_server();
-  EXPECT_FALSE(rig.polling.sockets_open);
+  EXPECT_FALSE(rig.server.running());
   EXPECT_EQ(rig.state.connection_count, 0);
   EXPECT_FALSE(rig.view.watcher.watching(listener));
   EXPECT_FALSE(rig.view.watcher.watching(accepted));
   char byte = 0;
   for (auto* client : {&a, &b}) EXPECT_EQ(::recv(client->fd(), &byte, 1, 0), 0);
   EXPECT_EQ(rig.server.start_server(), 0);  // the closed connections linger in TIME_WAIT
-  EXPECT_TRUE(rig.polling.sockets_open);
+  EXPECT_TRUE(rig.server.running());
 }
 
 TEST(UploadServerUdp, EachSenderAddressAndPortHasItsSlot) {
   Rig rig(false);
-  rig.clock.tick_ms = 1000;
+  rig.clock.set_now_ms(1000);
   ASSERT_EQ(rig.start(), 0);
   platform::SocketHandle a = udp_client(), b = udp_client();
   send_to_server(a.fd(), rig.settings.port, "");  // an empty datagram is a read error and takes no slot
@@ -350,7 +354,7 @@ TEST(UploadServerUdp, EachSenderAddressAndPortHasItsSlot) {
   };
   std::size_t lines = 2;
   for (const Step& s : steps) {
-    rig.clock.tick_ms = s.tick_ms;
+    rig.clock.set_now_ms(s.tick_ms);
     send_to_server(s.sender.fd(), rig.settings.port, record(3));
     ASSERT_TRUE(rig.pump_until_log_has(++lines));
     const std::string expected = std::string(s.head) + "127.  0.  0.  1/" + port_text(local_port(s.sender.fd())) +

@@ -183,6 +183,10 @@ void QtMainWindow::paintEvent(QPaintEvent*) {
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
+  if (events_ && !events_->on_close_requested()) {
+    event->ignore();
+    return;
+  }
   if (events_) events_->on_close();
   event->accept();
 }
