@@ -70,6 +70,7 @@ TEST(MainWindowGui, OpensWithItsControlsAndAnnouncesMissingSettings) {
   ui::qt::QtMainWindow& w = *program.window;
 
   EXPECT_EQ(w.windowTitle().toStdString(), ui::texts::window_title);
+  EXPECT_EQ(w.windowIcon().availableSizes(), (QList<QSize>{{48, 48}, {128, 128}, {256, 256}}));
   EXPECT_EQ(w.size(), QSize(1024, 720));
   EXPECT_TRUE(has_box(answerer, ui::texts::caption_error, ui::texts::settings_read_failed));
   EXPECT_EQ(w.list_widget(ListId::modules)->geometry(), QRect(7, 27, 995, 290));

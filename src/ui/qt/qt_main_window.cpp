@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QPainter>
 #include <QScreen>
 
@@ -26,6 +27,9 @@ QString from_utf8(const std::string& text) { return QString::fromUtf8(text.data(
 QtMainWindow::QtMainWindow() {
   setObjectName(texts::window_title);
   setWindowTitle(texts::window_title);
+  QIcon icon;
+  for (const char* size : {"48", "128", "256"}) icon.addFile(QString(":/icons/quorvane-%1.png").arg(size));
+  setWindowIcon(icon);
   // A fixed size: the window never changes its size.
   setFixedSize(window_width, window_height);
   setAutoFillBackground(true);
