@@ -66,12 +66,8 @@ class MainWindow : public ui::MainWindowEvents {
   void apply_mode_layout();
   void exit();
 
-  // Empties the Module table and what hangs on it: polling rows and the upload summary.
-  void reset_module_table();
-  polling::QuerySettings query_settings() const;
   // Builds the Adapter table unless it is valid: 0, or the build's negative code.
   int build_adapter_table(ui::MessageSink& messages);
-  discovery::RawEthernet raw_ethernet();
 
   ProgramContext& context_;
   ui::MainView& view_;
