@@ -43,6 +43,7 @@ struct Search {
   netenv::AdapterTable adapters;
   discovery::ModuleTable table;
   test::ScriptedView view;
+  platform::SystemWaitClock clock;
   int result = 1;
 
   // Searches from the PC's namespace (the caller is inside it).
@@ -51,7 +52,7 @@ struct Search {
       ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view), 0);
     }
     discovery::reset_module_table(table);
-    result = discovery::search_modules(adapters, table, discovery::default_expected_port, view);
+    result = discovery::search_modules(clock, adapters, table, discovery::default_expected_port, view);
   }
   // The row whose address ends in host, or null.
   discovery::ModuleRow* row(int host) {
@@ -129,7 +130,8 @@ TEST(ModuleWriteLan, NewAddressMaskGatewayAndModeMoveTheModuleWherePollingReadsI
   EXPECT_EQ(moved->record[112], 0xE5);
 
   polling::PollingTable polling;
-  polling::QuerySettings settings;
+  platform::SystemWaitClock polling_clock;
+  const polling::QuerySettings settings{polling_clock, 1, {}};
   ASSERT_EQ(polling::open_polling_sockets(after.table, polling, settings), 0);
   polling::polling_cycle(true, after.table, polling, settings);
   EXPECT_EQ(polling.rows[after.table.display_order[0]].status, 1);
