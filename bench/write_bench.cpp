@@ -49,7 +49,8 @@ int main() {
   netenv::AdapterTable adapters;
   netenv::build_adapter_table(adapters, platform::list_adapters(), view);
   discovery::ModuleTable table;
-  if (discovery::search_modules(adapters, table, discovery::default_expected_port, view) != 0 || table.shown_count != 1) {
+  platform::SystemWaitClock clock;
+  if (discovery::search_modules(clock, adapters, table, discovery::default_expected_port, view) != 0 || table.shown_count != 1) {
     std::printf("search did not find the module\n");
     return 1;
   }
@@ -59,7 +60,6 @@ int main() {
   same.new_gateway = platform::host_to_network(row.gateway);
   same.host_bits = row.host_bits;
   same.work_mode = row.work_mode;
-  platform::SystemWaitClock clock;
   config::WirelessCopies copies;
   time_exchange("set-configuration round trip", 0, [&] { return config::write_selected_module(clock, row, same); });
   time_exchange("wireless read", 200, [&] { return config::read_selected_wireless(clock, row, copies); });

@@ -109,6 +109,15 @@ void MainWindow::on_timer() {
 
 void MainWindow::on_module_selection_changed() { view_.repaint(); }
 
+void MainWindow::on_socket_ready(const std::function<void()>& handler) {
+  // Inside an operation (a message box's loop) the handler runs as it always did.
+  if (busy_) {
+    handler();
+    return;
+  }
+  run_operation(handler);
+}
+
 bool MainWindow::on_close_requested() {
   if (!busy_) return true;
   close_pending_ = true;

@@ -40,6 +40,7 @@ class MainWindow : public ui::MainWindowEvents {
   bool on_close_requested() override;
   // Shut-down: stops what runs, writes the settings file. Harmless when run twice.
   void on_close() override;
+  void on_socket_ready(const std::function<void()>& handler) override;
 
   RunState run_state() const;
   // Sets every button from the run state, the layout and the offers.

@@ -2,6 +2,7 @@
 // What the main-window logic asks of a window: two list boxes, eight buttons, the wait
 // cursor, repaint, beep and the single polling timer. Implemented by the Qt window and by
 // the scripted view of the tests.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,8 @@ class MainWindowEvents {
   virtual void on_module_selection_changed() = 0;
   virtual bool on_close_requested() = 0;
   virtual void on_close() = 0;
+  // Runs a socket-readiness handler of the watcher between commands, as an operation.
+  virtual void on_socket_ready(const std::function<void()>& handler) = 0;
 };
 
 // Shows the wait cursor for the lifetime of the object.

@@ -43,7 +43,6 @@ struct Search {
   netenv::AdapterTable adapters;
   discovery::ModuleTable table;
   test::ScriptedView view;
-  platform::SystemWaitClock clock;
   int result = 1;
 
   // Searches from the PC's namespace (the caller is inside it).
@@ -52,6 +51,7 @@ struct Search {
       ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view), 0);
     }
     discovery::reset_module_table(table);
+    platform::SystemWaitClock clock;
     result = discovery::search_modules(clock, adapters, table, discovery::default_expected_port, view);
   }
   // The row whose address ends in host, or null.
@@ -130,8 +130,7 @@ TEST(ModuleWriteLan, NewAddressMaskGatewayAndModeMoveTheModuleWherePollingReadsI
   EXPECT_EQ(moved->record[112], 0xE5);
 
   polling::PollingTable polling;
-  platform::SystemWaitClock polling_clock;
-  const polling::QuerySettings settings{polling_clock, 1, {}};
+  polling::QuerySettings settings{clock, 1, {}};
   ASSERT_EQ(polling::open_polling_sockets(after.table, polling, settings), 0);
   polling::polling_cycle(true, after.table, polling, settings);
   EXPECT_EQ(polling.rows[after.table.display_order[0]].status, 1);

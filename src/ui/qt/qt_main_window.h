@@ -20,7 +20,10 @@ class QtMainWindow : public QWidget, public MainView {
   QtMainWindow();
 
   // Must be set before the window gets any event.
-  void set_events(MainWindowEvents* events) { events_ = events; }
+  void set_events(MainWindowEvents* events) {
+    events_ = events;
+    socket_watcher_.set_dispatch([events](const std::function<void()>& handler) { events->on_socket_ready(handler); });
+  }
 
   Answer show_message(const std::string& caption, const std::string& text, Icon icon, Buttons buttons) override;
 

@@ -5,7 +5,13 @@ namespace ui::qt {
 void QtSocketWatcher::watch(int fd, std::function<void(int fd)> on_readable) {
   auto notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
   QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(),
-                   [fd, callback = std::move(on_readable)] { callback(fd); });
+                   [this, fd, callback = std::move(on_readable)] {
+                     if (dispatch_) {
+                       dispatch_([&] { callback(fd); });
+                     } else {
+                       callback(fd);
+                     }
+                   });
   notifiers_[fd] = std::move(notifier);
 }
 
