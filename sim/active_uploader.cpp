@@ -50,6 +50,10 @@ std::string ActiveUploader::start() {
     std::string error;
     socket_ = open_udp_socket({state_.config.bind, 0}, error);
     if (!socket_.valid()) return "active upload: " + error;
+    // A module may be set to upload to its subnet's broadcast address.
+    const int on = 1;
+    if (::setsockopt(socket_.get(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
+      return "active upload: SO_BROADCAST refused";
   }
   loop_.after_ms(0, [this] { on_period(); });
   return {};

@@ -1,4 +1,5 @@
 // address-services hosts   prints the hosts-file lines "ADDRESS NAME" of the four sites
+// address-services conf    prints a quorvane.conf that names the four sites as services A-D
 // address-services serve   serves the four sites on port 80 of their addresses (which must
 //                          exist in this network namespace) until killed
 #include <arpa/inet.h>
@@ -124,6 +125,13 @@ int main(int argc, char** argv) {
       std::printf("%s %s\n", std::string(site.address).c_str(), std::string(site.host).c_str());
     return 0;
   }
+  if (command == "conf") {
+    std::printf("[address-services]\n");
+    const char keys[] = "ABCD";
+    for (std::size_t k = 0; k < sim::sites.size(); ++k)
+      std::printf("%c = %s\n", keys[k], std::string(sim::sites[k].host).c_str());
+    return 0;
+  }
   if (command == "serve") return serve();
-  return fail("usage: address-services hosts|serve");
+  return fail("usage: address-services hosts|conf|serve");
 }

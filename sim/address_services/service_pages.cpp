@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "tools/address_service_hosts.h"
-
 namespace sim {
 namespace {
 
@@ -61,10 +59,10 @@ std::string page_d(const std::string& client, std::size_t min_bytes) {
 }  // namespace
 
 const std::array<Site, 4> sites = {{
-    {tools::address_service_hosts[0], "203.0.113.10", "/dyndns/getip", 200},
-    {tools::address_service_hosts[1], "203.0.113.11", "/", 9000},
-    {tools::address_service_hosts[2], "203.0.113.12", "/ic.asp", 500},
-    {tools::address_service_hosts[3], "203.0.113.13", "/", 4000},
+    {"a.addresses.test", "203.0.113.10", "/dyndns/getip", 200},
+    {"b.addresses.test", "203.0.113.11", "/", 9000},
+    {"c.addresses.test", "203.0.113.12", "/ic.asp", 500},
+    {"d.addresses.test", "203.0.113.13", "/", 4000},
 }};
 
 std::string site_response(std::size_t k, std::string_view host, std::string_view path,

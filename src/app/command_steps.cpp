@@ -50,7 +50,8 @@ int lookup_external_addresses(ProgramContext& context, platform::WaitClock& cloc
   discovery::RawEthernet raw = raw_ethernet(context, link);
   tools::SystemIcmpLink icmp(clock);
   tools::SystemAddressLookupLink lookup_link(raw, icmp);
-  return tools::external_address_lookup(context.adapters, context.external_addresses, lookup_link);
+  return tools::external_address_lookup(context.adapters, context.config.address_service_hosts,
+                                        context.external_addresses, lookup_link);
 }
 
 }  // namespace app

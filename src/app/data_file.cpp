@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/replacing_file.h"
 #include "app/start_directory.h"
 #include "ui/texts.h"
 
@@ -34,9 +35,10 @@ std::string data_file_name(const std::tm& now) {
 
 bool write_data_file(const std::string& directory, const std::tm& now, const std::vector<std::string>& module_lines,
                      const std::vector<std::string>& data_lines, ui::MessageSink& messages) {
-  OutputFile file(join_start_directory(directory, data_file_name(now)));
+  ReplacingFile file(join_start_directory(directory, data_file_name(now)));
   if (!file.is_open()) return fail(messages, ui::texts::save_file_error);
-  return write_data_file(file, module_lines, data_lines, messages);
+  if (!write_data_file(file, module_lines, data_lines, messages)) return false;
+  return file.commit() || fail(messages, ui::texts::replace_file_error);
 }
 
 bool write_data_file(ByteSink& file, const std::vector<std::string>& module_lines,

@@ -14,8 +14,9 @@ namespace app {
 // "%4d_%02d_%02d_%02d_%02d.txt" from the year, month, day, hour and minute of now.
 std::string data_file_name(const std::tm& now);
 
-// Creates or truncates the data file named after now in directory and writes the snapshot
-// into it. Shows "save file err" when the file cannot be created; false on any failure.
+// Writes the snapshot into the data file named after now in directory, replacing a file of
+// that name whole or not at all. Shows "save file err" when the temporary file cannot be
+// created, "rename file err" when it cannot be flushed or renamed; false on any failure.
 bool write_data_file(const std::string& directory, const std::tm& now, const std::vector<std::string>& module_lines,
                      const std::vector<std::string>& data_lines, ui::MessageSink& messages);
 

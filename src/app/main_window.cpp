@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/command_steps.h"
+#include "app/config_file_report.h"
 #include "app/data_file.h"
 #include "app/platform_family.h"
 #include "app/start_directory.h"
@@ -50,6 +51,9 @@ bool MainWindow::create() {
   if (read_settings(join_start_directory(context_.start_directory, settings_file_name), context_.settings, view_) != 0) {
     view_.show_message(ui::texts::caption_error, ui::texts::settings_read_failed, ui::Icon::none, ui::Buttons::ok);
   }
+  const platform::LoadedConfig site = platform::load_program_config(context_.start_directory);
+  context_.config = site.parsed.config;
+  report_config_problems(site, view_);
   discovery::reset_module_table(context_.modules);
   update_buttons();
   return true;

@@ -1,9 +1,9 @@
 #pragma once
 // Where the settings, data and change record files are written: a sink that takes whole
-// pieces, and the file behind it. Tests put a sink that fails at a chosen piece in its place.
+// pieces (ReplacingFile in the program). Tests put a sink that fails at a chosen piece in
+// its place.
 #include <cstdint>
 #include <span>
-#include <string>
 #include <string_view>
 
 namespace app {
@@ -16,21 +16,6 @@ class ByteSink {
   bool write_text(std::string_view text) {
     return write_all({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
   }
-};
-
-// A file created or truncated when constructed, closed by its destructor.
-class OutputFile final : public ByteSink {
- public:
-  explicit OutputFile(const std::string& path);
-  ~OutputFile() override;
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-
-  bool is_open() const { return fd_ >= 0; }
-  bool write_all(std::span<const std::uint8_t> bytes) override;
-
- private:
-  int fd_ = -1;
 };
 
 }  // namespace app

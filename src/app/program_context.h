@@ -9,6 +9,7 @@
 #include "discovery/raw_ethernet.h"
 #include "netenv/adapter_table.h"
 #include "netenv/external_addresses.h"
+#include "platform/program_config.h"
 #include "polling/polling_table.h"
 #include "server/server_settings.h"
 #include "server/upload_server.h"
@@ -31,6 +32,8 @@ struct MainState {
 
 struct ProgramContext {
   Settings settings;
+  // The site's quorvane.conf, read once at start.
+  platform::ProgramConfig config;
   netenv::AdapterTable adapters;
   discovery::RawEthernetState raw_ethernet;
   discovery::ModuleTable modules;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "app/replacing_file.h"
 #include "ui/texts.h"
 
 namespace app {
@@ -56,7 +57,9 @@ DecodedSettings decode_settings(std::span<const std::uint8_t> bytes) {
   settings.baud_index = bytes[baud_offset];
   settings.data_file_saving = bytes[data_file_saving_offset];
   settings.setup_answer_mode = bytes[setup_answer_offset];
-  settings.refresh_period_ms = get_u16(bytes, refresh_offset);
+  // A period of 0 would run the cycles back to back: held to what the basic settings allow.
+  settings.refresh_period_ms =
+      std::clamp(get_u16(bytes, refresh_offset), min_stored_refresh_period_ms, max_stored_refresh_period_ms);
   settings.expected_port = get_u16(bytes, expected_port_offset);
   settings.change_record_counter = get_u32(bytes, counter_offset);
 
@@ -111,9 +114,14 @@ int read_settings(const std::string& path, Settings& settings, ui::MessageSink& 
 }
 
 int write_settings(const std::string& path, const Settings& settings, ui::MessageSink& messages) {
-  OutputFile file(path);
+  ReplacingFile file(path);
   if (!file.is_open()) return settings_not_created;
-  return write_settings(file, settings, messages);
+  if (const int written = write_settings(file, settings, messages); written != 0) return written;
+  if (!file.commit()) {
+    show_file_error(messages, ui::texts::replace_cfg_error);
+    return settings_not_replaced;
+  }
+  return 0;
 }
 
 int write_settings(ByteSink& file, const Settings& settings, ui::MessageSink& messages) {

@@ -16,6 +16,9 @@ namespace app {
 inline constexpr const char* settings_file_name = "qorvan24.cfg";
 constexpr std::size_t settings_header_bytes = 20;
 constexpr std::size_t max_directory_block_bytes = 260;
+// The refresh period read from the file is held to the basic settings dialog's range.
+constexpr std::uint16_t min_stored_refresh_period_ms = 1000;
+constexpr std::uint16_t max_stored_refresh_period_ms = 10000;
 
 // The values in memory; the defaults are those in force when the file is missing.
 struct Settings {
@@ -58,14 +61,17 @@ constexpr int settings_unreadable = -2;
 constexpr int settings_not_created = -1;
 constexpr int settings_header_not_written = -2;
 constexpr int settings_block_not_written = -3;
+constexpr int settings_not_replaced = -4;  // flushing or renaming the new file failed
 
 // Reads the file at path into settings. A missing file (-1) or a short header (-2) leaves
 // settings unchanged and shows nothing; an unreadable directory block shows "read file
 // path1 err" and returns -2 with the header values taken. 0 on success.
 int read_settings(const std::string& path, Settings& settings, ui::MessageSink& messages);
 
-// Writes the whole file at path: -1 when it cannot be created, -2 header not written
-// ("write cfg err!"), -3 block not written ("write path err"), 0 on success.
+// Writes the whole file at path through a temporary file renamed over it, so that any
+// failure leaves the old file as it was: -1 when the temporary file cannot be created, -2
+// header not written ("write cfg err!"), -3 block not written ("write path err"), -4 not
+// flushed or renamed ("rename cfg err!"), 0 on success.
 int write_settings(const std::string& path, const Settings& settings, ui::MessageSink& messages);
 // The same steps after the file is open, into any sink.
 int write_settings(ByteSink& file, const Settings& settings, ui::MessageSink& messages);

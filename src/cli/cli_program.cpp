@@ -4,6 +4,8 @@
 #include <chrono>
 
 #include "app/command_steps.h"
+#include "app/config_file_report.h"
+#include "app/start_directory.h"
 #include "app/platform_family.h"
 #include "cli/module_records.h"
 #include "cli/record_text.h"
@@ -200,7 +202,13 @@ int CliProgram::serve() {
     }
     settings.local_address_index = entry;
   }
-  if (options_.lookup) app::lookup_external_addresses(context_, clock_, link_);
+  if (options_.lookup) {
+    // The services' host names are the site's, from quorvane.conf as the window reads it.
+    const platform::LoadedConfig site = platform::load_program_config(app::remember_start_directory());
+    context_.config = site.parsed.config;
+    app::report_config_problems(site, view_);
+    app::lookup_external_addresses(context_, clock_, link_);
+  }
   if (clock_.stop_requested()) return exit_ok;
 
   app::reset_module_table(context_);

@@ -21,6 +21,37 @@ constexpr std::uint32_t last_octet_masks = 0xFFFFFF00;
 constexpr std::uint32_t third_octet_masks = 0xFFFF0000;
 constexpr std::uint32_t second_octet_masks = 0xFF000000;
 
+constexpr int mask_parts = 4;
+constexpr int max_part_digits = 3;
+constexpr std::uint32_t max_part_value = 255;
+
+// A mask as operators and the change record write it: four decimal parts of one to three
+// digits (leading zeros allowed, so 255.255.255.000 is /24), blanks around the whole ignored.
+bool parse_mask_text(std::string_view text, std::uint32_t& mask) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  std::uint32_t value = 0;
+  for (int part = 0; part < mask_parts; ++part) {
+    if (part > 0) {
+      if (text.empty() || text.front() != '.') return false;
+      text.remove_prefix(1);
+    }
+    std::uint32_t number = 0;
+    int digits = 0;
+    while (!text.empty() && text.front() >= '0' && text.front() <= '9' && digits < max_part_digits) {
+      number = number * 10 + static_cast<std::uint32_t>(text.front() - '0');
+      text.remove_prefix(1);
+      ++digits;
+    }
+    if (digits == 0 || number > max_part_value) return false;
+    value = value << 8 | number;
+  }
+  if (!text.empty()) return false;
+  mask = value;
+  return true;
+}
+
 int refuse(ui::MessageSink& window, const char* text, int code) {
   window.warn(ui::texts::caption_error, text);
   return code;
@@ -72,7 +103,7 @@ int host_bits_from_mask_text(std::string_view text, PendingParameters& pending) 
   std::string field(text.substr(0, mask_field_chars));
   if (std::count(field.begin(), field.end(), '.') < mask_dots) return mask_too_few_dots;
   std::uint32_t m = 0;
-  if (!platform::parse_dotted(field, m)) m = all_ones;
+  if (!parse_mask_text(field, m)) m = all_ones;
   if (m == 0 || m == all_ones) {
     pending.host_bits = 0;
     return 0;

@@ -49,7 +49,8 @@ constexpr int mask_too_short = -5;
 constexpr std::size_t mask_field_chars = 19;
 
 // Reads the mask field text (its first mask_field_chars characters) into
-// pending.host_bits; 0 or a code above. Text that is no address counts as 255.255.255.255;
+// pending.host_bits; 0 or a code above. The text is four decimal parts of up to three
+// digits, leading zeros allowed, blanks around it ignored; any other text counts as 255.255.255.255;
 // 255.255.255.254 sets 0 host bits and still fails.
 int host_bits_from_mask_text(std::string_view text, PendingParameters& pending);
 

@@ -2,6 +2,7 @@
 // The Windows Sockets error numbers that the upload log prints and branches on, and the
 // errno values that stand for them here. Any other errno is reported as itself.
 #include <cerrno>
+#include <string>
 
 namespace platform {
 
@@ -19,5 +20,9 @@ constexpr int socket_error_code(int errno_value) {
     default: return errno_value;
   }
 }
+
+// An error as a log prints it: the Windows Sockets number where one stands for the errno
+// ("10054"), else the errno with its name, so the line stays readable ("24 (EMFILE)").
+std::string socket_error_text(int errno_value);
 
 }  // namespace platform

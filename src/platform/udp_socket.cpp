@@ -2,6 +2,9 @@
 
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
+
+#include <cstring>
 
 namespace platform {
 
@@ -35,14 +38,35 @@ int send_datagram(int fd, std::uint32_t ip_network_order, std::uint16_t port, st
   return n < 0 ? -1 : static_cast<int>(n);
 }
 
+bool enable_destination_info(int fd) {
+  int on = 1;
+  return ::setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof on) == 0;
+}
+
 int receive_datagram(int fd, std::span<std::uint8_t> buffer, Datagram& info) {
   sockaddr_in source{};
-  socklen_t source_length = sizeof source;
-  ssize_t n = ::recvfrom(fd, buffer.data(), buffer.size(), MSG_TRUNC, reinterpret_cast<sockaddr*>(&source), &source_length);
+  iovec data{buffer.data(), buffer.size()};
+  alignas(cmsghdr) std::uint8_t control[CMSG_SPACE(sizeof(in_pktinfo))];
+  msghdr message{};
+  message.msg_name = &source;
+  message.msg_namelen = sizeof source;
+  message.msg_iov = &data;
+  message.msg_iovlen = 1;
+  message.msg_control = control;
+  message.msg_controllen = sizeof control;
+  ssize_t n = ::recvmsg(fd, &message, MSG_TRUNC);
   if (n < 0) return -1;
   info.length = static_cast<int>(n);
   info.source_ip_network = source.sin_addr.s_addr;
   info.source_port = ntohs(source.sin_port);
+  info.destination_ip_network = 0;
+  for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
+    if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
+      in_pktinfo packet{};
+      std::memcpy(&packet, CMSG_DATA(c), sizeof packet);
+      info.destination_ip_network = packet.ipi_addr.s_addr;
+    }
+  }
   return info.length;
 }
 

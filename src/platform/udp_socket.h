@@ -19,7 +19,13 @@ struct Datagram {
   int length = 0;                      // full length of the datagram, even when longer than the buffer
   std::uint32_t source_ip_network = 0;
   std::uint16_t source_port = 0;
+  // The address the datagram was sent to (a local address or a broadcast), network order;
+  // 0 unless enable_destination_info was set on the socket.
+  std::uint32_t destination_ip_network = 0;
 };
+
+// Asks the kernel to tell each received datagram's destination address (IP_PKTINFO).
+bool enable_destination_info(int fd);
 
 // Receives one datagram into buffer; -1 on error. A datagram longer than the buffer
 // reports its real length, so callers that check lengths never mistake it for a shorter one.

@@ -55,12 +55,12 @@ void ServerSettingsDialog::on_open(ui::DialogView& view) {
   if (!netenv::ensure_adapter_table(build_adapters_, view)) return;
   const int code = lookup_(adapters_, external_);
   view.set_wait_cursor(false);
+  // A LAN without Internet is this tool's usual place: without an external address the
+  // server still serves the local addresses, so the failure is only told.
   if (code != 0) {
     char text[160];
     std::snprintf(text, sizeof text, ui::texts::server_lookup_failed, code);
     view.show_message(ui::texts::caption_notice, text, ui::Icon::warning, ui::Buttons::ok);
-    view.close_dialog(0);
-    return;
   }
   fill(view);
 }
@@ -68,13 +68,12 @@ void ServerSettingsDialog::on_open(ui::DialogView& view) {
 void ServerSettingsDialog::fill(ui::DialogView& view) const {
   const bool two = two_entries();
   for (int id : {ip2_text, external2_text, address_group, ip1_radio, ip2_radio}) view.show(id, two);
-  auto found = [this](std::size_t entry) { return external_.status[entry] == netenv::lookup_found; };
-  // Without an external address the operator has nothing to give the modules: the
-  // fields stay empty.
-  if (!found(0) && !(two && found(1))) return;
   if (two) {
-    view.set_checked(ip1_radio, found(0));
-    view.set_checked(ip2_radio, !found(0));
+    auto found = [this](std::size_t entry) { return external_.status[entry] == netenv::lookup_found; };
+    // The first entry with an external address; without one, the entry chosen last time.
+    const bool first = found(0) || (!found(1) && settings_.local_address_index == 0);
+    view.set_checked(ip1_radio, first);
+    view.set_checked(ip2_radio, !first);
   }
   const std::size_t entries = two ? 2 : 1;
   const int address_ids[] = {ip1_text, ip2_text};

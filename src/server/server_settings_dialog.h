@@ -14,7 +14,8 @@
 namespace server {
 
 // Fills the external address of each address entry; 0 when at least one entry was
-// resolved, else the lookup's negative code.
+// resolved, else the lookup's negative code, which the dialog shows as a warning before it
+// opens all the same.
 using ExternalLookup = std::function<int(const netenv::AdapterTable&, netenv::ExternalAddresses&)>;
 
 // The port as typed: leading blanks skipped, then the decimal digits up to the first other

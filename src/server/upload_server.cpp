@@ -79,15 +79,22 @@ int UploadServer::start_server() {
   // keep a new listener from binding it.
   const int on = 1;
   if (tcp && ::setsockopt(socket.fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0) return start_socket_failed;
-  const std::uint32_t ip = adapters_.addresses[static_cast<std::size_t>(entry)].ip;
-  if (!platform::bind_ipv4(socket.fd(), ip, settings_.port)) return start_bind_failed;
+  const netenv::AddressEntry& local = adapters_.addresses[static_cast<std::size_t>(entry)];
+  const std::uint32_t ip = local.ip;
+  // Linux gives a socket bound to one address none of the broadcasts to its subnet, which
+  // modules may be set to upload to: the UDP socket takes the port on every address and
+  // keeps only what was sent to the chosen address or its subnet's broadcast.
+  if (!platform::bind_ipv4(socket.fd(), tcp ? ip : INADDR_ANY, settings_.port)) return start_bind_failed;
   if (tcp && ::listen(socket.fd(), listen_backlog) != 0) return start_listen_failed;
-  if (!tcp && !platform::enable_broadcast(socket.fd())) return start_socket_failed;
+  if (!tcp && !(platform::enable_broadcast(socket.fd()) && platform::enable_destination_info(socket.fd())))
+    return start_socket_failed;
 
   for (ConnectionSlot& slot : state_.connection_table) slot = {};
   state_.connection_count = 0;
   state_.log_line_number = 0;
   state_.listener_paused = false;
+  state_.local_ip_network = ip;
+  state_.local_broadcast_network = ip | ~local.mask;
   state_.socket = std::move(socket);
   if (tcp) {
     watch_listener();
@@ -190,7 +197,7 @@ void UploadServer::on_accept_event(int error) {
     platform::SocketHandle connection(::accept4(state_.socket.fd(), reinterpret_cast<sockaddr*>(&address), &length,
                                                 SOCK_NONBLOCK | SOCK_CLOEXEC));
     if (!connection.valid()) {
-      if (settings_.raw_data_display) log(ui::texts::log_accept_failed, platform::socket_error_code(errno));
+      if (settings_.raw_data_display) log(ui::texts::log_accept_failed, platform::socket_error_text(errno).c_str());
     } else {
       ConnectionSlot& s = state_.connection_table[static_cast<std::size_t>(slot)];
       s.in_use = true;
@@ -310,11 +317,15 @@ int UploadServer::receive_datagram(std::span<std::uint8_t> buffer, PeerAddress& 
     clock_.sleep_ms(retry_pause_ms);
     n = platform::receive_datagram(state_.socket.fd(), buffer, info);
   }
-  if (n < 0) return receive_failed;
+  // A datagram longer than the buffer was cut by the kernel: no record, as a long reading
+  // reply is none either.
+  if (n < 0 || n > static_cast<int>(buffer.size())) return receive_failed;
+  if (info.destination_ip_network != state_.local_ip_network &&
+      info.destination_ip_network != state_.local_broadcast_network)
+    return receive_not_for_server;
   if (n == 0) return receive_nothing;
   peer = {info.source_ip_network, info.source_port};
-  // A longer datagram reports its full length; only the buffer's bytes were received.
-  return n < static_cast<int>(buffer.size()) ? n : static_cast<int>(buffer.size());
+  return n;
 }
 
 void UploadServer::on_udp_read_event() {
@@ -323,7 +334,9 @@ void UploadServer::on_udp_read_event() {
   std::array<std::uint8_t, receive_buffer_bytes> buffer{};
   PeerAddress peer;
   const int received = receive_datagram(buffer, peer);
-  if (received < 0) {
+  if (received == receive_not_for_server) {
+    // Sent to another address of the PC: not this server's, nothing to tell.
+  } else if (received < 0) {
     log(ui::texts::log_udp_read_failed, received);
   } else if (state_.connection_count >= max_slots) {
     log(ui::texts::log_connections_full);

@@ -1,6 +1,7 @@
 #pragma once
-// The upload server: a TCP listener or a UDP socket on one local address that receives the
-// records of modules in active-upload mode, keeps a 32-slot connection table, logs every
+// The upload server: a TCP listener on one local address, or a UDP socket that keeps what
+// was sent to that address or its subnet's broadcast, receiving the records of modules in
+// active-upload mode; keeps a 32-slot connection table, logs every
 // event to the data list and the summary of modules to the module list. Readiness reaches
 // it through the window's socket watcher, between commands.
 #include <array>
@@ -31,6 +32,7 @@ constexpr int log_lines_before_reset = 500;
 // Codes of a failed receive, printed in the log.
 constexpr int receive_failed = -7;
 constexpr int receive_nothing = -8;
+constexpr int receive_not_for_server = -100;  // a datagram for another address; never printed
 
 struct ConnectionSlot {
   bool in_use = false;
@@ -42,6 +44,10 @@ struct ConnectionSlot {
 struct ServerState {
   platform::SocketHandle socket;  // listening TCP socket or bound UDP socket
   bool listener_paused = false;   // not watched while every slot is taken
+  // The bound address entry's address and its subnet's directed broadcast, network order:
+  // the UDP server keeps only datagrams sent to one of them.
+  std::uint32_t local_ip_network = 0;
+  std::uint32_t local_broadcast_network = 0;
   std::array<ConnectionSlot, max_slots> connection_table{};
   int connection_count = 0;
   int log_line_number = 0;
@@ -80,7 +86,8 @@ class UploadServer {
   UploadServer(const UploadServer&) = delete;
   UploadServer& operator=(const UploadServer&) = delete;
 
-  // Binds the settings' address entry and port (TCP for protocol atcp, else UDP), frees
+  // Binds the settings' address entry and port (TCP for protocol atcp; UDP takes the port
+  // on every address and filters by destination), frees
   // every slot, restarts the log numbering and watches the socket. 0 on success and when
   // already running or while the polling sockets are open (nothing changes), else a start_* code with nothing left open.
   int start_server();
@@ -105,6 +112,8 @@ class UploadServer {
   int find_connection(int fd, int& ordinal) const;
   void close_connection(int slot);
   int receive_from_connection(int slot, std::span<std::uint8_t> buffer);
+  // One datagram: its length, or receive_failed (also for one over the buffer's size),
+  // receive_nothing, or receive_not_for_server when it was sent to another address.
   int receive_datagram(std::span<std::uint8_t> buffer, PeerAddress& peer);
   // Adds a log line whose format begins with the line number and the event's time.
   template <typename... Args>

@@ -4,10 +4,10 @@
 
 namespace tools {
 
-std::string http_request(const AddressService& service) {
+std::string http_request(const AddressService& service, std::string_view host) {
   std::string request = "GET ";
   request.append(service.path).append(" HTTP/1.1\r\nUser-Agent: pqmweb\r\nHost: ");
-  request.append(service.host).append("\r\nCache-Control: no-cache\r\n\r\n");
+  request.append(host).append("\r\nCache-Control: no-cache\r\n\r\n");
   return request;
 }
 

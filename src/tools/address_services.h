@@ -1,6 +1,6 @@
 #pragma once
 // The what-is-my-address web services, their HTTP request and where each one's page holds
-// the address it saw. Pure: bytes in, text out.
+// the address it saw. Pure: bytes in, text out. The host names are the site's: quorvane.conf.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/address_service_hosts.h"
+#include "platform/program_config.h"
 
 namespace tools {
 
@@ -25,7 +25,6 @@ enum class ReachabilityGate {
 };
 
 struct AddressService {
-  std::string_view host;
   std::string_view path;
   int response_limit_bytes;  // more than this must arrive for the page to count
   std::string_view marker;
@@ -36,13 +35,16 @@ struct AddressService {
   ReachabilityGate gate;
 };
 
+// Host name of each service, in the order of address_services; empty: not tried.
+using AddressServiceHosts = std::array<std::string, platform::address_service_count>;
+
 // Tried in this order. The markers of B and C are "IP地址：" and "是：[" in code page 936.
-constexpr std::array<AddressService, 4> address_services = {{
-    {address_service_hosts[0], "/dyndns/getip", 180, "\r\n\r\n", 7, true, ReachabilityGate::captured_reply},
-    {address_service_hosts[1], "/", 8800, "IP\xB5\xD8\xD6\xB7\xA3\xBA", 13, false, ReachabilityGate::captured_reply},
-    {address_service_hosts[2], "/ic.asp", 450, "\xCA\xC7\xA3\xBA[", 5, false,
+constexpr std::array<AddressService, platform::address_service_count> address_services = {{
+    {"/dyndns/getip", 180, "\r\n\r\n", 7, true, ReachabilityGate::captured_reply},
+    {"/", 8800, "IP\xB5\xD8\xD6\xB7\xA3\xBA", 13, false, ReachabilityGate::captured_reply},
+    {"/ic.asp", 450, "\xCA\xC7\xA3\xBA[", 5, false,
      ReachabilityGate::captured_reply_then_echo},
-    {address_service_hosts[3], "/", 3800, "ip=", 3, false, ReachabilityGate::captured_reply},
+    {"/", 3800, "ip=", 3, false, ReachabilityGate::captured_reply},
 }};
 
 static_assert(address_services[1].marker.size() == 8 && address_services[2].marker.size() == 5);
@@ -51,8 +53,8 @@ static_assert(std::ranges::all_of(address_services, [](const AddressService& ser
   return static_cast<std::size_t>(service.response_limit_bytes) < response_buffer_bytes;
 }));
 
-// The GET request of a service, sent as one block.
-std::string http_request(const AddressService& service);
+// The GET request of a service at host, sent as one block.
+std::string http_request(const AddressService& service, std::string_view host);
 
 // The address a service's response shows: nullopt without the marker; otherwise the leading
 // digits and dots of the (at most) 16 bytes at the start position, possibly empty.

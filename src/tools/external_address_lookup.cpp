@@ -47,16 +47,20 @@ int SystemAddressLookupLink::fetch_page(const PageRequest& request, PageResponse
   return tools::fetch_page(raw_.link.clock(), request, response);
 }
 
-int external_address_lookup(const netenv::AdapterTable& adapters, netenv::ExternalAddresses& results,
-                            AddressLookupLink& link) {
-  results.status.fill(netenv::lookup_unresolved);
+int external_address_lookup(const netenv::AdapterTable& adapters, const AddressServiceHosts& hosts,
+                            netenv::ExternalAddresses& results, AddressLookupLink& link) {
+  const bool any_service = std::ranges::any_of(hosts, [](const std::string& host) { return !host.empty(); });
+  // Without a service there is no route to ask: an isolated LAN is no failure.
+  results.status.fill(any_service ? netenv::lookup_unresolved : netenv::lookup_no_route);
   results.text.fill(std::string(no_external_address));
   int address_count = std::clamp(adapters.address_count, 0, netenv::max_address_entries);
   int looked_up = std::min(address_count, netenv::looked_up_entries);
   PageResponse response;  // shared by every request of the lookup
-  for (const AddressService& service : address_services) {
+  for (std::size_t k = 0; k < address_services.size(); ++k) {
+    const AddressService& service = address_services[k];
+    const std::string& host = hosts[k];
     std::uint32_t server = 0;
-    if (!link.resolve(service.host, server)) continue;
+    if (host.empty() || !link.resolve(host, server)) continue;
     for (int entry = 0; entry < looked_up; ++entry) {
       auto at = static_cast<std::size_t>(entry);
       if (results.status[at] != netenv::lookup_unresolved) continue;
@@ -64,7 +68,7 @@ int external_address_lookup(const netenv::AdapterTable& adapters, netenv::Extern
         results.status[at] = netenv::lookup_no_route;
         continue;
       }
-      PageRequest request{adapters.addresses[at].ip, server, http_port, http_request(service),
+      PageRequest request{adapters.addresses[at].ip, server, http_port, http_request(service, host),
                           static_cast<std::size_t>(service.response_limit_bytes)};
       if (link.fetch_page(request, response) != 0) continue;
       if (auto address = extract_external_address(service, response.bytes())) {

@@ -8,6 +8,7 @@
 #include "discovery/raw_ethernet.h"
 #include "netenv/adapter_table.h"
 #include "netenv/external_addresses.h"
+#include "tools/address_services.h"
 #include "tools/icmp_probe.h"
 #include "tools/page_fetch.h"
 
@@ -45,11 +46,13 @@ class SystemAddressLookupLink final : public AddressLookupLink {
   IcmpLink& icmp_;
 };
 
-// Resets entries 0..2 to unresolved and "--none--", then tries services A to D in turn for
-// every entry still unresolved: status 0 when its gate says there is no route, 1 with the
-// text when a page showed the address. Returns 0, or lookup_nothing_resolved when there is
-// no address entry or every entry stayed unresolved.
-int external_address_lookup(const netenv::AdapterTable& adapters, netenv::ExternalAddresses& results,
-                            AddressLookupLink& link);
+// Resets entries 0..2 to unresolved and "--none--", then tries the configured services A
+// to D in turn for every entry still unresolved: status 0 when its gate says there is no
+// route, 1 with the text when a page showed the address. Returns 0, or
+// lookup_nothing_resolved when there is no address entry or every entry stayed unresolved.
+// With no service configured nothing is asked: every entry gets status 0 ("no route"),
+// at once.
+int external_address_lookup(const netenv::AdapterTable& adapters, const AddressServiceHosts& hosts,
+                            netenv::ExternalAddresses& results, AddressLookupLink& link);
 
 }  // namespace tools

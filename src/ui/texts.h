@@ -10,5 +10,6 @@
 #include "ui/texts/capture.h"
 #include "ui/texts/basic_settings.h"
 #include "ui/texts/server.h"
+#include "ui/texts/config_file.h"
 #include "ui/texts/active_upload.h"
 #include "ui/texts/wireless.h"

@@ -29,7 +29,7 @@ TEST_F(ExternalAddressLan, FindsTheOutsideAddressWhereTheRouterForwards) {
   discovery::RawEthernet raw = view.raw();
   tools::SystemAddressLookupLink link(raw, view.icmp);
   netenv::ExternalAddresses results;
-  EXPECT_EQ(tools::external_address_lookup(view.adapters, results, link), 0);
+  EXPECT_EQ(tools::external_address_lookup(view.adapters, test::site_hosts, results, link), 0);
   // Entries 0 and 1 are on the forwarding subnet, entry 2 on the unreachable one.
   EXPECT_EQ(results.status, (std::array<int, 3>{1, 1, 0}));
   EXPECT_EQ(results.text, (std::array<std::string, 3>{outside_address, outside_address, "--none--"}))
@@ -44,12 +44,12 @@ TEST_F(ExternalAddressLan, EverySitesPageShowsTheOutsideAddress) {
   for (std::size_t k = 0; k < tools::address_services.size(); ++k) {
     const tools::AddressService& service = tools::address_services[k];
     tools::PageRequest request{network_ip("192.168.1.10"), network_ip("203.0.113." + std::to_string(10 + k)),
-                               tools::http_port, tools::http_request(service),
+                               tools::http_port, tools::http_request(service, test::site_hosts[k]),
                                static_cast<std::size_t>(service.response_limit_bytes)};
     tools::PageResponse response;
     platform::SystemWaitClock clock;
-    EXPECT_EQ(tools::fetch_page(clock, request, response), 0) << service.host;
-    EXPECT_EQ(tools::extract_external_address(service, response.bytes()), outside_address) << service.host;
+    EXPECT_EQ(tools::fetch_page(clock, request, response), 0) << test::site_hosts[k];
+    EXPECT_EQ(tools::extract_external_address(service, response.bytes()), outside_address) << test::site_hosts[k];
   }
 }
 

@@ -1,5 +1,6 @@
 // The upload server in the PC's namespace receiving the records of emulated modules in
 // ATCP and AUDP work mode: real connections, real datagrams, the emulator's own encoding.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -146,6 +147,43 @@ TEST(UploadServerLan, AudpModulesTakeOneSlotEach) {
   EXPECT_NE(last.find("-> sn:"), std::string::npos);
   EXPECT_NE(last.find("/02, <U: 192.168.  1. 3"), std::string::npos) << last;
   EXPECT_NE(last.find(">     -5.000℃/40.0%RH  DI[5->0]: < 10 - 0001 >--"), std::string::npos) << last;
+}
+
+// A module at ip uploading over UDP to receiver, every 200 ms.
+test::LanModule audp_uploader(const std::string& name, int subnet, const std::string& ip, const std::string& receiver) {
+  const std::string mac = "00:20:4a:02:00:" + ip.substr(ip.rfind('.') + 1);
+  const std::string extra = "work_mode = AUDP\nserver_ip = " + receiver + "\nserver_port = " +
+                            std::to_string(server_port) + "\nupload_interval_ms = 200\nmodule_code = 0x0007";
+  return {name, subnet, mac, ip + "/24", "-", test::sensor_module_config(mac, ip, "0.0.0.0", extra)};
+}
+
+// The server chose 192.168.1.10: it takes what is sent there and to 192.168.1.255, and
+// nothing sent to the PC's other address on that subnet or to the other subnet's broadcast.
+TEST(UploadServerLan, UdpTakesTheChosenAddressAndItsSubnetsBroadcastOnly) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24").add_subnet(1, "192.168.1.11/24").add_subnet(2, "192.168.5.3/24");
+  topology.add_module(audp_uploader("broadcast", 1, "192.168.1.30", "192.168.1.255"))
+      .add_module(audp_uploader("direct", 1, "192.168.1.31", "192.168.1.10"))
+      .add_module(audp_uploader("otheraddress", 1, "192.168.1.32", "192.168.1.11"))
+      .add_module(audp_uploader("othersubnet", 2, "192.168.5.40", "192.168.5.255"));
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope scope(lan);
+  ASSERT_TRUE(scope.ok()) << scope.error();
+
+  PcServer pc(false);
+  ASSERT_EQ(netenv::build_adapter_table(pc.adapters, platform::list_adapters(), pc.view), 0);
+  ASSERT_EQ(pc.adapters.addresses[0].ip, htonl(0xC0A8010A));  // 192.168.1.10
+  ASSERT_EQ(pc.server.start_server(), 0);
+  pc.server.banner();
+  ASSERT_TRUE(pc.pump_until([&] { return pc.rows_counted_at_least(5) == 2; })) << lan.emulator_log("broadcast");
+  std::set<std::string> senders;
+  for (const std::string& line : pc.view.lines(ListId::data)) {
+    const auto at = line.find("<U: ");
+    if (at != std::string::npos) senders.insert(line.substr(at + 4, 15));
+  }
+  EXPECT_EQ(senders, (std::set<std::string>{"192.168.  1. 30", "192.168.  1. 31"}));
+  EXPECT_EQ(pc.state.connection_count, 2);
 }
 
 }  // namespace

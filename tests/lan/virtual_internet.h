@@ -13,6 +13,7 @@
 #include "platform/adapters.h"
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
+#include "support/virtual_internet_sites.h"
 #include "tools/icmp_probe.h"
 
 namespace test {

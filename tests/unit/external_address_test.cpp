@@ -53,11 +53,11 @@ TEST(AddressServices, MarkersOfBAndCAreTheirTextsInCodePage936) {
 }
 
 TEST(AddressServices, RequestIsOneBlockWithTheServicesPathAndHost) {
-  EXPECT_EQ(tools::http_request(address_services[0]),
-            "GET /dyndns/getip HTTP/1.1\r\nUser-Agent: pqmweb\r\nHost: a.addresses.test\r\n"
+  EXPECT_EQ(tools::http_request(address_services[0], "a.example"),
+            "GET /dyndns/getip HTTP/1.1\r\nUser-Agent: pqmweb\r\nHost: a.example\r\n"
             "Cache-Control: no-cache\r\n\r\n");
-  EXPECT_EQ(tools::http_request(address_services[2]),
-            "GET /ic.asp HTTP/1.1\r\nUser-Agent: pqmweb\r\nHost: c.addresses.test\r\n"
+  EXPECT_EQ(tools::http_request(address_services[2], "ip.example.org"),
+            "GET /ic.asp HTTP/1.1\r\nUser-Agent: pqmweb\r\nHost: ip.example.org\r\n"
             "Cache-Control: no-cache\r\n\r\n");
 }
 
@@ -258,6 +258,8 @@ std::uint32_t server_of(std::size_t service) { return network_ip("203.0.113." + 
 
 std::string letter(std::size_t service) { return std::string(1, static_cast<char>('A' + service)); }
 
+const tools::AddressServiceHosts all_hosts = {"a.example", "b.example", "c.example", "d.example"};
+
 // Services are named by position (0 = A). Unset results: captured-reply probe -8 (no
 // report), echo probe 0, fetch -11 with nothing received.
 class FakeLookupLink final : public tools::AddressLookupLink {
@@ -302,7 +304,7 @@ class FakeLookupLink final : public tools::AddressLookupLink {
  private:
   static std::size_t service_of_host(std::string_view host) {
     for (std::size_t k = 0; k < address_services.size(); ++k)
-      if (address_services[k].host == host) return k;
+      if (all_hosts[k] == host) return k;
     ADD_FAILURE() << "unknown host " << host;
     return 0;
   }
@@ -323,6 +325,11 @@ netenv::AdapterTable table_of(int address_count) {
   return table;
 }
 
+int lookup(const netenv::AdapterTable& adapters, netenv::ExternalAddresses& results, FakeLookupLink& link,
+           const tools::AddressServiceHosts& hosts = all_hosts) {
+  return tools::external_address_lookup(adapters, hosts, results, link);
+}
+
 using Statuses = std::array<int, 3>;
 using Texts = std::array<std::string, 3>;
 using Calls = std::vector<std::string>;
@@ -333,7 +340,7 @@ TEST(ExternalAddressLookup, AnAdapterWithoutARouteIsNeverAskedOverHttp) {
   link.captured[{1, 0}] = 0;
   link.pages[0] = {0, good_page(0)};
   netenv::ExternalAddresses results;
-  EXPECT_EQ(tools::external_address_lookup(table_of(2), results, link), 0);
+  EXPECT_EQ(lookup(table_of(2), results, link), 0);
   EXPECT_EQ(results.status, (Statuses{1, 0, -1}));
   EXPECT_EQ(results.text, (Texts{found_address, none, none}));
   EXPECT_EQ(link.calls, (Calls{"resolve A", "captured 0A", "fetch A", "captured 1A", "resolve B", "resolve C",
@@ -343,7 +350,7 @@ TEST(ExternalAddressLookup, AnAdapterWithoutARouteIsNeverAskedOverHttp) {
   EXPECT_EQ(request.local_ip_network, network_ip("192.168.1.10"));
   EXPECT_EQ(request.server_network, server_of(0));
   EXPECT_EQ(request.server_port, 80);
-  EXPECT_EQ(request.text, tools::http_request(address_services[0]));
+  EXPECT_EQ(request.text, tools::http_request(address_services[0], "a.example"));
   EXPECT_EQ(request.limit_bytes, 180u);
 }
 
@@ -355,7 +362,7 @@ TEST(ExternalAddressLookup, EachFailureLeavesTheAdapterToTheNextService) {
   link.pages[2] = {-11, good_page(2)};  // C's page stays below its limit
   link.pages[3] = {0, good_page(3)};
   netenv::ExternalAddresses results;
-  EXPECT_EQ(tools::external_address_lookup(table_of(1), results, link), 0);
+  EXPECT_EQ(lookup(table_of(1), results, link), 0);
   EXPECT_EQ(results.status, (Statuses{1, -1, -1}));
   EXPECT_EQ(results.text[0], found_address);
   EXPECT_EQ(link.calls, (Calls{"resolve A", "resolve B", "captured 0B", "fetch B", "resolve C", "captured 0C",
@@ -391,7 +398,7 @@ TEST(ExternalAddressLookup, GatesOfTheServices) {
     link.echo[{0, c.service}] = c.echo;
     link.pages[c.service] = {0, good_page(c.service)};
     netenv::ExternalAddresses results;
-    EXPECT_EQ(tools::external_address_lookup(table_of(1), results, link), 0) << c.name;
+    EXPECT_EQ(lookup(table_of(1), results, link), 0) << c.name;
     EXPECT_EQ(results.status[0], c.status) << c.name;
     EXPECT_EQ(results.text[0], c.status == 1 ? found_address : none) << c.name;
     bool echo_asked = std::count(link.calls.begin(), link.calls.end(), "echo 0" + letter(c.service)) == 1;
@@ -418,7 +425,7 @@ TEST(ExternalAddressLookup, ResultCodesAndTheReset) {
     netenv::ExternalAddresses results;
     results.status = {1, 1, 0};
     results.text = {"1.2.3.4", "5.6.7.8", ""};
-    EXPECT_EQ(tools::external_address_lookup(table_of(c.address_count), results, link), c.result) << c.name;
+    EXPECT_EQ(lookup(table_of(c.address_count), results, link), c.result) << c.name;
     EXPECT_EQ(results.status, (Statuses{-1, -1, -1})) << c.name;
     EXPECT_EQ(results.text, (Texts{none, none, none})) << c.name;
   }
@@ -429,10 +436,32 @@ TEST(ExternalAddressLookup, OnlyTheFirstThreeEntriesAreLookedUp) {
   link.resolvable = {3};
   link.pages[3] = {0, good_page(3)};
   netenv::ExternalAddresses results;
-  EXPECT_EQ(tools::external_address_lookup(table_of(5), results, link), 0);
+  EXPECT_EQ(lookup(table_of(5), results, link), 0);
   EXPECT_EQ(results.status, (Statuses{1, 1, 1}));
   ASSERT_EQ(link.fetches.size(), 3u);
   EXPECT_EQ(link.fetches.back().local_ip_network, network_ip("192.168.3.10"));
+}
+
+TEST(ExternalAddressLookup, OnlyTheConfiguredServicesAreAsked) {
+  FakeLookupLink link;
+  link.pages[3] = {0, good_page(3)};
+  netenv::ExternalAddresses results;
+  EXPECT_EQ(lookup(table_of(1), results, link, {"", "b.example", "", "d.example"}), 0);
+  EXPECT_EQ(results.status[0], 1);
+  EXPECT_EQ(link.calls, (Calls{"resolve B", "captured 0B", "fetch B", "resolve D", "captured 0D", "fetch D"}));
+}
+
+// An isolated LAN: nothing is configured, nothing is asked, no entry is left unresolved.
+TEST(ExternalAddressLookup, NoServiceConfiguredAsksNothing) {
+  FakeLookupLink link;
+  netenv::ExternalAddresses results;
+  results.status = {1, 1, 1};
+  results.text = {"1.2.3.4", "5.6.7.8", "9.9.9.9"};
+  EXPECT_EQ(lookup(table_of(2), results, link, {}), 0);
+  EXPECT_TRUE(link.calls.empty());
+  EXPECT_EQ(results.status, (Statuses{0, 0, 0}));
+  EXPECT_EQ(results.text, (Texts{none, none, none}));
+  EXPECT_EQ(lookup(table_of(0), results, link, {}), tools::lookup_nothing_resolved);
 }
 
 }  // namespace

@@ -150,43 +150,60 @@ TEST(ServerSettingsDialog, TwoEntriesCheckTheFirstWithAnExternalAddress) {
   }
 }
 
-TEST(ServerSettingsDialog, NoExternalAddressAnywhereLeavesTheFieldsEmpty) {
-  for (int entries : {1, 2}) {
-    Rig rig(entries, {0, 0, -1});
+// An isolated LAN: no service configured (every entry "no route") or none answered (-40,
+// told once). The operator still picks the address, protocol and port.
+TEST(ServerSettingsDialog, WithoutAnExternalAddressTheServerCanStillBeSet) {
+  struct Case {
+    int entries;
+    std::array<int, 3> statuses;
+    int lookup_code;
+    int previous_index;
+    bool warned;
+  } cases[] = {
+      {1, {0, 0, 0}, 0, 0, false},
+      {2, {0, 0, 0}, 0, 1, false},
+      {1, {-1, -1, -1}, -40, 0, true},
+      {2, {-1, -1, -1}, -40, 0, true},
+  };
+  for (const Case& c : cases) {
+    Rig rig(c.entries, c.statuses);
+    rig.lookup_code = c.lookup_code;
+    rig.settings.local_address_index = c.previous_index;
     ASSERT_TRUE(rig.view.open());
-    for (int id : {D::ip1_text, D::external1_text, D::port_edit}) EXPECT_EQ(rig.view.text(id), "") << id;
-    EXPECT_FALSE(rig.view.checked(D::tcp_radio));
-    EXPECT_FALSE(rig.view.checked(D::ip1_radio));
+    if (c.warned) {
+      ASSERT_EQ(rig.view.messages.size(), 1u);
+      EXPECT_EQ(rig.view.messages[0].caption, "系统提示");
+      EXPECT_EQ(rig.view.messages[0].text, "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!");
+      EXPECT_EQ(rig.view.messages[0].icon, ui::Icon::warning);
+    } else {
+      EXPECT_TRUE(rig.view.messages.empty());
+    }
+    EXPECT_EQ(rig.view.text(D::ip1_text), "192.168.1.5");
+    EXPECT_EQ(rig.view.text(D::external1_text), "--none--");
+    EXPECT_EQ(rig.view.text(D::port_edit), "8005");
+    EXPECT_TRUE(rig.view.checked(D::tcp_radio));
+    if (c.entries == 2) {
+      EXPECT_EQ(rig.view.text(D::external2_text), "--none--");
+      EXPECT_EQ(rig.view.checked(D::ip2_radio), c.previous_index == 1);
+    }
+    rig.view.click(D::udp_radio);
     rig.view.click(D::ok_button);
-    EXPECT_FALSE(rig.view.closed());
-    ASSERT_EQ(rig.view.messages.size(), 1u);
-    EXPECT_EQ(rig.view.messages[0].text, range_message);
+    EXPECT_EQ(rig.view.result(), 1);
+    EXPECT_EQ(rig.settings.local_address_index, c.previous_index);
+    EXPECT_EQ(rig.settings.protocol, discovery::audp);
+    EXPECT_EQ(rig.view.messages.size(), c.warned ? 1u : 0u);
   }
 }
 
-TEST(ServerSettingsDialog, FailedLookupOrAdapterBuildCloses) {
-  struct Case {
-    int entries;
-    int lookup_code;
-    const char* caption;
-    const char* text;
-    int lookups;
-  } cases[] = {
-      {1, -40, "系统提示", "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!", 1},
-      {2, -1, "系统提示", "网络参数获取失败(-1)! 请检查本机网络设置,重新尝试!", 1},
-      {0, 0, "错误提示", "未发现本机网络设备! 请检查本机网络设备安装/开启状态!", 0},
-  };
-  for (const Case& c : cases) {
-    Rig rig(c.entries);
-    rig.lookup_code = c.lookup_code;
-    EXPECT_FALSE(rig.view.open());
-    EXPECT_EQ(rig.view.result(), 0);
-    EXPECT_EQ(rig.lookups, c.lookups);
-    ASSERT_EQ(rig.view.messages.size(), 1u);
-    EXPECT_EQ(rig.view.messages[0].caption, c.caption);
-    EXPECT_EQ(rig.view.messages[0].text, c.text);
-    EXPECT_EQ(rig.view.messages[0].icon, ui::Icon::warning);
-  }
+TEST(ServerSettingsDialog, NoAdapterCloses) {
+  Rig rig(0);
+  EXPECT_FALSE(rig.view.open());
+  EXPECT_EQ(rig.view.result(), 0);
+  EXPECT_EQ(rig.lookups, 0);
+  ASSERT_EQ(rig.view.messages.size(), 1u);
+  EXPECT_EQ(rig.view.messages[0].caption, "错误提示");
+  EXPECT_EQ(rig.view.messages[0].text, "未发现本机网络设备! 请检查本机网络设备安装/开启状态!");
+  EXPECT_EQ(rig.view.messages[0].icon, ui::Icon::warning);
 }
 
 TEST(ServerSettingsDialog, BuildsTheAdapterTableOnceAndLooksUpOnEveryOpening) {

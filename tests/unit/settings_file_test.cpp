@@ -85,6 +85,19 @@ TEST(SettingsFile, FileRoundTripIsByteForByte) {
   EXPECT_TRUE(view.messages.empty());
 }
 
+// Only the basic settings dialog can set the period, to 1000..10000 ms; a file holding
+// anything else is held to that range, so that 0 cannot run the cycles back to back.
+TEST(SettingsFile, RefreshPeriodIsHeldToTheDialogsRange) {
+  const std::pair<std::uint16_t, std::uint16_t> periods[] = {
+      {0, 1000}, {999, 1000}, {1000, 1000}, {10000, 10000}, {10001, 10000}, {0xFFFF, 10000}};
+  for (const auto& [stored, used] : periods) {
+    Bytes file = header(0);
+    file[6] = static_cast<std::uint8_t>(stored);
+    file[7] = static_cast<std::uint8_t>(stored >> 8);
+    EXPECT_EQ(app::decode_settings(file).settings.refresh_period_ms, used) << stored;
+  }
+}
+
 TEST(SettingsFile, TruncatedHeaderLeavesEverySettingAtDefault) {
   test::TemporaryDirectory dir;
   const Bytes full = header(0);

@@ -4,7 +4,9 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/socket_error_codes.h"
 #include "support/fake_wait_clock.h"
 #include "support/scripted_view.h"
 
@@ -416,6 +419,64 @@ TEST(UploadServerUdp, LogScrollsAndStartsAgainAt000After500Lines) {
   EXPECT_EQ(rig.state.log_line_number, 0);
   ASSERT_TRUE(send_one(1));
   EXPECT_EQ(rig.log()[0].substr(0, 4), "000-");
+}
+
+// A datagram the 200-byte buffer cannot hold was cut by the kernel: a read error, not a record.
+TEST(UploadServerUdp, ADatagramOver200BytesIsAReadError) {
+  Rig rig(false);
+  ASSERT_EQ(rig.start(), 0);
+  platform::SocketHandle sender = udp_client();
+  send_to_server(sender.fd(), rig.settings.port, record(1) + std::string(201 - record(1).size(), ' '));
+  send_to_server(sender.fd(), rig.settings.port, record(2) + std::string(200 - record(2).size(), ' '));
+  ASSERT_TRUE(rig.pump_until_log_has(3));
+  EXPECT_EQ(rig.log()[1], "000-10:20:30 -> UDP read err:-7!");
+  EXPECT_EQ(rig.log()[2].rfind("001-10:20:30-> sn: 1/01, <U: ", 0), 0u) << rig.log()[2];
+  EXPECT_EQ(rig.state.connection_count, 1);
+}
+
+// The socket takes the port on every address; what was sent to another one is not its.
+TEST(UploadServerUdp, DatagramsForAnotherLocalAddressAreDropped) {
+  Rig rig(false);
+  rig.adapters.addresses[0].mask = htonl(0xFFFFFF00);
+  ASSERT_EQ(rig.start(), 0);
+  platform::SocketHandle sender = udp_client();
+  sockaddr_in other = server_address(rig.settings.port);
+  other.sin_addr.s_addr = htonl(0x7F000002);  // 127.0.0.2, also this host's
+  const std::string text = record(1);
+  ASSERT_EQ(::sendto(sender.fd(), text.data(), text.size(), 0, reinterpret_cast<const sockaddr*>(&other), sizeof other),
+            static_cast<ssize_t>(text.size()));
+  rig.pump_idle();
+  EXPECT_EQ(rig.log().size(), 1u);
+  send_to_server(sender.fd(), rig.settings.port, record(2));
+  ASSERT_TRUE(rig.pump_until_log_has(2));
+  EXPECT_EQ(rig.log()[1].rfind("000-10:20:30-> sn: 1/01, <U: ", 0), 0u) << rig.log()[1];
+}
+
+TEST(UploadServerTcp, AnAcceptFailureNamesItsErrno) {
+  Rig rig(true, true);
+  ASSERT_EQ(rig.start(), 0);
+  platform::SocketHandle client = tcp_client(rig.settings.port);
+  // No descriptor is left for the accepted connection.
+  const int lowest_free = ::dup(0);
+  ASSERT_GE(lowest_free, 0);
+  ::close(lowest_free);
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+  rlimit exhausted = saved;
+  exhausted.rlim_cur = static_cast<rlim_t>(lowest_free);
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &exhausted), 0);
+  const bool logged = rig.pump_until_log_has(2);
+  ::setrlimit(RLIMIT_NOFILE, &saved);
+  ASSERT_TRUE(logged);
+  EXPECT_EQ(rig.log()[1], "000-10:20:30 -> Accept err: 24 (EMFILE)");
+}
+
+TEST(SocketErrorText, WindowsNumbersWhereTheyExistElseTheErrnoAndItsName) {
+  EXPECT_EQ(platform::socket_error_text(ECONNRESET), "10054");
+  EXPECT_EQ(platform::socket_error_text(EWOULDBLOCK), "10035");
+  EXPECT_EQ(platform::socket_error_text(EMFILE), "24 (EMFILE)");
+  EXPECT_EQ(platform::socket_error_text(ENOBUFS), "105 (ENOBUFS)");
+  EXPECT_EQ(platform::socket_error_text(9999), "9999");
 }
 
 }  // namespace

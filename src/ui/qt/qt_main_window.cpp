@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_message_box.h"
@@ -15,10 +16,10 @@ namespace ui::qt {
 
 namespace {
 
-constexpr int window_width = 1024;
-constexpr int window_height = 720;
 // Child controls are placed relative to the client area shrunk by 2 on every side.
-constexpr int left = 2, top = 2, right = window_width - 2, bottom = window_height - 2;
+constexpr int border = 2;
+constexpr int left = border, top = border;
+constexpr int button_width = 85, button_height = 35, button_above_bottom = 40;
 
 QString from_utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -30,8 +31,9 @@ QtMainWindow::QtMainWindow() {
   QIcon icon;
   for (const char* size : {"48", "128", "256"}) icon.addFile(QString(":/icons/quorvane-%1.png").arg(size));
   setWindowIcon(icon);
-  // A fixed size: the window never changes its size.
-  setFixedSize(window_width, window_height);
+  // A fixed size: the window never changes its size. Until the window manager has framed
+  // it, the client area is the whole 1024 x 720; fit_into_frame() then shrinks it.
+  setFixedSize(window_outer_width, window_outer_height);
   setAutoFillBackground(true);
   QPalette background = palette();
   background.setColor(QPalette::Window, QColor(192, 192, 192));
@@ -43,14 +45,15 @@ QtMainWindow::QtMainWindow() {
     if (events_) events_->on_module_selection_changed();
   });
 
-  make_button(ButtonId::parameter_settings, texts::button_parameter_settings, left + 10, bottom - 40);
-  make_button(ButtonId::module_repair, texts::button_module_repair, left + 100, bottom - 40);
-  make_button(ButtonId::remote_test, texts::button_remote_test, left + 190, bottom - 40);
-  make_button(ButtonId::exit, texts::button_exit, right - 90, bottom - 40);
-  make_button(ButtonId::stop, texts::button_stop, right - 180, bottom - 40);
-  make_button(ButtonId::start, texts::button_start_initial, right - 270, bottom - 40);
-  make_button(ButtonId::search, texts::button_search, right - 360, bottom - 40);
-  make_button(ButtonId::basic_settings, texts::button_basic_settings, right - 450, bottom - 40);
+  make_button(ButtonId::parameter_settings, texts::button_parameter_settings);
+  make_button(ButtonId::module_repair, texts::button_module_repair);
+  make_button(ButtonId::remote_test, texts::button_remote_test);
+  make_button(ButtonId::exit, texts::button_exit);
+  make_button(ButtonId::stop, texts::button_stop);
+  make_button(ButtonId::start, texts::button_start_initial);
+  make_button(ButtonId::search, texts::button_search);
+  make_button(ButtonId::basic_settings, texts::button_basic_settings);
+  place_buttons();
   button_enable(ButtonId::parameter_settings, false);
   button_show(ButtonId::module_repair, false);
   button_show(ButtonId::remote_test, false);
@@ -78,13 +81,47 @@ QListWidget* QtMainWindow::make_list(const QRect& geometry, const QColor& backgr
   return list;
 }
 
-void QtMainWindow::make_button(ButtonId id, const char* caption, int x, int y) {
+void QtMainWindow::make_button(ButtonId id, const char* caption) {
   auto* button = new QPushButton(QString::fromUtf8(caption), this);
-  button->setGeometry(x, y, 85, 35);
   connect(button, &QPushButton::clicked, this, [this, id] {
     if (events_) events_->on_command(id);
   });
   buttons_[id] = button;
+}
+
+// Three buttons from the left border, five from the right one, all on the bottom row.
+void QtMainWindow::place_buttons() {
+  const int right = width() - border;
+  const int y = height() - border - button_above_bottom;
+  const std::pair<ButtonId, int> from_left[] = {
+      {ButtonId::parameter_settings, 10}, {ButtonId::module_repair, 100}, {ButtonId::remote_test, 190}};
+  const std::pair<ButtonId, int> from_right[] = {{ButtonId::exit, 90},
+                                                 {ButtonId::stop, 180},
+                                                 {ButtonId::start, 270},
+                                                 {ButtonId::search, 360},
+                                                 {ButtonId::basic_settings, 450}};
+  for (const auto& [id, x] : from_left) buttons_.at(id)->setGeometry(left + x, y, button_width, button_height);
+  for (const auto& [id, x] : from_right) buttons_.at(id)->setGeometry(right - x, y, button_width, button_height);
+}
+
+void QtMainWindow::fit_into_frame() {
+  const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+  const QSize frame(margins.left() + margins.right(), margins.top() + margins.bottom());
+  if (frame == fitted_frame_) return;
+  fitted_frame_ = frame;
+  client_ = client_size_within_frame(frame.width(), frame.height());
+  setFixedSize(client_.width, client_.height);
+  place_buttons();
+  update();
+}
+
+bool QtMainWindow::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  // The window manager's frame is known once it has framed the shown window.
+  if (event->type() == QEvent::Show || event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+    fit_into_frame();
+  }
+  return handled;
 }
 
 Answer QtMainWindow::show_message(const std::string& caption, const std::string& text, Icon icon, Buttons buttons) {

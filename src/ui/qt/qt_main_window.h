@@ -10,6 +10,7 @@
 
 #include "ui/main_view.h"
 #include "ui/qt/qt_socket_watcher.h"
+#include "ui/qt/window_frame.h"
 
 namespace ui::qt {
 
@@ -55,14 +56,20 @@ class QtMainWindow : public QWidget, public MainView {
   // For tests and screenshots.
   QListWidget* list_widget(ListId list) const { return list == ListId::modules ? module_list_ : data_list_; }
   QPushButton* button(ButtonId id) const { return buttons_.at(id); }
+  // The client area chosen for the window manager's frame.
+  ClientSize client_size() const { return client_; }
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   QListWidget* make_list(const QRect& geometry, const QColor& background, bool selectable);
-  void make_button(ButtonId id, const char* caption, int x, int y);
+  void make_button(ButtonId id, const char* caption);
+  void place_buttons();
+  // Shrinks the client area so that the frame and all fit 1024 x 720, when it can.
+  void fit_into_frame();
 
   MainWindowEvents* events_ = nullptr;
   QListWidget* module_list_ = nullptr;
@@ -70,6 +77,8 @@ class QtMainWindow : public QWidget, public MainView {
   std::map<ButtonId, QPushButton*> buttons_;
   QTimer timer_;
   QtSocketWatcher socket_watcher_;
+  QSize fitted_frame_{0, 0};  // the frame the client area was last fitted to
+  ClientSize client_;
 };
 
 }  // namespace ui::qt
