@@ -287,6 +287,13 @@ const std::map<std::string, Setter>& setters() {
          m.wifi.key.assign(v.begin(), v.end());
          return v.size() <= 64;
        }},
+      {"setup_password",
+       [](ModuleConfig& m, std::string_view v) {
+         m.setup_password = std::string(v);
+         return !v.empty() && v.size() <= 16;
+       }},
+      {"no_password_prompt", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.no_password_prompt); }},
+      {"short_menu", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.short_menu); }},
   };
   return table;
 }

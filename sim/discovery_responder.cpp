@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "address_assignment.h"
 #include "discovery_datagrams.h"
 #include "namespace_address.h"
 
@@ -28,6 +29,10 @@ std::string DiscoveryResponder::start() {
 }
 
 void DiscoveryResponder::on_datagram(DuplicateFilter::Path path, const ReceivedDatagram& d) {
+  if (auto address = parse_address_assignment(d.payload, state_.config.mac)) {
+    if (duplicates_.admit(path, d, DuplicateFilter::Clock::now())) take_assigned_address(state_, loop_, *address);
+    return;
+  }
   if (path == DuplicateFilter::Path::socket) {
     if (const auto record = parse_set_configuration(d.payload)) return on_set_configuration(d, *record);
   }

@@ -7,6 +7,7 @@
 #include "discovery_responder.h"
 #include "maintenance_responder.h"
 #include "namespace_address.h"
+#include "setup_port_responder.h"
 #include "snmp_responder.h"
 #include "sockets.h"
 
@@ -29,6 +30,7 @@ void EmulatedModule::make_responders() {
   responders_.push_back(std::make_unique<DiscoveryResponder>(state_, loop_));
   responders_.push_back(std::make_unique<DataPortResponder>(state_, loop_));
   responders_.push_back(std::make_unique<MaintenanceResponder>(state_, loop_));
+  responders_.push_back(std::make_unique<SetupPortResponder>(state_, loop_));
   if (state_.config.snmp_mode()) responders_.push_back(std::make_unique<SnmpResponder>(state_, loop_));
   if (active_upload_mode(state_.config)) responders_.push_back(std::make_unique<ActiveUploader>(state_, loop_));
 }

@@ -85,6 +85,10 @@ struct ModuleConfig {
   bool lower_case_hex = false;
   bool refuse_tcp = false;
   bool no_presence_answer = false;
+  // Setup port (TCP 9999).
+  std::string setup_password = "0000";
+  bool no_password_prompt = false;
+  bool short_menu = false;
 
   // Parameter writes.
   WifiConfig wifi;

@@ -11,12 +11,16 @@
 
 #include "app/program_context.h"
 #include "discovery/system_raw_link.h"
+#include "maint/repair_network.h"
 #include "platform/adapters.h"
 #include "platform/wait_clock.h"
 #include "polling/query_module.h"
 #include "ui/main_view.h"
 
 namespace app {
+
+// The after-write pause: the modules restart with their new parameters meanwhile.
+constexpr int after_write_pause_ms = 9000;
 
 // What the window logic takes from outside, so tests can replace it.
 struct MainWindowServices {
@@ -66,6 +70,14 @@ class MainWindow : public ui::MainWindowEvents {
   void basic_settings();           // settings_command.cpp
   void apply_mode_layout();
   void exit();
+  void module_repair();            // repair_command.cpp
+  // Repairs the selected Module table row (its subnet only): a repair_module code. For the
+  // parameter dialog.
+  int repair_selected_module();
+  maint::RepairNetwork repair_network();
+  // After a completed write to modules: with announce, the notice and the 9 s pause with
+  // the wait cursor; then Start and Parameter settings withdrawn and both lists emptied.
+  void reset_main_window(bool announce);
 
   // Builds the Adapter table unless it is valid: 0, or the build's negative code.
   int build_adapter_table(ui::MessageSink& messages);

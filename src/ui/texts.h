@@ -10,6 +10,7 @@
 #include "ui/texts/capture.h"
 #include "ui/texts/basic_settings.h"
 #include "ui/texts/server.h"
-#include "ui/texts/config_file.h"
 #include "ui/texts/active_upload.h"
 #include "ui/texts/wireless.h"
+#include "ui/texts/config_file.h"
+#include "ui/texts/maint.h"

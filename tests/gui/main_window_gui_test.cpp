@@ -5,12 +5,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <QApplication>
 #include <arpa/inet.h>
 
 #include <algorithm>
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
+#include "maint/module_repair_dialog.h"
 #include "netenv/basic_settings_dialog.h"
 #include "server/server_settings_dialog.h"
 #include "modal_answerer.h"
@@ -375,6 +378,74 @@ TEST(MainWindowGui, CloseDuringASearchEndsItAtOnceWithTheListsShownEmpty) {
   EXPECT_LT(Steady::now() - pressed, within);
   EXPECT_EQ(rows_meanwhile, 0);
   EXPECT_FALSE(program.window->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// Module repair in the real window: repair mode from the basic settings, the repair dialog
+// with a refused byte and then the MAC of a module that answers the presence probe, and the
+// announced pause during which the window keeps repainting.
+TEST(MainWindowGui, RepairDialogClickedThrough) {
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.5.3/24");
+  topology.add_module({"present", 1, "00:20:4a:d0:00:0b", "192.168.5.20/24", "192.168.5.1",
+                       test::sensor_module_config("00:20:4a:d0:00:0b", "192.168.5.20", "192.168.5.1")});
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+
+  test::ModalAnswerer answerer;
+  Program program;
+  program.open();
+  answerer.on_dialog = [](QDialog* dialog) {
+    QCheckBox* repair = control<QCheckBox>(dialog, netenv::BasicSettingsDialog::repair_box);
+    QTest::mouseClick(repair, Qt::LeftButton, {}, QPoint(8, repair->height() / 2));
+    QTest::mouseClick(control<QPushButton>(dialog, netenv::BasicSettingsDialog::ok_button), Qt::LeftButton);
+  };
+  program.click(ButtonId::basic_settings);
+  ASSERT_TRUE(program.window->button(ButtonId::module_repair)->isVisible());
+  program.window->list_add(ListId::modules, "01 before the repair");
+  answerer.boxes.clear();  // the start-up notice of the missing settings file
+
+  using R = maint::ModuleRepairDialog;
+  bool focus_on_refused_field = false;
+  answerer.on_dialog = [&](QDialog* dialog) {
+    EXPECT_EQ(dialog->windowTitle().toStdString(), ui::texts::repair_title);
+    QTest::keyClicks(control<QLineEdit>(dialog, R::byte4_edit), "d0");
+    QTest::keyClicks(control<QLineEdit>(dialog, R::byte5_edit), "0");  // one digit
+    QTest::keyClicks(control<QLineEdit>(dialog, R::byte6_edit), "0b");
+    // The clicks open message boxes, which the answerer can answer only once this returns.
+    QTimer::singleShot(0, dialog, [&, dialog] {
+      QTest::mouseClick(control<QPushButton>(dialog, R::confirm_button), Qt::LeftButton);
+      focus_on_refused_field = dialog->focusWidget() == control<QLineEdit>(dialog, R::byte5_edit);
+      QTest::keyClicks(control<QLineEdit>(dialog, R::byte5_edit), "0");
+      QTest::mouseClick(control<QPushButton>(dialog, R::confirm_button), Qt::LeftButton);
+    });
+  };
+  int paints_during_pause = 0;
+  QTimer painter;
+  QObject::connect(&painter, &QTimer::timeout, [&] {
+    const QCursor* cursor = QApplication::overrideCursor();
+    if (cursor && cursor->shape() == Qt::WaitCursor) ++paints_during_pause;
+    program.window->repaint();
+  });
+  painter.start(500);
+  program.click(ButtonId::module_repair);
+  painter.stop();
+
+  ASSERT_EQ(answerer.boxes.size(), 3u) << answerer.boxes[0].text;
+  EXPECT_EQ(answerer.boxes[0].text, ui::texts::repair_bad_character);
+  EXPECT_TRUE(focus_on_refused_field);
+  // A box shows "\r\n" as "\n".
+  EXPECT_EQ(answerer.boxes[1].text, "输入符合规则! MAC码 = 00204A-D0000B \n请按<确认>键继续,或按<取消>键退出.");
+  EXPECT_EQ(answerer.boxes[2].text, "模块参数修改完毕!\n请等待8-10秒后,再进行其他操作.");
+  EXPECT_GE(paints_during_pause, 10);  // the event loop turned throughout the 9 s
+  EXPECT_TRUE(program.lines(ListId::modules).empty());
+  EXPECT_NE(lan.emulator_log("present").find("presence probe 00 0B"), std::string::npos);
+  EXPECT_EQ(lan.emulator_log("present").find("address assignment"), std::string::npos);
 }
 
 }  // namespace

@@ -88,6 +88,8 @@ QtDialog::QtDialog(DialogLogic& logic, QWidget* parent) : QDialog(parent), logic
       }
       grid->addWidget(w, c.row, c.column * 3 + 1);
       if (c.suffix[0] != '\0') grid->addWidget(new QLabel(QString::fromUtf8(c.suffix), this), c.row, c.column * 3 + 2);
+    } else if (c.kind == ControlKind::label) {
+      grid->addWidget(w, c.row, c.column * 3, 1, -1);
     } else {
       grid->addWidget(w, c.row, c.column * 3, 1, 2);
     }

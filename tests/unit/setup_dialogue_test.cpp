@@ -1,0 +1,170 @@
+// The setup-port primitives, login and key script against a scripted module.
+#include <gtest/gtest.h>
+
+#include "maint/setup_dialogue.h"
+#include "support/scripted_setup_stream.h"
+
+namespace {
+
+using test::shows;
+using test::shows_bytes;
+using test::fault;
+using test::silence;
+using test::StreamStep;
+
+struct Session {
+  test::ScriptedSetupStream stream;
+  maint::SetupConnection connection{stream};
+};
+
+TEST(SetupConnection, ReceiveRetriesWouldBlockTwiceAndFailsOnTheThird) {
+  Session s;
+  s.stream.script = {fault(StreamStep::would_block), fault(StreamStep::would_block), shows("abc")};
+  EXPECT_EQ(s.connection.receive(300), 3);
+  EXPECT_EQ(s.stream.pauses_ms, (std::vector<int>{25, 25}));
+
+  s.stream.script = {fault(StreamStep::would_block), fault(StreamStep::would_block), fault(StreamStep::would_block)};
+  EXPECT_EQ(s.connection.receive(300), maint::receive_failed);
+  s.stream.script = {fault(StreamStep::receive_error)};
+  EXPECT_EQ(s.connection.receive(300), maint::receive_failed);
+  s.stream.script = {fault(StreamStep::wait_error)};
+  EXPECT_EQ(s.connection.receive(300), maint::receive_wait_failed);
+  s.stream.script = {silence()};
+  EXPECT_EQ(s.connection.receive(300), 0);
+}
+
+TEST(SetupConnection, ReceivesAtMostTheAskedSizeAndMatchesFiveCharacters) {
+  Session s;
+  s.stream.script = {shows(std::string(250, '-') + "Passw")};
+  int r = s.connection.receive(300);
+  EXPECT_EQ(r, 255);
+  EXPECT_TRUE(s.connection.contains(r, "Password"));  // only "Passw" counts
+  EXPECT_FALSE(s.connection.contains(r - 1, "Password"));
+  EXPECT_FALSE(s.connection.contains(-7, "Password"));
+
+  s.stream.script = {shows(std::string(120, 'x') + "Setup")};
+  r = s.connection.receive(100);
+  EXPECT_EQ(r, 100);
+  EXPECT_FALSE(s.connection.contains(r, "Setup"));  // still waiting in the stream
+  EXPECT_TRUE(s.connection.contains(s.connection.receive(100), "Setup"));
+}
+
+TEST(SetupLogin, AnswersThePasswordPromptThenReadsTheMenu) {
+  Session s;
+  s.stream.script = {shows("banner\r\nPassword :"), shows("****"), shows_bytes(1101)};
+  EXPECT_EQ(maint::setup_login(s.connection, "wxyz"), maint::login_menu_received);
+  EXPECT_EQ(s.stream.sent, "wxyz\r");
+}
+
+TEST(SetupLogin, SendsOnlyACarriageReturnWhenNoPasswordIsAsked) {
+  Session s;
+  s.stream.script = {shows("Press Enter"), shows_bytes(1200)};
+  EXPECT_EQ(maint::setup_login(s.connection, "wxyz"), maint::login_menu_received);
+  EXPECT_EQ(s.stream.sent, "\r");
+}
+
+TEST(SetupLogin, NeedsAMenuOf1101Bytes) {
+  const struct {
+    const char* name;
+    std::vector<StreamStep> menu;
+    int expected;
+  } cases[] = {
+      {"one part of 1101", {shows_bytes(1101)}, maint::login_menu_received},
+      {"one part of 1100", {shows_bytes(1100)}, maint::login_failed},
+      // Under 800 in the first two parts, the third and a fourth part count too.
+      {"four parts", {shows_bytes(500), shows_bytes(200), shows_bytes(300), shows_bytes(101)},
+       maint::login_menu_received},
+      {"four parts one short", {shows_bytes(500), shows_bytes(200), shows_bytes(300), shows_bytes(100)},
+       maint::login_failed},
+      {"failed third part", {shows_bytes(900), shows_bytes(300), fault(StreamStep::receive_error)}, maint::login_failed},
+      {"failed second part", {shows_bytes(1200), fault(StreamStep::wait_error)}, maint::login_failed},
+  };
+  for (const auto& c : cases) {
+    Session s;
+    s.stream.script = {shows("hello")};
+    s.stream.script.insert(s.stream.script.end(), c.menu.begin(), c.menu.end());
+    EXPECT_EQ(maint::setup_login(s.connection, "0000"), c.expected) << c.name;
+  }
+}
+
+TEST(SetupLogin, NothingWithinTheFirstWait) {
+  Session s;
+  s.stream.script = {silence(), shows_bytes(2000)};
+  EXPECT_EQ(maint::setup_login(s.connection, "0000"), maint::login_nothing_came);
+  EXPECT_EQ(s.stream.sent, "");
+}
+
+TEST(SetupScript, ASilentModuleGetsEveryFallbackKey) {
+  Session s;
+  EXPECT_EQ(maint::setup_script(s.connection, "pw12", false), 0);
+  EXPECT_EQ(s.stream.sent,
+            "7\r"                                   // defaults
+            "0\r"                                   // short answer: no '1'
+            "\r\r\r\r"                              // four prompts, answer mode 0
+            "Y"
+            "0\r0\r0\r0\r"
+            "0\r\r"                                 // no "telne": one more CR
+            "Y"
+            "pw12\r\r"                              // short answers: two CRs
+            "1\r38400\r\r\r10050\r\r"
+            "\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r\r"  // 18 CRs, the menu never came back
+            "6\r\r\r\r\r\r"                         // last answer short: no sixth CR
+            "N"
+            "\r\r\r"
+            "9\r");
+  EXPECT_EQ(s.stream.pauses_ms, (std::vector<int>{30, 20, 5, 3, 3, 3, 20}));
+}
+
+TEST(SetupScript, ATalkativeModuleTakesEveryOtherBranch) {
+  Session s;
+  s.stream.script = {
+      shows_bytes(150),                          // 1: the defaults answer, no second read
+      shows_bytes(41), silence(),                // 2: over 40 bytes: '1'
+      silence(), silence(), silence(), silence(),  // 3
+      silence(),                                 // 4
+      silence(), silence(), silence(), silence(),  // 5
+      shows("change telnet"),                    // 6: no CR
+      silence(),                                 // 7
+      shows_bytes(60),                           // 8: no CR
+      silence(),                                 // 9
+      silence(), silence(), silence(),           // 10
+      silence(), silence(),                      // 11
+      shows_bytes(101),                          // 12: the menu came back at the first CR
+      silence(),                                 // 13
+      silence(), silence(), silence(), silence(), shows_bytes(36),  // 14: last over 35: a sixth CR
+      silence(),
+      shows("Setup"),                            // 15: 'Y'
+  };
+  EXPECT_EQ(maint::setup_script(s.connection, "pw12", true), 0);
+  EXPECT_EQ(s.stream.sent,
+            "7\r"
+            "0\r1\r"
+            "0\r0\r0\r0\r"  // answer mode 1
+            "Y"
+            "0\r0\r0\r0\r"
+            "0\r"
+            "Y"
+            "pw12"
+            "1\r38400\r\r\r10050\r\r"
+            "\r"
+            "6\r\r\r\r\r\r\r"
+            "NY"
+            "\r\r\r"
+            "9\r");
+  EXPECT_EQ(s.stream.pauses_ms, (std::vector<int>{30, 5, 3, 3, 3, 20}));
+}
+
+TEST(SetupScript, StopsAtTheFirstFailedReceive) {
+  Session s;
+  s.stream.script = {shows_bytes(150), fault(StreamStep::receive_error)};
+  EXPECT_EQ(maint::setup_script(s.connection, "pw12", false), maint::script_receive_failed);
+  EXPECT_EQ(s.stream.sent, "7\r0\r");
+
+  Session last;  // a silent run makes 53 receives; the last one, after '9', fails
+  last.stream.script.assign(52, silence());
+  last.stream.script.push_back(fault(StreamStep::wait_error));
+  EXPECT_EQ(maint::setup_script(last.connection, "pw12", false), maint::script_receive_failed);
+  EXPECT_TRUE(last.stream.sent.ends_with("9\r"));
+}
+
+}  // namespace
