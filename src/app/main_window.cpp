@@ -101,7 +101,7 @@ void MainWindow::run_command(ui::ButtonId button) {
     case ui::ButtonId::exit: exit(); break;
     case ui::ButtonId::basic_settings: basic_settings(); break;
     case ui::ButtonId::module_repair: module_repair(); break;
-    case ui::ButtonId::parameter_settings:
+    case ui::ButtonId::parameter_settings: parameter_settings(); break;
     case ui::ButtonId::remote_test: stop_if_active(); break;
   }
 }

@@ -70,6 +70,8 @@ class MainWindow : public ui::MainWindowEvents {
   void basic_settings();           // settings_command.cpp
   void apply_mode_layout();
   void exit();
+  void parameter_settings();       // parameter_command.cpp
+  void record_change(const discovery::ModuleRow& row);
   void module_repair();            // repair_command.cpp
   // Repairs the selected Module table row (its subnet only): a repair_module code. For the
   // parameter dialog.

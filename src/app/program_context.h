@@ -5,10 +5,12 @@
 
 #include "app/button_states.h"
 #include "app/settings_file.h"
+#include "config/wireless_block.h"
 #include "discovery/module_table.h"
 #include "discovery/raw_ethernet.h"
 #include "netenv/adapter_table.h"
 #include "netenv/external_addresses.h"
+#include "netenv/pending_parameters.h"
 #include "platform/program_config.h"
 #include "polling/polling_table.h"
 #include "server/server_settings.h"
@@ -23,9 +25,11 @@ struct MainState {
   bool remote_mode = false;
   bool repair_enabled = false;
   bool settings_changed = false;
+  // Manual connection mode: the remote module's work mode was chosen by hand.
   bool remote_set_by_hand = false;
   bool remote_answered = false;
   int selected_row = 0;
+  int selected_work_mode = 0;  // of the remote module, read or chosen by hand (0..4)
   ButtonLayout layout;
   ButtonOffers offers;
 };
@@ -42,6 +46,10 @@ struct ProgramContext {
   server::ServerState server;
   netenv::ExternalAddresses external_addresses;
   MainState state;
+  // What the parameter dialogs collect and the writes apply; kept between openings.
+  netenv::PendingParameters pending;
+  config::WirelessCopies wireless;
+  config::WirelessBlock wireless_backup{};
   std::string start_directory;
   int platform_family = 0;
 };

@@ -25,6 +25,7 @@ void MainWindow::basic_settings() {
   state.settings_changed = values.settings_changed;
   state.remote_answered = values.remote_answered;
   if (result != 1) return;
+  if (!state.remote_mode) state.remote_set_by_hand = false;
 
   if (state.settings_changed) {
     clear_module_view();

@@ -14,3 +14,4 @@
 #include "ui/texts/wireless.h"
 #include "ui/texts/config_file.h"
 #include "ui/texts/maint.h"
+#include "ui/texts/parameters.h"

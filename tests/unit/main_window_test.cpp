@@ -153,7 +153,10 @@ TEST(MainWindow, BasicSettingsLayOutTheButtonsForTheChosenMode) {
     app::MainWindow& window = p.window;
     ASSERT_TRUE(window.create());
     p.view.dialog_handler = tick_and_confirm(c.boxes);
+    p.context.state.remote_set_by_hand = true;
     window.on_command(ButtonId::basic_settings);
+    // The work mode chosen by hand for a remote module ends with the remote test.
+    EXPECT_EQ(p.context.state.remote_set_by_hand, p.context.state.remote_mode) << c.name;
     EXPECT_EQ(p.view.shown(ButtonId::parameter_settings), c.parameter_shown) << c.name;
     EXPECT_EQ(p.view.shown(ButtonId::search), c.search_shown) << c.name;
     EXPECT_EQ(p.view.shown(ButtonId::remote_test), c.remote_shown) << c.name;

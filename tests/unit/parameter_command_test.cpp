@@ -1,0 +1,127 @@
+// Command 106 through the scripted view: the selection rules, then what follows the
+// dialog: the write and its failure, or in remote mode only the pause.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/change_record.h"
+#include "app/main_window.h"
+#include "config/parameter_dialog.h"
+#include "support/arp_test_frames.h"
+#include "support/fake_wait_clock.h"
+#include "support/scripted_program.h"
+#include "ui/texts.h"
+
+namespace {
+
+using ui::ButtonId;
+namespace t = ui::texts;
+
+struct Clocked {
+  test::FakeWaitClock clock;
+};
+// Two listed modules; the first a sensor module on loopback, where nothing acknowledges.
+struct Program : Clocked, test::ScriptedProgram {
+  int dialogs = 0;
+  Program() : ScriptedProgram({}, &clock) {
+    EXPECT_TRUE(window.create());
+    view.messages.clear();
+    discovery::ModuleTable& m = context.modules;
+    m.rows[0].ip = test::host_ip("127.0.0.1");
+    m.rows[0].sensor_module = true;
+    m.rows[1].sensor_module = false;
+    m.display_order[0] = 0;
+    m.display_order[1] = 1;
+    m.shown_count = m.found_count = 2;
+    view.list_add(ui::ListId::modules, "01 a module");
+    view.list_add(ui::ListId::modules, "02 another");
+    view.list_add(ui::ListId::data, "01 its readings");
+  }
+  // The parameter dialog is left with `result` without being shown.
+  void settings_ending_with(std::vector<int> selection, int result) {
+    view.selection = std::move(selection);
+    view.dialog_handler = [this, result](ui::DialogLogic& dialog) {
+      ++dialogs;
+      return dynamic_cast<config::ParameterDialog*>(&dialog) ? result : -1;
+    };
+    window.on_command(ButtonId::parameter_settings);
+  }
+  std::string record_path() const { return context.start_directory + "/" + app::change_record_file_name; }
+};
+
+TEST(ParameterCommand, TheSelectionMustBeOneSensorModule) {
+  struct Case {
+    std::vector<int> selection;
+    const char* caption;
+    const char* text;
+  };
+  const std::vector<Case> cases = {
+      {{0, 1}, t::caption_notice, "只允许在<IP参数栏>选择一个模块!"},
+      {{}, t::caption_error, "请在<IP参数栏>先选择要修改的模块!"},
+      {{1}, t::caption_error, "非QT/QV9K模块!"},
+  };
+  for (const Case& c : cases) {
+    Program p;
+    p.settings_ending_with(c.selection, 1);
+    ASSERT_EQ(p.view.messages.size(), 1u) << c.text;
+    EXPECT_EQ(p.view.messages[0].caption, c.caption);
+    EXPECT_EQ(p.view.messages[0].text, c.text);
+    EXPECT_EQ(p.view.messages[0].icon, ui::Icon::warning);
+    EXPECT_EQ(p.dialogs, 0);
+  }
+}
+
+TEST(ParameterCommand, AnOutsideOrArpOnlyModuleGoesToTheDialogToBeMoved) {
+  for (bool outside : {true, false}) {
+    Program p;
+    discovery::ModuleRow& row = p.context.modules.rows[1];
+    (outside ? row.outside_subnet : row.raw_only) = true;
+    p.settings_ending_with({1}, 0);
+    EXPECT_EQ(p.dialogs, 1);
+    EXPECT_TRUE(p.view.messages.empty());
+  }
+  Program remote;
+  remote.context.state.remote_mode = true;
+  remote.context.modules.rows[1].outside_subnet = true;
+  remote.settings_ending_with({1}, 0);
+  EXPECT_EQ(remote.dialogs, 0);
+  EXPECT_EQ(remote.view.messages.at(0).text, "非QT/QV9K模块!");
+}
+
+TEST(ParameterCommand, AFailedWriteIsReportedAndRecordsNothing) {
+  Program p;
+  p.context.settings.change_record_counter = 12;
+  const std::uint32_t start_ms = p.clock.tick_count_ms();
+  p.settings_ending_with({0}, 1);
+  EXPECT_EQ(p.context.state.selected_row, 0);
+  ASSERT_EQ(p.view.messages.size(), 1u);
+  EXPECT_EQ(p.view.messages[0].text, "IP参数修改出现错误!");
+  EXPECT_EQ(p.view.messages[0].caption, t::caption_error);
+  EXPECT_FALSE(std::filesystem::exists(p.record_path()));
+  EXPECT_EQ(p.context.settings.change_record_counter, 12u);
+  EXPECT_LT(p.clock.tick_count_ms() - start_ms, 1000u);  // no pause
+  EXPECT_EQ(p.view.lines(ui::ListId::modules).size(), 2u);
+}
+
+TEST(ParameterCommand, RemoteModeOnlyPausesAndEmptiesTheView) {
+  Program p;
+  p.context.state.remote_mode = true;
+  const std::uint32_t start_ms = p.clock.tick_count_ms();
+  p.settings_ending_with({0}, 1);
+  ASSERT_EQ(p.view.messages.size(), 1u);
+  EXPECT_EQ(p.view.messages[0].text, t::parameters_written);
+  EXPECT_EQ(p.clock.tick_count_ms() - start_ms, 9000u);
+  EXPECT_TRUE(p.view.lines(ui::ListId::modules).empty());
+  EXPECT_FALSE(std::filesystem::exists(p.record_path()));
+  EXPECT_TRUE(p.context.state.offers.remote_test);
+}
+
+TEST(ParameterCommand, LeavingTheDialogChangesNothing) {
+  Program p;
+  p.settings_ending_with({0}, 0);
+  EXPECT_EQ(p.dialogs, 1);
+  EXPECT_TRUE(p.view.messages.empty());
+  EXPECT_EQ(p.view.lines(ui::ListId::modules).size(), 2u);
+}
+
+}  // namespace

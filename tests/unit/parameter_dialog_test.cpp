@@ -1,0 +1,451 @@
+// The module parameter dialog through the scripted dialog: opening, the OK path step by
+// step (message, caption and focus of each refusal), the change test, the re-addressing
+// offer, the wireless visits and the remote mode.
+#include "config/parameter_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "config/active_upload_dialog.h"
+#include "config/wireless_dialog.h"
+#include "platform/ipv4.h"
+#include "support/arp_test_frames.h"
+#include "support/fake_wait_clock.h"
+#include "support/scripted_dialog.h"
+#include "ui/texts.h"
+
+namespace {
+
+using D = config::ParameterDialog;
+using test::host_ip;
+using test::network_ip;
+namespace t = ui::texts;
+
+// The PC on 192.168.1.10/24; the module at 192.168.1.50/24, gateway .1, TCP, able to do
+// SNMP and active upload.
+struct Rig {
+  netenv::AdapterTable adapters;
+  discovery::ModuleRow row;
+  netenv::PendingParameters pending;
+  config::WirelessCopies wireless;
+  config::WirelessBlock backup{};
+  test::FakeWaitClock clock;
+  test::ScriptedView main_window;
+  int probe_answer = 0;  // free
+  int probes = 0, readdress_result = 0, readdresses = 0, read_result = 0, reads = 0, write_result = 0, writes = 0,
+      remote_result = 0, remote_writes = 0;
+  std::function<int(ui::DialogLogic&)> sub_dialog = [](ui::DialogLogic&) { return 0; };
+  bool remote = false;
+  std::unique_ptr<D> dialog;
+  std::unique_ptr<test::ScriptedDialog> view;
+
+  Rig() {
+    netenv::AddressEntry& entry = adapters.addresses[0];
+    entry.ip = network_ip("192.168.1.10");
+    entry.mask = network_ip("255.255.255.0");
+    adapters.address_count = 1;
+    adapters.adapter_count = 1;
+    adapters.adapter_table_valid = true;
+    row.ip = host_ip("192.168.1.50");
+    row.gateway = host_ip("192.168.1.1");
+    row.host_bits = 8;
+    row.port = 10050;
+    row.baud_code = 0;
+    row.work_mode = discovery::tcp;
+    row.snmp_capable = row.active_capable = row.sensor_module = true;
+    row.server_ip = host_ip("192.168.1.10");
+    row.server_port = 8005;
+    row.module_code = 0x1234;
+    row.mac = {0x00, 0x20, 0x4A, 0x0D, 0x00, 0x32};
+    wireless.as_read.fill(0x11);
+    wireless.edited = wireless.as_read;
+  }
+
+  // Opens the dialog; false when it closed on opening.
+  bool open(std::deque<ui::Answer> answers = {}) {
+    dialog = std::make_unique<D>(
+        config::ParameterSubject{row, adapters, pending, wireless, backup, remote, "203.0.113.7"},
+        config::ParameterActions{clock, main_window,
+                                 [this](std::uint32_t) { return ++probes, probe_answer; },
+                                 [this] { return ++readdresses, readdress_result; },
+                                 [this] {
+                                   ++reads;
+                                   if (read_result == 0) wireless.edited = wireless.as_read;
+                                   return read_result;
+                                 },
+                                 [this] { return ++writes, write_result; },
+                                 [this] { return ++remote_writes, remote_result; },
+                                 [this](ui::DialogLogic& d) { return sub_dialog(d); }, {}});
+    view = std::make_unique<test::ScriptedDialog>(*dialog);
+    view->answers = std::move(answers);
+    return view->open();
+  }
+  test::ScriptedDialog& v() { return *view; }
+  std::string last_text() const { return view->messages.empty() ? "" : view->messages.back().text; }
+  int radio(int mode) const { return D::tcp_radio + mode; }
+};
+
+TEST(ParameterDialog, OpeningShowsTheModuleAndClearsTheUploadChoices) {
+  Rig rig;
+  rig.pending.active_upload_confirmed = rig.pending.server_by_name = true;
+  rig.pending.dns_ip = 5;
+  rig.pending.server_name[0] = 'x';
+  rig.pending.server_name[1] = 'y';
+  ASSERT_TRUE(rig.open());
+  auto& v = rig.v();
+  EXPECT_EQ(rig.dialog->table().title, std::string("模块参数设定："));
+  EXPECT_EQ(v.text(D::subnet_text), " 1-- 192.168.1.10 / 255.255.255.0");
+  EXPECT_EQ(v.text(D::ip_edit), "192.168.1.50");
+  EXPECT_EQ(v.text(D::gateway_edit), "192.168.1.1");
+  EXPECT_EQ(v.text(D::mask_edit), "255.255.255.0");
+  EXPECT_EQ(v.text(D::baud_edit), "38400");
+  EXPECT_FALSE(v.shown(D::port_edit));
+  EXPECT_FALSE(v.shown(D::baud_edit));
+  EXPECT_TRUE(v.checked(rig.radio(discovery::tcp)));
+  EXPECT_FALSE(v.shown(D::upload_button));
+  EXPECT_FALSE(v.shown(D::wireless_button));
+  EXPECT_TRUE(v.messages.empty());
+  EXPECT_FALSE(rig.pending.active_upload_confirmed || rig.pending.server_by_name);
+  EXPECT_EQ(rig.pending.dns_ip, 0u);
+  EXPECT_EQ(rig.pending.server_name[0], 0);
+  EXPECT_EQ(rig.pending.server_name[1], 'y');  // only the first byte is cleared
+
+  v.click(rig.radio(discovery::audp));
+  EXPECT_TRUE(v.shown(D::upload_button));
+  v.click(rig.radio(discovery::snmp));
+  EXPECT_FALSE(v.shown(D::upload_button));
+}
+
+TEST(ParameterDialog, CapabilitiesDecideTheRadiosAndTheWirelessButton) {
+  Rig rig;
+  rig.row.snmp_capable = rig.row.active_capable = false;
+  rig.row.wireless = true;
+  rig.row.work_mode = discovery::no_mode;
+  ASSERT_TRUE(rig.open());
+  for (int mode = 0; mode < 5; ++mode) EXPECT_FALSE(rig.v().checked(rig.radio(mode)));
+  for (int mode : {discovery::snmp, discovery::audp, discovery::atcp}) EXPECT_FALSE(rig.v().shown(rig.radio(mode)));
+  EXPECT_TRUE(rig.v().shown(D::wireless_button));
+  EXPECT_TRUE(rig.v().enabled(D::wireless_button));
+}
+
+struct FieldCase {
+  int field;
+  const char* text;
+  const char* message;
+  int focus;
+};
+
+TEST(ParameterDialog, OkRefusesOneBadFieldAtATimeAndFocusesIt) {
+  const std::vector<FieldCase> cases = {
+      {D::ip_edit, "", t::ip_structure_error, D::ip_edit},
+      {D::ip_edit, "10.1.2", t::ip_structure_error, D::ip_edit},
+      {D::ip_edit, "10.1.2.300", t::ip_input_error, D::ip_edit},
+      {D::ip_edit, "255.255.255.255", t::ip_input_error, D::ip_edit},
+      {D::ip_edit, "192.168.1.255", "IP地址为广播地址,请重新输入!", D::ip_edit},
+      {D::ip_edit, "192.168.1.10", "IP地址为本机地址,请重新输入!", D::ip_edit},
+      {D::gateway_edit, "1.2.3", t::ip_structure_error, D::gateway_edit},
+      {D::gateway_edit, "224.0.0.1", "IP地址类别范围错误(>=D类),请重新输入!", D::gateway_edit},
+      {D::port_edit, "999", t::port_range, D::port_edit},
+      {D::port_edit, "65534", t::port_range, D::port_edit},
+      {D::mask_edit, "255.255.255.254", t::mask_error, D::mask_edit},
+      {D::mask_edit, "255.255", t::mask_error, D::mask_edit},
+      // The gateway check.
+      {D::gateway_edit, "192.168.1.50", "模块IP与网关IP相同! 请重新输入!\r\n<建议: 非特殊情况,网关IP应尽量保持为0.0.0.0, 不作设置,不影响正常使用>.", D::ip_edit},
+      {D::gateway_edit, "192.168.2.1", t::mask_mismatch, D::mask_edit},
+      {D::mask_edit, "255.255.255.128",
+       "输入的模块IP,网关IP在本机子网中,但子网掩码位数超过本机子网! 请重新输入!\r\n<建议: 此参数应尽量保持为0.0.0.0, 不作设置,不影响正常使用>.",
+       D::mask_edit},
+  };
+  for (const FieldCase& c : cases) {
+    Rig rig;
+    ASSERT_TRUE(rig.open());
+    rig.v().click(rig.radio(discovery::udp));  // something changed
+    rig.v().type(c.field, c.text);
+    rig.v().click(D::ok_button);
+    EXPECT_FALSE(rig.v().closed()) << c.text;
+    ASSERT_EQ(rig.v().messages.size(), 1u) << c.text;
+    EXPECT_EQ(rig.v().messages[0].text, c.message) << c.text;
+    EXPECT_EQ(rig.v().messages[0].caption, t::caption_error) << c.text;
+    EXPECT_EQ(rig.v().messages[0].icon, ui::Icon::warning) << c.text;
+    EXPECT_EQ(rig.v().focused(), c.focus) << c.text;
+  }
+}
+
+TEST(ParameterDialog, ANewAddressIsProbedAndRefusedWhenInUse) {
+  Rig rig;
+  rig.probe_answer = 1;
+  ASSERT_TRUE(rig.open());
+  rig.v().type(D::ip_edit, "192.168.1.60");
+  rig.v().click(D::ok_button);
+  EXPECT_EQ(rig.probes, 1);
+  ASSERT_EQ(rig.main_window.messages.size(), 1u);
+  EXPECT_EQ(rig.main_window.messages[0].text, "此IP地址已被局域网上其他设备使用，请重新输入!");
+  EXPECT_EQ(rig.v().focused(), D::ip_edit);
+  EXPECT_FALSE(rig.v().closed());
+}
+
+struct MaskZeroCase {
+  const char* ip;
+  const char* gateway;
+  const char* message;
+  ui::Buttons buttons;
+  ui::Answer answer;
+  int focus;      // 0: the dialog goes on to "确认修改?"
+};
+
+TEST(ParameterDialog, GatewayCheckWithoutMaskUsesTheAddressClass) {
+  const std::vector<MaskZeroCase> cases = {
+      {"192.168.1.60", "10.0.0.1", "模块IP与网关IP不在同一类网段内(A,B,C类)! 请重新输入!\r\n<建议: 非特殊情况,网关IP应尽量保持为0.0.0.0, 不作设置,不影响正常使用>.", ui::Buttons::ok, ui::Answer::ok, D::ip_edit},
+      {"192.168.1.60", "192.168.2.1", "模块IP与网关IP不在同一子网内! 请重新输入!\r\n<建议: 非特殊情况,网关IP应尽量保持为0.0.0.0, 不作设置,不影响正常使用>.", ui::Buttons::ok, ui::Answer::ok, D::ip_edit},
+      {"0.0.0.0", "192.168.1.1", t::zero_ip_gateway, ui::Buttons::yes_no, ui::Answer::yes, D::gateway_edit},
+      {"0.0.0.0", "192.168.1.1", t::zero_ip_gateway, ui::Buttons::yes_no, ui::Answer::no, 0},
+      {"10.9.9.60", "10.9.9.1", t::gateway_not_local, ui::Buttons::yes_no, ui::Answer::yes, D::ip_edit},
+      {"10.9.9.60", "10.9.9.1", t::gateway_not_local, ui::Buttons::yes_no, ui::Answer::no, 0},
+  };
+  for (const MaskZeroCase& c : cases) {
+    Rig rig;
+    ASSERT_TRUE(rig.open());
+    rig.v().type(D::ip_edit, c.ip);
+    rig.v().type(D::gateway_edit, c.gateway);
+    rig.v().type(D::mask_edit, "0.0.0.0");
+    rig.v().answers = {c.answer, ui::Answer::no};
+    rig.v().click(D::ok_button);
+    ASSERT_GE(rig.v().messages.size(), 1u) << c.ip << " " << c.gateway;
+    EXPECT_EQ(rig.v().messages[0].text, c.message);
+    EXPECT_EQ(rig.v().messages[0].caption, t::caption_error);
+    EXPECT_EQ(rig.v().messages[0].buttons, c.buttons);
+    if (c.focus) {
+      EXPECT_EQ(rig.v().messages.size(), 1u);
+      EXPECT_EQ(rig.v().focused(), c.focus);
+    } else {
+      ASSERT_EQ(rig.v().messages.size(), 2u);
+      EXPECT_EQ(rig.v().messages[1].text, t::confirm_change);  // answered No: stays open
+    }
+    EXPECT_FALSE(rig.v().closed());
+  }
+}
+
+TEST(ParameterDialog, AModuleLeavingEveryLocalSubnetNeedsOk) {
+  for (ui::Answer answer : {ui::Answer::cancel, ui::Answer::ok}) {
+    Rig rig;
+    ASSERT_TRUE(rig.open());
+    rig.v().type(D::ip_edit, "10.9.9.60");
+    rig.v().type(D::gateway_edit, "10.9.9.1");
+    rig.v().answers = {answer, ui::Answer::yes};
+    rig.v().click(D::ok_button);
+    ASSERT_GE(rig.v().messages.size(), 1u);
+    EXPECT_EQ(rig.v().messages[0].text, t::outside_all_subnets);
+    EXPECT_EQ(rig.v().messages[0].caption, t::caption_notice);
+    EXPECT_EQ(rig.v().messages[0].buttons, ui::Buttons::ok_cancel);
+    EXPECT_EQ(rig.v().focused(), 0);  // Cancel moves no focus
+    EXPECT_EQ(rig.v().closed(), answer == ui::Answer::ok);
+  }
+}
+
+TEST(ParameterDialog, ConfirmedChangeFillsThePendingSetAndCloses) {
+  Rig rig;
+  rig.pending.baud_index = 5;
+  ASSERT_TRUE(rig.open());
+  rig.v().type(D::ip_edit, "192.168.1.60");
+  rig.v().type(D::gateway_edit, "0.0.0.0");
+  rig.v().type(D::mask_edit, "255.255.0.0");
+  rig.v().click(rig.radio(discovery::snmp));
+  rig.v().answers = {ui::Answer::no};
+  rig.v().click(D::ok_button);
+  EXPECT_FALSE(rig.v().closed());  // "No" keeps it open
+  rig.v().click(D::ok_button);
+  ASSERT_TRUE(rig.v().closed());
+  EXPECT_EQ(rig.v().result(), 1);
+  EXPECT_EQ(rig.v().messages.back().text, t::confirm_change);
+  EXPECT_EQ(rig.v().messages.back().buttons, ui::Buttons::yes_no);
+  EXPECT_EQ(rig.pending.new_module_ip, network_ip("192.168.1.60"));
+  EXPECT_EQ(rig.pending.new_gateway, 0u);
+  EXPECT_EQ(rig.pending.host_bits, 16);
+  EXPECT_EQ(rig.pending.port, 10050);
+  EXPECT_EQ(rig.pending.baud_index, 0);
+  EXPECT_EQ(rig.pending.work_mode, discovery::snmp);
+  EXPECT_FALSE(rig.dialog->readdressed());
+}
+
+TEST(ParameterDialog, NothingChangedKeepsTheDialogOpen) {
+  Rig rig;
+  ASSERT_TRUE(rig.open());
+  rig.v().click(D::ok_button);
+  ASSERT_EQ(rig.v().messages.size(), 1u);
+  EXPECT_EQ(rig.v().messages[0].text, "未做任何修改, 如无需修改, 请按<退出>键!");
+  EXPECT_EQ(rig.v().messages[0].caption, t::caption_notice);
+  EXPECT_FALSE(rig.v().closed());
+  EXPECT_EQ(rig.probes, 0);  // the module keeps its own address: no probe
+}
+
+TEST(ParameterDialog, DefaultsAskForADynamicAddressOverTcp) {
+  Rig rig;
+  rig.row.work_mode = discovery::audp;
+  ASSERT_TRUE(rig.open());
+  rig.v().click(D::defaults_button);
+  for (int id : {D::ip_edit, D::gateway_edit, D::mask_edit}) EXPECT_EQ(rig.v().text(id), "0.0.0.0");
+  EXPECT_EQ(rig.v().text(D::port_edit), "10050");
+  EXPECT_TRUE(rig.v().checked(rig.radio(discovery::tcp)));
+  EXPECT_FALSE(rig.v().checked(rig.radio(discovery::audp)));
+  EXPECT_FALSE(rig.v().shown(D::upload_button));
+}
+
+// Runs the active-upload dialog with the port typed in (and the module code), OK.
+std::function<int(ui::DialogLogic&)> upload_visit(const char* port, const char* code) {
+  return [port, code](ui::DialogLogic& logic) {
+    EXPECT_NE(dynamic_cast<config::ActiveUploadDialog*>(&logic), nullptr);
+    test::ScriptedDialog sub(logic);
+    sub.open();
+    sub.type(config::ActiveUploadDialog::port_edit, port);
+    sub.type(config::ActiveUploadDialog::module_code_edit, code);
+    sub.click(config::ActiveUploadDialog::ok_button);
+    return sub.result();
+  };
+}
+
+TEST(ParameterDialog, ActiveUploadNeedsAConfirmedVisitAndTheModuleCodeIsNoChange) {
+  Rig rig;
+  rig.row.work_mode = discovery::audp;
+  ASSERT_TRUE(rig.open());
+  rig.v().click(D::ok_button);  // no visit yet: the reminder and the flashes
+  ASSERT_EQ(rig.v().messages.size(), 1u);
+  EXPECT_EQ(rig.v().messages[0].text, t::upload_confirm_first);
+  EXPECT_EQ(rig.clock.sleeps_ms(), (std::vector<int>{150, 200, 200, 200}));
+  EXPECT_EQ(rig.v().focused(), D::upload_button);
+  EXPECT_TRUE(rig.v().enabled(D::upload_button));
+
+  rig.sub_dialog = upload_visit("8005", "ABCD");  // only the module code differs
+  rig.v().click(D::upload_button);
+  EXPECT_TRUE(rig.pending.active_upload_confirmed);
+  rig.v().click(D::ok_button);
+  EXPECT_EQ(rig.last_text(), t::nothing_changed);
+
+  rig.sub_dialog = upload_visit("8006", "ABCD");
+  rig.v().click(D::upload_button);
+  rig.v().click(D::ok_button);
+  EXPECT_EQ(rig.last_text(), t::confirm_change);
+  EXPECT_EQ(rig.v().result(), 1);
+}
+
+TEST(ParameterDialog, OutsideOrArpOnlyModulesAreOfferedReaddressing) {
+  struct Case {
+    bool outside;
+    ui::Answer answer;
+    int result_code;
+    int dialog_result;
+    const char* after;  // message after the question, or null
+  };
+  const std::vector<Case> cases = {
+      {true, ui::Answer::no, 0, 0, nullptr},
+      {true, ui::Answer::yes, 0, 1, nullptr},
+      {true, ui::Answer::yes, -3, 0, "本机子网可用主机地址空间不足! 请检查本机网络参数设置!"},
+      {false, ui::Answer::yes, -10, 0, "网络操作出现错误! 请检查网络参数设置,重新尝试!"},
+  };
+  for (const Case& c : cases) {
+    Rig rig;
+    if (c.outside) {
+      rig.row.ip = host_ip("10.20.30.40");
+    } else {
+      rig.row.raw_only = true;
+    }
+    rig.readdress_result = c.result_code;
+    EXPECT_FALSE(rig.open({c.answer}));
+    auto& v = rig.v();
+    ASSERT_GE(v.messages.size(), 1u);
+    EXPECT_EQ(v.messages[0].text, c.outside ? t::outside_subnet_question : t::unknown_parameters_question);
+    EXPECT_EQ(v.messages[0].caption, t::caption_error);
+    EXPECT_EQ(v.messages[0].buttons, ui::Buttons::yes_no);
+    EXPECT_EQ(rig.readdresses, c.answer == ui::Answer::yes ? 1 : 0);
+    EXPECT_EQ(v.result(), c.dialog_result);
+    EXPECT_EQ(rig.dialog->readdressed(), c.dialog_result == 1);
+    if (c.after) {
+      ASSERT_EQ(v.messages.size(), 2u);
+      EXPECT_EQ(v.messages[1].text, c.after);
+      EXPECT_EQ(v.messages[1].caption, t::caption_error);
+    } else {
+      EXPECT_EQ(v.messages.size(), 1u);
+    }
+  }
+}
+
+// Runs the wireless dialog: types the SSID and leaves with OK or with cancel.
+std::function<int(ui::DialogLogic&)> wireless_visit(const char* ssid, bool ok) {
+  return [ssid, ok](ui::DialogLogic& logic) {
+    EXPECT_NE(dynamic_cast<config::WirelessDialog*>(&logic), nullptr);
+    test::ScriptedDialog sub(logic);
+    sub.open();
+    sub.type(config::WirelessDialog::ssid_edit, ssid);
+    sub.click(ok ? config::WirelessDialog::ok_button : config::WirelessDialog::cancel_button);
+    return sub.result();
+  };
+}
+
+std::string ssid_of(const config::WirelessBlock& block) {
+  return reinterpret_cast<const char*>(block.data() + config::wifi::ssid);
+}
+
+TEST(ParameterDialog, WirelessVisitsReadOnceAndCancelUndoesOnlyItsOwnVisit) {
+  Rig rig;
+  rig.row.wireless = true;
+  rig.wireless.as_read.fill(0);
+  rig.wireless.as_read[config::wifi::topology] = 0x60;  // Infrastructure, channel 6, no security
+  std::memcpy(rig.wireless.as_read.data() + config::wifi::ssid, "plant", 5);
+  ASSERT_TRUE(rig.open());
+
+  rig.read_result = -1;
+  rig.v().click(D::wireless_button);
+  ASSERT_EQ(rig.v().messages.size(), 1u);
+  EXPECT_EQ(rig.v().messages[0].text, "WIFI参读取错误!");
+  EXPECT_EQ(rig.v().messages[0].caption, t::caption_error);
+
+  rig.read_result = 0;
+  rig.sub_dialog = wireless_visit("first", true);
+  rig.v().click(D::wireless_button);
+  EXPECT_EQ(ssid_of(rig.wireless.edited), "first");
+  rig.sub_dialog = wireless_visit("second", false);
+  rig.v().click(D::wireless_button);
+  EXPECT_EQ(ssid_of(rig.wireless.edited), "first");
+  EXPECT_EQ(rig.reads, 2);  // the failed read and one more: a read block is kept for the dialog
+
+  // The Wi-Fi change asks its own question and writes before the dialog closes.
+  rig.write_result = -1;
+  rig.v().answers = {ui::Answer::yes, ui::Answer::yes};
+  rig.v().click(D::ok_button);
+  ASSERT_EQ(rig.v().messages.size(), 3u);
+  EXPECT_EQ(rig.v().messages[1].text, t::wireless_confirm);
+  EXPECT_EQ(rig.v().messages[2].text, "无线参数设置错误!");
+  EXPECT_EQ(rig.v().messages[2].buttons, ui::Buttons::yes_no);
+  EXPECT_FALSE(rig.v().closed());
+  rig.write_result = 0;
+  rig.v().click(D::ok_button);
+  EXPECT_EQ(rig.writes, 2);
+  EXPECT_EQ(rig.v().result(), 1);
+}
+
+TEST(ParameterDialog, RemoteModeChangesOnlyTheWorkModeAndWritesItself) {
+  for (int remote_result : {0, -2}) {
+    Rig rig;
+    rig.remote = true;
+    rig.row.ip = host_ip("198.51.100.20");  // outside every subnet: no re-addressing offered
+    ASSERT_TRUE(rig.open());
+    auto& v = rig.v();
+    EXPECT_EQ(rig.dialog->table().controls[0].label, std::string("模块所在子网内/外部IP:"));
+    EXPECT_EQ(v.text(D::subnet_text), " 1-- 192.168.1.10 / 203.0.113.7");
+    for (int id : {D::ip_edit, D::gateway_edit, D::mask_edit, D::defaults_button, D::wireless_button})
+      EXPECT_FALSE(v.enabled(id));
+    v.type(D::ip_edit, "nonsense");  // not read in remote mode
+    v.click(D::ok_button);
+    EXPECT_EQ(rig.last_text(), t::nothing_changed);
+    v.click(rig.radio(discovery::udp));
+    rig.remote_result = remote_result;
+    v.click(D::ok_button);
+    ASSERT_EQ(v.messages.size(), 3u);
+    EXPECT_EQ(v.messages[1].text, "确认修改远程模块参数?");
+    EXPECT_EQ(v.messages[2].text, remote_result == 0 ? "远程模块参数修改成功!" : "远程模块参数修改错误!");
+    EXPECT_EQ(rig.remote_writes, 1);
+    EXPECT_EQ(v.result(), remote_result == 0 ? 1 : 0);
+  }
+}
+
+}  // namespace
