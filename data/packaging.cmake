@@ -10,8 +10,12 @@ server. It searches the LAN for modules and lists them, polls them on a
 timer and shows their readings, and receives the readings that modules in
 active-upload mode push to it.
 
-The package gives /usr/bin/quorvane the capability cap_net_raw, so that
-an ordinary user also finds the modules outside the PC's subnets.")
+quorvane-cli does the same for scripts, without a window: it prints the
+search, the readings and the uploads as text, CSV or JSON.
+
+The package gives /usr/bin/quorvane and /usr/bin/quorvane-cli the
+capability cap_net_raw, so that an ordinary user also finds the modules
+outside the PC's subnets.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip_notes.cmake)

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_steps.h"
 #include "app/config_file_report.h"
 #include "app/data_file.h"
 #include "app/platform_family.h"
@@ -160,7 +161,7 @@ void MainWindow::clear_module_view() {
   if (context_.polling.sockets_open) polling::close_polling_sockets(context_.polling);
   view_.list_clear(ui::ListId::modules);
   view_.list_clear(ui::ListId::data);
-  reset_module_table();
+  app::reset_module_table(context_);
   ButtonOffers& offers = context_.state.offers;
   offers.start = false;
   offers.search = false;
@@ -168,25 +169,8 @@ void MainWindow::clear_module_view() {
   update_buttons();
 }
 
-void MainWindow::reset_module_table() {
-  discovery::reset_module_table(context_.modules);
-  polling::reset_polling_rows(context_.polling);
-  server::clear_upload_summary(context_.server);
-}
-
-polling::QuerySettings MainWindow::query_settings() const {
-  return {clock_, context_.settings.baud_index, {}};
-}
-
 int MainWindow::build_adapter_table(ui::MessageSink& messages) {
-  if (context_.adapters.adapter_table_valid) return 0;
-  return netenv::build_adapter_table(context_.adapters, services_.list_adapters(), messages,
-                                     rawlink::capture_matcher(context_.raw_ethernet, *services_.raw_link, view_));
-}
-
-rawlink::RawEthernet MainWindow::raw_ethernet() {
-  return {context_.adapters, context_.raw_ethernet, *services_.raw_link,
-          rawlink::uses_raw_arp(context_.state.remote_mode, context_.platform_family)};
+  return app::build_adapter_table(context_, services_.list_adapters, *services_.raw_link, messages, view_);
 }
 
 void MainWindow::exit() {

@@ -81,12 +81,8 @@ class MainWindow : public ui::MainWindowEvents {
   // the wait cursor; then Start and Parameter settings withdrawn and both lists emptied.
   void reset_main_window(bool announce);
 
-  // Empties the Module table and what hangs on it: polling rows and the upload summary.
-  void reset_module_table();
-  polling::QuerySettings query_settings() const;
   // Builds the Adapter table unless it is valid: 0, or the build's negative code.
   int build_adapter_table(ui::MessageSink& messages);
-  rawlink::RawEthernet raw_ethernet();
 
   ProgramContext& context_;
   ui::MainView& view_;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/change_record.h"
+#include "app/command_steps.h"
 #include "app/main_window.h"
 #include "app/start_directory.h"
 #include "config/module_writes.h"
@@ -48,7 +49,7 @@ void MainWindow::parameter_settings() {
   const std::size_t entry = row.subnet_index;
   const std::string external =
       entry < context_.external_addresses.text.size() ? context_.external_addresses.text[entry] : std::string();
-  rawlink::RawEthernet raw = raw_ethernet();
+  rawlink::RawEthernet raw = app::raw_ethernet(context_, *services_.raw_link);
   const std::uint32_t local_ip = entry < netenv::max_address_entries ? context_.adapters.addresses[entry].ip : 0;
   config::ParameterDialog dialog(
       {row, context_.adapters, context_.pending, context_.wireless, context_.wireless_backup, remote, external},

@@ -1,5 +1,6 @@
 // Commands 103 and 104 without server mode: Start opens the polling sockets and runs the
 // first cycle, each timer tick runs one more, Stop closes the sockets.
+#include "app/command_steps.h"
 #include "app/main_window.h"
 #include "polling/polling_cycle.h"
 #include "polling/reading_lines.h"
@@ -27,10 +28,7 @@ void MainWindow::start() {
 void MainWindow::start_polling() {
   {
     ui::WaitCursor wait(view_);
-    rawlink::RawEthernet raw = raw_ethernet();
-    // A module that nobody answers for on the LAN is not polled.
-    auto answers = [&raw](std::uint32_t ip) { return rawlink::probe_address_in_use(raw, ip) == 1; };
-    if (polling::open_polling_sockets(context_.modules, context_.polling, query_settings(), answers) < 0) {
+    if (open_polling(context_, clock_, *services_.raw_link) < 0) {
       view_.warn(ui::texts::caption_error, ui::texts::polling_open_failed);
       return;
     }
@@ -39,7 +37,7 @@ void MainWindow::start_polling() {
   {
     ui::WaitCursor wait(view_);
     // An abandoned cycle shows nothing: Stop or the close box follows at once.
-    if (polling::polling_cycle(true, context_.modules, context_.polling, query_settings()) != 0) return;
+    if (polling::polling_cycle(true, context_.modules, context_.polling, query_settings(context_, clock_)) != 0) return;
   }
   polling::show_readings(true, context_.modules, context_.polling, view_);
   view_.timer_start(context_.settings.refresh_period_ms);
@@ -47,7 +45,7 @@ void MainWindow::start_polling() {
 
 void MainWindow::polling_tick() {
   view_.timer_stop();
-  if (polling::polling_cycle(false, context_.modules, context_.polling, query_settings()) != 0) return;
+  if (polling::polling_cycle(false, context_.modules, context_.polling, query_settings(context_, clock_)) != 0) return;
   polling::show_readings(false, context_.modules, context_.polling, view_);
   view_.timer_start(context_.settings.refresh_period_ms);
 }

@@ -2,6 +2,7 @@
 // restart with their new parameters, so the operator waits and searches again.
 #include <algorithm>
 
+#include "app/command_steps.h"
 #include "app/main_window.h"
 #include "maint/module_repair.h"
 #include "maint/module_repair_dialog.h"
@@ -36,7 +37,7 @@ int MainWindow::repair_selected_module() {
 
 maint::RepairNetwork MainWindow::repair_network() {
   const std::string password = context_.config.setup_password.value_or(maint::default_setup_password);
-  return maint::RepairNetwork(raw_ethernet(), clock_, view_, {password, context_.settings.setup_answer_mode != 0});
+  return maint::RepairNetwork(app::raw_ethernet(context_, *services_.raw_link), clock_, view_, {password, context_.settings.setup_answer_mode != 0});
 }
 
 void MainWindow::reset_main_window(bool announce) {

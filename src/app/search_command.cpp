@@ -2,16 +2,14 @@
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "discovery/captured_rows.h"
-#include "discovery/module_search.h"
-#include "rawlink/address_probe.h"
+#include "app/command_steps.h"
 #include "ui/texts.h"
 
 namespace app {
 
 void MainWindow::search() {
   stop_if_active();
-  reset_module_table();
+  app::reset_module_table(context_);
   view_.list_clear(ui::ListId::data);
   view_.list_clear(ui::ListId::modules);
   view_.repaint();
@@ -26,10 +24,7 @@ void MainWindow::search() {
   }
   {
     ui::WaitCursor wait(view_);
-    discovery::RawEthernetSearch raw_search(context_.raw_ethernet, *services_.raw_link,
-                                            rawlink::uses_raw_arp(context_.state.remote_mode, context_.platform_family));
-    if (discovery::search_modules(clock_, context_.adapters, context_.modules, context_.settings.expected_port,
-                                  view_, &raw_search) == 0) {
+    if (app::search(context_, clock_, *services_.raw_link, view_) == 0) {
       context_.state.offers.parameter_settings = true;
       context_.state.offers.start = true;
       update_buttons();

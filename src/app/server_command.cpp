@@ -1,26 +1,23 @@
 // Commands 103 and 104 in server mode: the server settings dialog (with the external address
 // lookup), then the upload server; Stop closes it.
+#include "app/command_steps.h"
 #include "app/main_window.h"
 #include "server/server_settings_dialog.h"
-#include "tools/external_address_lookup.h"
-#include "tools/icmp_probe.h"
 #include "ui/texts.h"
 
 namespace app {
 
 void MainWindow::start_server() {
-  auto lookup = [this](const netenv::AdapterTable&, netenv::ExternalAddresses& results) {
-    rawlink::RawEthernet raw = raw_ethernet();
-    tools::SystemIcmpLink icmp(clock_);
-    tools::SystemAddressLookupLink link(raw, icmp);
-    return tools::external_address_lookup(context_.adapters, context_.config.address_service_hosts, results, link);
+  // The dialog fills the program's own external addresses.
+  auto lookup = [this](const netenv::AdapterTable&, netenv::ExternalAddresses&) {
+    return lookup_external_addresses(context_, clock_, *services_.raw_link);
   };
   server::ServerSettingsDialog dialog(context_.server_settings, context_.adapters, context_.external_addresses,
                                       [this](ui::MessageSink& messages) { return build_adapter_table(messages); },
                                       lookup);
   if (view_.run_dialog(dialog) != 1) return;
 
-  reset_module_table();
+  app::reset_module_table(context_);
   int result = 0;
   {
     ui::WaitCursor wait(view_);

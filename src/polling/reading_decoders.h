@@ -4,10 +4,17 @@
 // Each appends nothing when its characters lie beyond the text.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
 namespace polling {
+
+// The values the decoders show: nullopt for the not-available pattern and for characters
+// beyond the text.
+std::optional<double> temperature_celsius(std::span<const std::uint8_t> text, std::size_t offset);
+std::optional<double> humidity_percent(std::span<const std::uint8_t> text, std::size_t offset);
+std::optional<std::uint8_t> digital_inputs(std::span<const std::uint8_t> text, std::size_t offset);
 
 // 4 characters: "  ------ /" for FFFF, else 11 bits of magnitude in 1/16 degree with the
 // sign in bit 3 of the high byte.

@@ -17,7 +17,7 @@ struct ReadingField {
   std::size_t length;
   std::uint8_t missing;
 };
-constexpr ReadingField reading_fields[] = {{0, 4, 'F'}, {4, 4, 'F'}, {8, 2, 0xFF}};
+constexpr ReadingField reading_fields[] = {{temperature_at, 4, 'F'}, {humidity_at, 4, 'F'}, {inputs_at, 2, 0xFF}};
 
 // Characters of the MAC text that tell two modules apart.
 constexpr std::size_t compared_mac_characters[] = {0, 1, 6, 7, 8, 9, 10, 11};
@@ -143,13 +143,14 @@ int update_summary(UploadSummary& summary, const Identity& identity, PeerAddress
   return row;
 }
 
-void append_interval(IntervalTable& intervals, int index, std::uint32_t now_ms, std::string& line) {
-  if (index < 0 || index >= max_summary_rows) return;
+std::optional<float> append_interval(IntervalTable& intervals, int index, std::uint32_t now_ms, std::string& line) {
+  if (index < 0 || index >= max_summary_rows) return std::nullopt;
   std::uint32_t& previous = intervals.previous_ms[static_cast<std::size_t>(index)];
   // Unsigned difference: right across the 32-bit wrap of the tick count.
   const float seconds = static_cast<float>((now_ms - previous) / 1000.0);
   polling::append_format(line, ui::texts::log_interval, seconds);
   previous = now_ms;
+  return seconds;
 }
 
 void write_banner(const std::string& banner, ClockTime now, std::uint32_t now_ms, IntervalTable& intervals,

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -24,6 +25,10 @@ constexpr std::size_t mac_text_bytes = 12;
 constexpr std::size_t identity_bytes = 16;  // MAC text and module identifier
 constexpr std::uint32_t counter_modulus = 10000;  // four digits: 9999 is followed by 0000
 constexpr int no_summary_row = -1;
+// Where the readings lie in a slot's reading record (record offset - 16).
+constexpr std::size_t temperature_at = 0;
+constexpr std::size_t humidity_at = 4;
+constexpr std::size_t inputs_at = 8;
 
 struct ClockTime {
   int hours = 0;
@@ -93,7 +98,8 @@ struct IntervalTable {
 
 // Appends "-- %5.1f", the seconds since index's previous record, and remembers now_ms;
 // appends nothing for an index outside the table (a module without a summary row).
-void append_interval(IntervalTable& intervals, int index, std::uint32_t now_ms, std::string& line);
+// Returns the seconds appended.
+std::optional<float> append_interval(IntervalTable& intervals, int index, std::uint32_t now_ms, std::string& line);
 
 // Opens a server run: the banner as the only module-list line, every interval counting
 // from now, and the waiting line as the only data-list line.

@@ -11,6 +11,7 @@
 #include "platform/socket_wait.h"
 #include "platform/udp_socket.h"
 #include "polling/append_format.h"
+#include "polling/reading_decoders.h"
 #include "ui/texts/server.h"
 
 namespace server {
@@ -149,6 +150,15 @@ void UploadServer::add_log_line(const std::string& line) {
   ++state_.log_line_number;
 }
 
+void UploadServer::tell_listener(std::size_t slot, PeerAddress peer, std::optional<float> interval_s) {
+  if (listener_ == nullptr) return;
+  const ReadingRecord& readings = polling_.rows[slot].record;
+  listener_->on_upload({event_time_, peer, state_.slot_identities[slot],
+                        polling::temperature_celsius(readings, temperature_at),
+                        polling::humidity_percent(readings, humidity_at), polling::digital_inputs(readings, inputs_at),
+                        interval_s});
+}
+
 void UploadServer::housekeeping() {
   const int lines = view_.list_count(ui::ListId::data);
   if (lines >= scroll_from_lines) view_.list_set_top_index(ui::ListId::data, lines - lines_above_last);
@@ -276,8 +286,9 @@ void UploadServer::on_read_event(int fd, int error) {
       decode_record(std::span(buffer.data(), static_cast<std::size_t>(received)), state_.slot_identities[index],
                     polling_.rows[index].record, line);
       const int row = update_summary(state_.summary, state_.slot_identities[index], peer, event_time_, view_);
-      append_interval(state_.intervals, row, clock_.tick_count_ms(), line);
+      const std::optional<float> interval = append_interval(state_.intervals, row, clock_.tick_count_ms(), line);
       add_log_line(line);
+      tell_listener(index, peer, interval);
     }
   }
   housekeeping();
@@ -346,9 +357,10 @@ void UploadServer::on_udp_read_event() {
     std::string line = udp_data_head(state_.log_line_number, event_time_, slot + 1, state_.connection_count, peer);
     decode_record(std::span(buffer.data(), static_cast<std::size_t>(received)), state_.slot_identities[index],
                   polling_.rows[index].record, line);
-    append_interval(state_.intervals, slot, clock_.tick_count_ms(), line);
+    const std::optional<float> interval = append_interval(state_.intervals, slot, clock_.tick_count_ms(), line);
     add_log_line(line);
     update_summary(state_.summary, state_.slot_identities[index], peer, event_time_, view_);
+    tell_listener(index, peer, interval);
   }
   housekeeping();
 }

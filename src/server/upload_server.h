@@ -6,6 +6,7 @@
 // it through the window's socket watcher, between commands.
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "netenv/adapter_table.h"
 #include "netenv/external_addresses.h"
@@ -58,6 +59,24 @@ struct ServerState {
 // Empties the summary and the intervals: done with every clearing of the Module table.
 void clear_upload_summary(ServerState& state);
 
+// A record as it was logged, for whoever keeps records as data beside the log.
+struct UploadEvent {
+  ClockTime time;
+  PeerAddress peer;
+  Identity identity{};  // MAC text and module identifier as received
+  // The readings the log line shows; nullopt where it shows "not available".
+  std::optional<double> temperature_c;
+  std::optional<double> humidity_percent;
+  std::optional<std::uint8_t> inputs;
+  std::optional<float> interval_s;  // seconds since the module's previous record
+};
+
+class UploadListener {
+ public:
+  virtual ~UploadListener() = default;
+  virtual void on_upload(const UploadEvent& event) = 0;
+};
+
 class UploadServer {
  public:
   UploadServer(ServerState& state, const ServerSettings& settings, const netenv::AdapterTable& adapters,
@@ -77,6 +96,8 @@ class UploadServer {
   bool running() const { return state_.socket.valid(); }
   // The banner and the waiting line that open a run, after a successful start.
   void banner();
+  // Told of every record after its log line; none by default.
+  void set_listener(UploadListener* listener) { listener_ = listener; }
 
  private:
   ui::SocketWatcher& watcher() { return view_.socket_watcher(); }
@@ -98,6 +119,7 @@ class UploadServer {
   void log(const char* event_format, ...) __attribute__((format(printf, 2, 3)));
   void add_log_line(const std::string& line);
   void housekeeping();
+  void tell_listener(std::size_t slot, PeerAddress peer, std::optional<float> interval_s);
 
   ServerState& state_;
   const ServerSettings& settings_;
@@ -107,6 +129,7 @@ class UploadServer {
   ui::MainView& view_;
   platform::WaitClock& clock_;  // local time of the log, ticks of the intervals, retry pauses
   ClockTime event_time_;  // local time of the event being handled
+  UploadListener* listener_ = nullptr;
 };
 
 }  // namespace server
