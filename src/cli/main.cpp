@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     return cli::exit_network;
   }
   rawlink::SystemRawLink link(clock, discovery::raw_search_queries());
-  cli::OutputStream out(stdout);
+  cli::OutputStream out(stdout, parsed.options.format == cli::Format::csv ? "\r\n" : "\n");
   cli::CliProgram program(parsed.options, out, stderr, clock, link);
   return program.run();
 }

@@ -8,13 +8,15 @@ namespace cli {
 
 class OutputStream {
  public:
-  explicit OutputStream(std::FILE* file) : file_(file) {}
+  // CSV lines end in CR LF, as RFC 4180 has them; the other formats in LF.
+  OutputStream(std::FILE* file, const char* line_end) : file_(file), line_end_(line_end) {}
   // False once the output is closed.
   bool line(const std::string& text);
   bool closed() const { return closed_; }
 
  private:
   std::FILE* file_;
+  const char* line_end_;
   bool closed_ = false;
 };
 

@@ -1,5 +1,6 @@
 // quorvane-cli in the virtual LAN: the real binary, started in the PC's namespace, against
 // emulated modules; its text output compared with the window's lists over the same LAN.
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -80,7 +81,10 @@ class CliProcess {
   std::vector<std::string> lines() const {
     std::vector<std::string> all;
     std::istringstream in(out_text);
-    for (std::string line; std::getline(in, line);) all.push_back(line);
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      all.push_back(line);
+    }
     return all;
   }
 
@@ -194,6 +198,11 @@ TEST(CliLan, PollPrintsEachModulesReadingsPerCycle) {
   const std::vector<std::string> lines = csv.lines();
   ASSERT_EQ(lines.size(), 1u + 2 * 5);
   EXPECT_EQ(lines[0], "timestamp,ip,mac,name,temperature_c,humidity_rh,inputs,status,raw");
+  // Every CSV line, the header too, ends in CR LF.
+  std::size_t crlf = 0;
+  for (std::size_t at = csv.out_text.find("\r\n"); at != std::string::npos; at = csv.out_text.find("\r\n", at + 2)) ++crlf;
+  EXPECT_EQ(crlf, static_cast<std::size_t>(std::count(csv.out_text.begin(), csv.out_text.end(), '\n')));
+  EXPECT_EQ(crlf, lines.size());
   // ip -> temperature, humidity, inputs, status as the emulators were given them.
   const std::map<std::string, std::vector<std::string>> first = {
       {"192.168.1.101", {"23.500", "45.6", "", "ok"}}, {"192.168.1.102", {"-5.000", "61.2", "", "ok"}},
