@@ -12,10 +12,11 @@
 
 namespace config {
 
-// What "使用默认值" fills in besides the PC's own address (site configuration).
+// What "使用默认值" fills in besides the PC's own address. The name server and the receiver's
+// domain name belong to the operator's site, so they are left empty for the operator to type.
 struct UploadDefaults {
-  std::string dns_ip = "114.114.114.114";
-  std::string server_domain = "upload.quorvane.example";
+  std::string dns_ip;
+  std::string server_domain;
   std::uint16_t server_port = 8005;
 };
 

@@ -146,6 +146,8 @@ TEST(ActiveUploadDialog, DefaultsGiveTheLocalAddressInIpModeAndStoreNothingUntil
   EXPECT_TRUE(rig.view.checked(D::ip_mode_radio));
   EXPECT_EQ(rig.view.text(D::server_ip_edit), "192.168.1.5");
   EXPECT_EQ(rig.view.text(D::port_edit), "8005");
+  EXPECT_EQ(rig.view.text(D::dns_ip_edit), "");  // the site's name server is the operator's to give
+  EXPECT_EQ(rig.view.text(D::domain_edit), "");
   EXPECT_EQ(rig.view.text(D::module_code_edit), "0000");
   EXPECT_EQ(rig.view.text(D::interval_edit), "0");
   EXPECT_FALSE(rig.pending.active_upload_confirmed);
