@@ -1,11 +1,12 @@
 #include "maint/presence_probe.h"
 
+#include <netinet/in.h>
+
 #include <algorithm>
 #include <array>
 
 #include "maint/presence_frames.h"
 #include "platform/raw_icmp_socket.h"
-#include "platform/raw_udp_socket.h"
 #include "platform/udp_socket.h"
 
 namespace maint {
@@ -48,8 +49,8 @@ PresenceProbeResult presence_probe(const netenv::AdapterTable& adapters, int ent
       return result;
     }
     // The raw socket listens before the probe leaves: a module next door answers at once.
-    platform::RawUdpOpening raw = platform::open_raw_udp_socket(address.ip);
-    if (raw.status == platform::raw_udp_not_permitted) result.raw_not_permitted = true;
+    platform::RawSocketOpening raw = platform::open_raw_ip_socket(IPPROTO_UDP, address.ip);
+    if (raw.status == platform::raw_socket_not_permitted) result.raw_not_permitted = true;
     const auto probe = presence_probe_datagram(tail);
     if (platform::send_datagram(socket.fd(), limited_broadcast, maintenance_port, probe) !=
         static_cast<int>(probe.size())) {

@@ -7,12 +7,16 @@
 
 namespace platform {
 
-RawIcmpOpening open_raw_icmp_socket(std::uint32_t local_ip_network) {
-  RawIcmpOpening opening;
-  opening.socket = SocketHandle(::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP));
+RawSocketOpening open_raw_icmp_socket(std::uint32_t local_ip_network) {
+  return open_raw_ip_socket(IPPROTO_ICMP, local_ip_network);
+}
+
+RawSocketOpening open_raw_ip_socket(int protocol, std::uint32_t local_ip_network) {
+  RawSocketOpening opening;
+  opening.socket = SocketHandle(::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, protocol));
   if (!opening.socket.valid()) {
     opening.error_number = errno;
-    opening.status = errno == EPERM || errno == EACCES ? raw_icmp_not_permitted : raw_icmp_create_failed;
+    opening.status = errno == EPERM || errno == EACCES ? raw_socket_not_permitted : raw_socket_create_failed;
     return opening;
   }
   sockaddr_in local{};
@@ -20,7 +24,7 @@ RawIcmpOpening open_raw_icmp_socket(std::uint32_t local_ip_network) {
   local.sin_addr.s_addr = local_ip_network;
   if (::bind(opening.socket.fd(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
     opening.error_number = errno;
-    opening.status = raw_icmp_bind_failed;
+    opening.status = raw_socket_bind_failed;
     opening.socket.reset();
     return opening;
   }

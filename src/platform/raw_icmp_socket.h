@@ -9,19 +9,22 @@
 
 namespace platform {
 
-// Codes of open_raw_icmp_socket.
-constexpr int raw_icmp_create_failed = -2;
-constexpr int raw_icmp_bind_failed = -4;
-constexpr int raw_icmp_not_permitted = -5;  // the process lacks CAP_NET_RAW
+// Codes of open_raw_ip_socket and open_raw_icmp_socket.
+constexpr int raw_socket_create_failed = -2;
+constexpr int raw_socket_bind_failed = -4;
+constexpr int raw_socket_not_permitted = -5;  // the process lacks CAP_NET_RAW
 
-struct RawIcmpOpening {
-  int status = raw_icmp_create_failed;  // 0 when socket is open
+struct RawSocketOpening {
+  int status = raw_socket_create_failed;  // 0 when socket is open
   int error_number = 0;                 // errno of the failed step
   SocketHandle socket;
 };
 
-// Opens the socket and binds it to local_ip_network (network order), port 0.
-RawIcmpOpening open_raw_icmp_socket(std::uint32_t local_ip_network);
+// Opens a raw socket of IP protocol `protocol` bound to local_ip_network (network order),
+// port 0: it receives every packet of that protocol for the address with its IP header
+// (IPPROTO_UDP: every UDP packet).
+RawSocketOpening open_raw_ip_socket(int protocol, std::uint32_t local_ip_network);
+RawSocketOpening open_raw_icmp_socket(std::uint32_t local_ip_network);
 
 // Sends one ICMP message to destination_network; false unless it went out whole.
 bool send_icmp(int fd, std::uint32_t destination_network, std::span<const std::uint8_t> message);

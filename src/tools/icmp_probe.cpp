@@ -73,7 +73,7 @@ bool await_reply(IcmpSocket& socket, std::uint32_t target_network, std::uint16_t
 }  // namespace
 
 std::unique_ptr<IcmpSocket> SystemIcmpLink::open_socket(std::uint32_t local_ip_network) {
-  platform::RawIcmpOpening opening = platform::open_raw_icmp_socket(local_ip_network);
+  platform::RawSocketOpening opening = platform::open_raw_icmp_socket(local_ip_network);
   if (opening.status != 0) return nullptr;
   return std::make_unique<SystemIcmpSocket>(std::move(opening.socket), clock_);
 }

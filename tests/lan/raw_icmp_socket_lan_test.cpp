@@ -51,18 +51,18 @@ netenv::AdapterTable loopback_table() {
 
 TEST(RawIcmpSocket, OpensBoundOrSaysWhichStepFailed) {
   in_private_network([] {
-    platform::RawIcmpOpening opened = platform::open_raw_icmp_socket(network_ip("127.0.0.1"));
+    platform::RawSocketOpening opened = platform::open_raw_icmp_socket(network_ip("127.0.0.1"));
     EXPECT_EQ(opened.status, 0);
     EXPECT_TRUE(opened.socket.valid());
 
-    platform::RawIcmpOpening foreign = platform::open_raw_icmp_socket(network_ip("203.0.113.77"));
-    EXPECT_EQ(foreign.status, platform::raw_icmp_bind_failed);
+    platform::RawSocketOpening foreign = platform::open_raw_icmp_socket(network_ip("203.0.113.77"));
+    EXPECT_EQ(foreign.status, platform::raw_socket_bind_failed);
     EXPECT_NE(foreign.error_number, 0);
     EXPECT_FALSE(foreign.socket.valid());
 
     ASSERT_TRUE(drop_raw_socket_right());
-    platform::RawIcmpOpening refused = platform::open_raw_icmp_socket(network_ip("127.0.0.1"));
-    EXPECT_EQ(refused.status, platform::raw_icmp_not_permitted);
+    platform::RawSocketOpening refused = platform::open_raw_icmp_socket(network_ip("127.0.0.1"));
+    EXPECT_EQ(refused.status, platform::raw_socket_not_permitted);
     EXPECT_FALSE(refused.socket.valid());
   });
 }
