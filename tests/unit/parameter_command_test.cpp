@@ -8,7 +8,6 @@
 #include "app/main_window.h"
 #include "config/parameter_dialog.h"
 #include "support/arp_test_frames.h"
-#include "support/fake_wait_clock.h"
 #include "support/scripted_program.h"
 #include "ui/texts.h"
 
@@ -17,15 +16,10 @@ namespace {
 using ui::ButtonId;
 namespace t = ui::texts;
 
-struct Clocked {
-  test::FakeWaitClock clock;
-};
 // Two listed modules; the first a sensor module on loopback, where nothing acknowledges.
-struct Program : Clocked, test::ScriptedProgram {
+struct Program : test::FakeClockProgram {
   int dialogs = 0;
-  Program() : ScriptedProgram({}, &clock) {
-    EXPECT_TRUE(window.create());
-    view.messages.clear();
+  Program() {
     discovery::ModuleTable& m = context.modules;
     m.rows[0].ip = test::host_ip("127.0.0.1");
     m.rows[0].sensor_module = true;

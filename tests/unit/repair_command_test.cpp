@@ -4,7 +4,6 @@
 
 #include "app/main_window.h"
 #include "maint/module_repair_dialog.h"
-#include "support/fake_wait_clock.h"
 #include "support/scripted_program.h"
 #include "ui/texts.h"
 
@@ -12,23 +11,9 @@ namespace {
 
 using ui::ButtonId;
 
-platform::AdapterListing one_adapter() {
-  platform::AdapterListing listing;
-  platform::PlatformAdapter adapter;
-  adapter.type = 6;
-  adapter.name = "lan1";
-  adapter.addresses = {{"192.168.1.10", "255.255.255.0"}};
-  listing.adapters = {adapter};
-  return listing;
-}
-
-struct Clocked {
-  test::FakeWaitClock clock;
-};
-struct Program : Clocked, test::ScriptedProgram {
-  Program() : ScriptedProgram({one_adapter, nullptr}, &clock) {
-    EXPECT_TRUE(window.create());
-    view.messages.clear();
+struct Program : test::FakeClockProgram {
+  Program() {
+    raw_link->add_devices({"lan1"});
     view.list_add(ui::ListId::modules, "01 a module");
     view.list_add(ui::ListId::data, "01 its readings");
     view.button_enable(ButtonId::start, true);
