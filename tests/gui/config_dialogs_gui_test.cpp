@@ -124,20 +124,4 @@ TEST(ConfigDialogsGui, WirelessDialogFollowsTheRulesAndRemembersEachKeyType) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.data() + config::wifi::key)), "long enough now");
 }
 
-TEST(ConfigDialogsGui, WirelessCancelLeavesTheBlock) {
-  config::WirelessBlock block{};
-  block[config::wifi::topology] = 0x60;
-  const config::WirelessBlock before = block;
-  test::ModalAnswerer answerer;
-  answerer.on_dialog = later([](QDialog* dialog) {
-    retype(dialog, config::WirelessDialog::ssid_edit, "a name of thirty-three characters");
-    click(dialog, config::WirelessDialog::ok_button);
-    click(dialog, config::WirelessDialog::cancel_button);
-  });
-  config::WirelessDialog logic(block);
-  ui::qt::QtDialog dialog(logic, nullptr);
-  EXPECT_EQ(dialog.run(), 0);
-  EXPECT_EQ(block, before);
-}
-
 }  // namespace
