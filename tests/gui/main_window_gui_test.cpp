@@ -1,5 +1,4 @@
 // The real main window on the offscreen platform, driven with QTest inside the virtual LAN.
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -27,6 +26,9 @@
 #include "ui/texts.h"
 
 namespace {
+
+using test::click;
+using test::control;
 
 using ui::ButtonId;
 using ui::ListId;
@@ -93,10 +95,6 @@ TEST(MainWindowGui, OpensWithItsControlsAndAnnouncesMissingSettings) {
   }
 }
 
-template <typename Widget>
-Widget* control(QDialog* dialog, int id) {
-  return dialog->findChild<Widget*>(QString("control_%1").arg(id));
-}
 
 TEST(MainWindowGui, SearchListsPollingTicksStopsAndCloseWritesTheSettings) {
   test::LanTopology topology;
@@ -168,9 +166,8 @@ TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
   test::write_file(program.directory.file("quorvane.conf"), test::sites_config_text());
   program.open();
   answerer.on_dialog = [](QDialog* dialog) {
-    QCheckBox* server = control<QCheckBox>(dialog, netenv::BasicSettingsDialog::server_box);
-    QTest::mouseClick(server, Qt::LeftButton, {}, QPoint(8, server->height() / 2));
-    QTest::mouseClick(control<QPushButton>(dialog, netenv::BasicSettingsDialog::ok_button), Qt::LeftButton);
+    click(dialog, netenv::BasicSettingsDialog::server_box);
+    click(dialog, netenv::BasicSettingsDialog::ok_button);
   };
   program.click(ButtonId::basic_settings);
   ASSERT_TRUE(program.context.state.server_mode);
@@ -179,9 +176,8 @@ TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
   answerer.on_dialog = [&](QDialog* dialog) {
     using S = server::ServerSettingsDialog;
     external = control<QLineEdit>(dialog, S::external1_text)->text().toStdString();
-    QCheckBox* raw = control<QCheckBox>(dialog, S::raw_data_box);
-    QTest::mouseClick(raw, Qt::LeftButton, {}, QPoint(8, raw->height() / 2));
-    QTest::mouseClick(control<QPushButton>(dialog, S::ok_button), Qt::LeftButton);
+    click(dialog, S::raw_data_box);
+    click(dialog, S::ok_button);
   };
   program.click(ButtonId::start);
   EXPECT_FALSE(external.empty());
@@ -279,9 +275,8 @@ TEST(MainWindowGui, RepairDialogClickedThrough) {
   Program program;
   program.open();
   answerer.on_dialog = [](QDialog* dialog) {
-    QCheckBox* repair = control<QCheckBox>(dialog, netenv::BasicSettingsDialog::repair_box);
-    QTest::mouseClick(repair, Qt::LeftButton, {}, QPoint(8, repair->height() / 2));
-    QTest::mouseClick(control<QPushButton>(dialog, netenv::BasicSettingsDialog::ok_button), Qt::LeftButton);
+    click(dialog, netenv::BasicSettingsDialog::repair_box);
+    click(dialog, netenv::BasicSettingsDialog::ok_button);
   };
   program.click(ButtonId::basic_settings);
   ASSERT_TRUE(program.window->button(ButtonId::module_repair)->isVisible());

@@ -21,23 +21,12 @@
 
 namespace {
 
+using test::click;
+using test::control;
+using test::later;
+
 using ui::ButtonId;
 using ui::ListId;
-
-template <typename Widget>
-Widget* control(QDialog* dialog, int id) {
-  return dialog->findChild<Widget*>(QString("control_%1").arg(id));
-}
-
-void click(QDialog* dialog, int id) {
-  auto* button = control<QAbstractButton>(dialog, id);
-  ASSERT_NE(button, nullptr) << id;
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-}
-
-std::function<void(QDialog*)> later(std::function<void(QDialog*)> steps) {
-  return [steps](QDialog* dialog) { QTimer::singleShot(0, dialog, [steps, dialog] { steps(dialog); }); };
-}
 
 std::string module_line(const ui::qt::QtMainWindow& window) {
   return window.list_count(ListId::modules) > 0 ? window.list_line(ListId::modules, 0) : std::string();
