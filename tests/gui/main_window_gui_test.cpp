@@ -186,18 +186,14 @@ TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
   EXPECT_EQ(program.lines(ListId::modules)[0], "Server: TCP;  内/外IP: 192.168.1.10/" + external + ";   PORT:8005; ");
   EXPECT_NE(program.lines(ListId::data)[0].find(" -> 等待上传数据..."), std::string::npos);
 
-  // The module connects (a line, as the raw data display is on) and sends records.
+  // The module connects (a line, as the raw data display ticked in the dialog is on) and
+  // sends records; what they show is the LAN tests' business.
   ASSERT_TRUE(QTest::qWaitFor([&] { return program.window->list_count(ListId::modules) >= 2; }, 5000));
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return program.lines(ListId::modules)[1].find("CNT: 0002") != std::string::npos; }, 5000));
   const std::vector<std::string> log = program.lines(ListId::data);
   EXPECT_TRUE(std::any_of(log.begin(), log.end(),
                           [](const std::string& l) { return l.find("-> COME IN!") != std::string::npos; }));
-  EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& l) {
-    return l.find("<T: 192.168.  1.100/") != std::string::npos && l.find("+23.500℃/45.6%RH") != std::string::npos;
-  }));
-  EXPECT_NE(program.lines(ListId::modules)[1].find("MAC: 00204A123456 -- MID: 0042 -- IP: 192.168.  1.100"),
-            std::string::npos);
 
   program.click(ButtonId::stop);
   EXPECT_EQ(program.logic->run_state(), app::RunState::idle);
