@@ -42,7 +42,7 @@ int search(ProgramContext& context, platform::WaitClock& clock, rawlink::RawLink
 
 int open_polling(ProgramContext& context, platform::WaitClock& clock, rawlink::RawLink& link) {
   rawlink::RawEthernet raw = raw_ethernet(context, link);
-  auto answers = [&raw](std::uint32_t ip) { return rawlink::probe_address_in_use(raw, ip) == 1; };
+  auto answers = [&raw](platform::Ipv4Address ip) { return rawlink::probe_address_in_use(raw, ip) == 1; };
   return polling::open_polling_sockets(context.modules, context.polling, query_settings(context, clock), answers);
 }
 

@@ -49,8 +49,7 @@ struct LanOperator {
   int line_of(int host) const {
     const discovery::ModuleTable& m = p.context.modules;
     for (int k = 0; k < m.shown_count; ++k) {
-      if ((m.rows[static_cast<std::size_t>(m.display_order[static_cast<std::size_t>(k)])].ip & 0xFF) ==
-          static_cast<std::uint32_t>(host))
+      if (m.rows[static_cast<std::size_t>(m.display_order[static_cast<std::size_t>(k)])].ip.octet(3) == host)
         return k;
     }
     return -1;

@@ -9,7 +9,7 @@
 
 #include "config/module_writes.h"
 #include "lan/lan_operator.h"
-#include "platform/ipv4.h"
+#include "support/ipv4_text.h"
 #include "support/fake_wait_clock.h"
 #include "support/virtual_lan.h"
 #include "ui/texts.h"
@@ -144,14 +144,9 @@ TEST(ModuleWriteLan, RemoteWriteSendsNoNetworkSectionAndTriesThreeTimes) {
   discovery::ModuleRow& remote = op.row(op.line_of(81));
   discovery::ModuleRow& deaf = op.row(op.line_of(82));
 
-  const auto net = [](const char* dotted) {
-    std::uint32_t host = 0;
-    EXPECT_TRUE(platform::parse_dotted(dotted, host)) << dotted;
-    return platform::host_to_network(host);
-  };
-  const std::uint32_t local = net("192.168.1.10");
+  const platform::Ipv4Address local = test::ipv4("192.168.1.10");
   netenv::PendingParameters pending;
-  pending.new_module_ip = net("10.9.9.9");  // never sent by a remote write
+  pending.new_module_ip = test::ipv4("10.9.9.9");  // never sent by a remote write
   pending.work_mode = discovery::udp;
   test::FakeWaitClock clock;
   EXPECT_EQ(config::write_remote_module(clock, remote, pending, local), 0);
@@ -164,7 +159,7 @@ TEST(ModuleWriteLan, RemoteWriteSendsNoNetworkSectionAndTriesThreeTimes) {
   EXPECT_EQ(clock.tick_count_ms() - before_ms, 3u * 3200u);
   EXPECT_EQ(count_of(lan.emulator_log("deaf"), "set-configuration from"), 3);
   // A local address the PC does not have: the socket cannot be set up.
-  EXPECT_EQ(config::write_remote_module(clock, remote, pending, net("192.168.1.99")),
+  EXPECT_EQ(config::write_remote_module(clock, remote, pending, test::ipv4("192.168.1.99")),
             config::remote_socket_failed);
 }
 

@@ -13,7 +13,7 @@
 #include "config/parameter_dialog.h"
 #include "config/wireless_dialog.h"
 #include "lan/lan_operator.h"
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 #include "support/temporary_directory.h"
 #include "support/virtual_lan.h"
 #include "ui/texts.h"
@@ -100,7 +100,7 @@ TEST(ParameterSettingsLan, ANewNetworkSectionAndModeAreWrittenRecordedAndFoundAg
 
   const discovery::ModuleRow& moved = expect_found_and_polled(op, "192.168.  1. 77");
   EXPECT_EQ(moved.host_bits, 9);
-  EXPECT_EQ(platform::dotted(moved.gateway), "192.168.1.126");
+  EXPECT_EQ(moved.gateway.dotted(), "192.168.1.126");
   EXPECT_EQ(moved.record[4], 0xA1);
   EXPECT_EQ(moved.record[112], 0xE5);
 }

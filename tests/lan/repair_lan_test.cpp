@@ -12,7 +12,7 @@
 #include "maint/presence_probe.h"
 #include "netenv/adapter_table.h"
 #include "platform/adapters.h"
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 #include "platform/udp_socket.h"
 #include "platform/wait_clock.h"
 #include "support/scripted_view.h"
@@ -58,7 +58,7 @@ TEST(RepairLan, BringsAModuleFromOutsideEverySubnetBackOnPort10050) {
   // The module restarted with what it stored (1 s later) during the after-write pause.
   ASSERT_EQ(op.search().size(), 1u);
   const discovery::ModuleRow& found = op.row(0);
-  EXPECT_EQ(found.ip, 0xC0A80501u);  // 192.168.5.1
+  EXPECT_EQ(found.ip.dotted(), "192.168.5.1");
   EXPECT_EQ(found.port, 10050);
   EXPECT_EQ(found.baud_code, 0);
 }
@@ -96,7 +96,7 @@ TEST(PresenceProbeLan, OneProbePerInterfaceAndTheWaitLastsWhileOthersTalk) {
     for (int i = 0; i < 5; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(300));
       const std::uint8_t noise[] = {'n', 'o', 'i', 's', 'e'};
-      platform::send_datagram(socket.fd(), platform::host_to_network(0xC0A80503u), 9, noise);
+      platform::send_datagram(socket.fd(), platform::Ipv4Address::from_host_order(0xC0A80503u), 9, noise);
     }
   });
   test::PcNamespaceScope pc(lan);
