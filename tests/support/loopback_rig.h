@@ -1,23 +1,12 @@
 #pragma once
 // A listed UDP sensor module on 127.0.0.1 that receives every request and never answers.
-#include <arpa/inet.h>
-#include <sys/socket.h>
-
 #include "app/program_context.h"
-#include "platform/socket_handle.h"
+#include "support/loopback_socket.h"
 
 namespace test {
 
 struct SilentModule {
-  SilentModule() : socket(::socket(AF_INET, SOCK_DGRAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(socket.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(socket.fd(), reinterpret_cast<sockaddr*>(&address), &length);
-    port = ntohs(address.sin_port);
-  }
+  SilentModule() : socket(loopback_socket(SOCK_DGRAM)), port(local_port(socket.fd())) {}
 
   // Lists the module in row 0, as a search would leave it.
   void list_in(app::ProgramContext& context) const {

@@ -21,6 +21,7 @@
 
 #include "support/arp_test_frames.h"
 #include "support/fake_wait_clock.h"
+#include "support/loopback_socket.h"
 #include "tools/address_services.h"
 #include "tools/captured_reply_probe.h"
 #include "tools/icmp_probe.h"
@@ -104,21 +105,12 @@ struct Piece {
 // hold_open, keeps the connection until the client closes it.
 class PageServer {
  public:
-  PageServer(std::vector<Piece> pieces, bool hold_open) : pieces_(std::move(pieces)), hold_open_(hold_open) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0 && ::listen(fd_, 1) == 0)
-      port_ = ntohs(address.sin_port);
+  PageServer(std::vector<Piece> pieces, bool hold_open)
+      : pieces_(std::move(pieces)), hold_open_(hold_open), listener_(test::loopback_socket(SOCK_STREAM)) {
+    if (::listen(listener_.fd(), 1) == 0) port_ = test::local_port(listener_.fd());
     thread_ = std::thread([this] { serve(); });
   }
-  ~PageServer() {
-    finish();
-    ::close(fd_);
-  }
+  ~PageServer() { finish(); }
   PageServer(const PageServer&) = delete;
   PageServer& operator=(const PageServer&) = delete;
 
@@ -135,8 +127,8 @@ class PageServer {
     return ::poll(&p, 1, timeout_ms) > 0;
   }
   void serve() {
-    if (!readable(fd_, 2000)) return;
-    int connection = ::accept(fd_, nullptr, nullptr);
+    if (!readable(listener_.fd(), 2000)) return;
+    int connection = ::accept(listener_.fd(), nullptr, nullptr);
     char buffer[1024];
     while (request_.find("\r\n\r\n") == std::string::npos && readable(connection, 2000)) {
       ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
@@ -154,7 +146,7 @@ class PageServer {
 
   std::vector<Piece> pieces_;
   bool hold_open_;
-  int fd_ = -1;
+  platform::SocketHandle listener_;
   std::uint16_t port_ = 0;
   std::string request_;
   std::thread thread_;
@@ -211,18 +203,7 @@ TEST(FetchPage, SilenceBeforeTheLimitEndsAfterFiveAndAHalfSeconds) {
 
 TEST(FetchPage, BindAndConnectFailures) {
   // A port the kernel just gave out and took back: nothing listens there.
-  std::uint16_t closed_port = 0;
-  {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-      closed_port = ntohs(address.sin_port);
-    ::close(fd);
-  }
+  const std::uint16_t closed_port = test::local_port(test::loopback_socket(SOCK_STREAM).fd());
   ASSERT_NE(closed_port, 0);
   tools::PageResponse response;
   test::FakeWaitClock clock;

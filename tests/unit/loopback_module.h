@@ -14,6 +14,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/loopback_socket.h"
+
 namespace test {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -33,23 +35,15 @@ class LoopbackModule {
   // port 0 lets the kernel choose; port() is 0 when the port asked for cannot be bound.
   LoopbackModule(Transport transport, ReplyScript script, std::uint16_t port = 0)
       : transport_(transport), script_(std::move(script)) {
-    fd_ = ::socket(AF_INET, transport == Transport::udp ? SOCK_DGRAM : SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    socklen_t length = sizeof address;
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-      port_ = ntohs(address.sin_port);
-    }
+    socket_ = loopback_socket(transport == Transport::udp ? SOCK_DGRAM : SOCK_STREAM, port);
+    fd_ = socket_.fd();
+    if (socket_.valid()) port_ = local_port(fd_);
     if (transport != Transport::udp) ::listen(fd_, 4);
     thread_ = std::thread([this] { run(); });
   }
   ~LoopbackModule() {
     stop_ = true;
     thread_.join();
-    ::close(fd_);
   }
   LoopbackModule(const LoopbackModule&) = delete;
   LoopbackModule& operator=(const LoopbackModule&) = delete;
@@ -111,6 +105,7 @@ class LoopbackModule {
 
   Transport transport_;
   ReplyScript script_;
+  platform::SocketHandle socket_;
   int fd_ = -1;
   std::uint16_t port_ = 0;
   std::atomic<bool> stop_{false};

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "platform/ipv4_address.h"
-#include "platform/udp_socket.h"
 
 #include "polling/query_frames.h"
 #include "polling/reading_lines.h"
@@ -41,16 +40,12 @@ struct Modules {
 
 TEST(PollingCycle, UnreachableModulesAreNeverQueried) {
   // A bound socket that does not listen refuses connections.
-  platform::SocketHandle refusing(::socket(AF_INET, SOCK_STREAM, 0));
+  platform::SocketHandle refusing = test::loopback_socket(SOCK_STREAM);
   test::LoopbackModule unprobed(test::Transport::udp, [](int, const Bytes&) { return test::Replies{}; });
   const auto loopback = platform::Ipv4Address::from_octets(127, 0, 0, 1);
-  ASSERT_TRUE(platform::bind_ipv4(refusing.fd(), loopback, 0));
-  sockaddr_in address{};
-  socklen_t length = sizeof address;
-  ::getsockname(refusing.fd(), reinterpret_cast<sockaddr*>(&address), &length);
 
   Modules m;
-  m.add(discovery::tcp, ntohs(address.sin_port));
+  m.add(discovery::tcp, test::local_port(refusing.fd()));
   m.add(discovery::udp, unprobed.port());
   m.add(discovery::audp, unprobed.port());
   std::vector<platform::Ipv4Address> probed;
