@@ -20,11 +20,11 @@ struct ScriptedRead {
 // What one open of a device does.
 struct CaptureScript {
   platform::OpenStatus open_status = platform::OpenStatus::opened;
-  std::string savefile;  // when set, the session reads this savefile (and the fields below are unused)
+  std::string savefile{};  // when set, the session reads this savefile (and the fields below are unused)
   bool ethernet = true;
   platform::FilterResult filter_result = platform::FilterResult::installed;
   bool send_ok = true;
-  std::deque<ScriptedRead> reads;  // then time-outs for ever
+  std::deque<ScriptedRead> reads{};  // then time-outs for ever
 };
 
 struct SentQuery {

@@ -80,9 +80,7 @@ TEST(ArpProbe, SendsThreeRequestsAndTheThirdDecides) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Fixture f;
-    test::CaptureScript script;
-    script.reads = c.reads;
-    f.script("eth0", script);
+    f.script("eth0", {.reads = c.reads});
     int result = f.probe("192.168.1.77");
     EXPECT_EQ(result, c.result);
     ASSERT_GE(f.link.sent_frames.size(), 3u);
@@ -105,9 +103,7 @@ TEST(ArpProbe, SendsThreeRequestsAndTheThirdDecides) {
 
 TEST(ArpProbe, AnswerOnALaterEntryNamesThatEntry) {
   Fixture f;
-  test::CaptureScript answered;
-  answered.reads = {timeout(), timeout(), frame_read(arp_frame(module, 2, "10.0.0.7", "192.168.5.3"))};
-  f.script("eth1", answered);
+  f.script("eth1", {.reads = {timeout(), timeout(), frame_read(arp_frame(module, 2, "10.0.0.7", "192.168.5.3"))}});
   EXPECT_EQ(f.probe("10.0.0.7"), 1);
   EXPECT_EQ(f.state.probe_subnet_index, 1);
   EXPECT_EQ(f.link.opens.size(), 2u);
@@ -120,13 +116,6 @@ TEST(ArpProbe, ReportsTheStepThatCannotRun) {
     int code;
     std::size_t sent;
   };
-  auto scripted = [](auto change) {
-    return [change](Fixture& f) {
-      test::CaptureScript script;
-      change(script);
-      f.script("eth0", script);
-    };
-  };
   const std::vector<Case> cases = {
       {"devices not matched", [](Fixture& f) { f.adapters.capture_devices_matched = false; }, -1, 0},
       {"adapter without device", [](Fixture& f) { f.adapters.capture_device_adapter = {U, 1, U, U, U, U}; }, -2, 0},
@@ -134,13 +123,13 @@ TEST(ArpProbe, ReportsTheStepThatCannotRun) {
        -2, 3},
       {"list unreadable", [](Fixture& f) { f.link.listing.ok = false; }, -3, 0},
       {"device gone from the list", [](Fixture& f) { f.link.listing.devices.clear(); }, -4, 0},
-      {"cannot open", scripted([](test::CaptureScript& s) { s.open_status = platform::OpenStatus::permission_denied; }),
+      {"cannot open", [](Fixture& f) { f.script("eth0", {.open_status = platform::OpenStatus::permission_denied}); },
        -4, 0},
       {"filter does not compile",
-       scripted([](test::CaptureScript& s) { s.filter_result = platform::FilterResult::compile_failed; }), -5, 0},
+       [](Fixture& f) { f.script("eth0", {.filter_result = platform::FilterResult::compile_failed}); }, -5, 0},
       {"filter not installed",
-       scripted([](test::CaptureScript& s) { s.filter_result = platform::FilterResult::set_failed; }), -6, 0},
-      {"send fails", scripted([](test::CaptureScript& s) { s.send_ok = false; }), -7, 0},
+       [](Fixture& f) { f.script("eth0", {.filter_result = platform::FilterResult::set_failed}); }, -6, 0},
+      {"send fails", [](Fixture& f) { f.script("eth0", {.send_ok = false}); }, -7, 0},
   };
   for (const Case& c : cases) {
     Fixture f;

@@ -232,30 +232,12 @@ test::ScriptedRead frame_read(Packet frame) { return {NextFrame::frame, std::mov
 test::ScriptedRead timeout() { return {NextFrame::timeout, {}}; }
 test::ScriptedRead read_error() { return {NextFrame::error, {}}; }
 
-test::CaptureScript reading(std::deque<test::ScriptedRead> reads) {
-  test::CaptureScript script;
-  script.reads = std::move(reads);
-  return script;
-}
-
-test::CaptureScript failing_open(platform::OpenStatus status) {
-  test::CaptureScript script;
-  script.open_status = status;
-  return script;
-}
-
-test::CaptureScript filter_failing(platform::FilterResult result) {
-  test::CaptureScript script;
-  script.filter_result = result;
-  return script;
-}
-
 TEST(CapturedReplyProbe, SeesTheReportOnTheDeviceOfTheEntrysAdapter) {
   Fixture f;
   test::ReportFields other;
   other.about = "203.0.113.11";
-  f.capture("eth1", reading({timeout(), frame_read(test::unreachable_report_frame(other)), timeout(),
-                               frame_read(test::unreachable_report_frame()), timeout()}));
+  f.capture("eth1", {.reads = {timeout(), frame_read(test::unreachable_report_frame(other)), timeout(),
+                               frame_read(test::unreachable_report_frame()), timeout()}});
   EXPECT_EQ(f.captured(1, "203.0.113.10"), 0);
   ASSERT_EQ(f.link.opens.size(), 1u);
   EXPECT_EQ(f.link.opens[0], (std::pair<std::string, int>{"eth1", 30}));
@@ -270,7 +252,7 @@ TEST(CapturedReplyProbe, TenPassesWithoutAReport) {
   Fixture f;
   test::ReportFields host_unreachable;
   host_unreachable.code = 1;
-  f.capture("eth0", reading({frame_read(test::unreachable_report_frame(host_unreachable))}));
+  f.capture("eth0", {.reads = {frame_read(test::unreachable_report_frame(host_unreachable))}});
   EXPECT_EQ(f.captured(0, "203.0.113.10"), tools::report_not_seen);
   EXPECT_EQ(f.icmp.sent.size(), 10u);
   EXPECT_EQ(f.link.wait_clock.sleeps_ms().size(), 10u);
@@ -282,7 +264,7 @@ TEST(CapturedReplyProbe, AReadErrorEndsOnlyThePassAndAFailedSendOnlyItsEcho) {
   for (bool echo_opens : {true, false}) {
     Fixture f;
     f.icmp.open_status = echo_opens ? 0 : platform::raw_socket_create_failed;
-    f.capture("eth1", reading({read_error(), frame_read(test::unreachable_report_frame())}));
+    f.capture("eth1", {.reads = {read_error(), frame_read(test::unreachable_report_frame())}});
     EXPECT_EQ(f.captured(1, "203.0.113.10"), 0) << echo_opens;
     EXPECT_EQ(f.icmp.opened.size(), 2u) << echo_opens;
   }
@@ -303,17 +285,17 @@ TEST(CapturedReplyProbe, FailureCodes) {
       {"device list fails", [](Fixture& f) { f.link.listing.ok = false; }, 1, tools::report_list_failed},
       {"device gone from the list", [](Fixture& f) { f.link.listing.devices.pop_back(); }, 1,
        tools::report_open_failed},
-      {"open fails", [](Fixture& f) { f.capture("eth1", failing_open(platform::OpenStatus::failed)); }, 1,
+      {"open fails", [](Fixture& f) { f.capture("eth1", {.open_status = platform::OpenStatus::failed}); }, 1,
        tools::report_open_failed},
       {"no right to capture",
-       [](Fixture& f) { f.capture("eth1", failing_open(platform::OpenStatus::permission_denied)); }, 1,
+       [](Fixture& f) { f.capture("eth1", {.open_status = platform::OpenStatus::permission_denied}); }, 1,
        tools::report_not_permitted},
       {"no right to send echo requests", [](Fixture& f) { f.icmp.open_status = platform::raw_socket_not_permitted; },
        1, tools::report_not_permitted},
       {"filter does not compile",
-       [](Fixture& f) { f.capture("eth1", filter_failing(platform::FilterResult::compile_failed)); }, 1,
+       [](Fixture& f) { f.capture("eth1", {.filter_result = platform::FilterResult::compile_failed}); }, 1,
        tools::report_compile_failed},
-      {"filter not set", [](Fixture& f) { f.capture("eth1", filter_failing(platform::FilterResult::set_failed)); },
+      {"filter not set", [](Fixture& f) { f.capture("eth1", {.filter_result = platform::FilterResult::set_failed}); },
        1, tools::report_set_failed},
   };
   for (const Case& c : cases) {

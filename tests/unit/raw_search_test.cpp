@@ -74,9 +74,7 @@ struct Fixture {
   void capture_from_savefile(const std::string& device, const std::vector<Frame>& frames) {
     std::string path = directory.file(device + std::to_string(link.scripts[device].size()) + ".pcap");
     ASSERT_TRUE(test::write_savefile(path, frames));
-    test::CaptureScript script;
-    script.savefile = path;
-    link.scripts[device].push_back(script);
+    capture_script(device, {.savefile = path});
   }
   void capture_script(const std::string& device, test::CaptureScript script) { link.scripts[device].push_back(std::move(script)); }
   int search(discovery::ModuleTable& table) {
@@ -92,8 +90,6 @@ struct Fixture {
     return rawlink::capture_pass(scope, captures, device, view);
   }
 };
-
-test::ScriptedRead read_of(NextFrame kind) { return {kind, {}}; }
 
 TEST(RawSearch, AddsModulesSeenOnlyByTheirFramesOncePerDevice) {
   Fixture f;
@@ -233,35 +229,26 @@ TEST(CapturePass, ShowsTheMessageOfTheFailingStep) {
     int code;
     const char* text;
   };
-  auto scripted = [](auto change) {
-    return [change](Fixture& f) {
-      test::CaptureScript script;
-      change(script);
-      f.capture_script("eth0", script);
-    };
-  };
   const std::vector<Case> cases = {
-      {"cannot open", scripted([](test::CaptureScript& s) { s.open_status = platform::OpenStatus::failed; }), 0, -3,
+      {"cannot open", [](Fixture& f) { f.capture_script("eth0", {.open_status = platform::OpenStatus::failed}); }, 0, -3,
        "自动搜索初始化错误3!"},
       {"list unreadable", [](Fixture& f) { f.link.listing.ok = false; }, 0, -3, "自动搜索初始化错误3!"},
       {"no such device", [](Fixture&) {}, 2, -3, "自动搜索初始化错误3!"},
-      {"not Ethernet", scripted([](test::CaptureScript& s) { s.ethernet = false; }), 0, -4, "自动搜索初始化错误4!"},
+      {"not Ethernet", [](Fixture& f) { f.capture_script("eth0", {.ethernet = false}); }, 0, -4, "自动搜索初始化错误4!"},
       {"raw IP savefile",
        [](Fixture& f) {
          std::string path = f.directory.file("raw.pcap");
          ASSERT_TRUE(test::write_savefile(path, {}, DLT_RAW));
-         test::CaptureScript script;
-         script.savefile = path;
-         f.capture_script("eth0", script);
+         f.capture_script("eth0", {.savefile = path});
        },
        0, -4, "自动搜索初始化错误4!"},
       {"filter does not compile",
-       scripted([](test::CaptureScript& s) { s.filter_result = platform::FilterResult::compile_failed; }), 0, -5,
+       [](Fixture& f) { f.capture_script("eth0", {.filter_result = platform::FilterResult::compile_failed}); }, 0, -5,
        "自动搜索初始化错误5! 请检查Winpcap是否正确安装!"},
       {"filter not installed",
-       scripted([](test::CaptureScript& s) { s.filter_result = platform::FilterResult::set_failed; }), 0, -6,
+       [](Fixture& f) { f.capture_script("eth0", {.filter_result = platform::FilterResult::set_failed}); }, 0, -6,
        "自动搜索初始化错误6!"},
-      {"read error", scripted([](test::CaptureScript& s) { s.reads = {read_of(NextFrame::error)}; }), 0, -7,
+      {"read error", [](Fixture& f) { f.capture_script("eth0", {.reads = {{NextFrame::error, {}}}}); }, 0, -7,
        "自动搜索初始化错误7!"},
   };
   for (const Case& c : cases) {
@@ -280,8 +267,7 @@ TEST(CapturePass, ShowsTheMessageOfTheFailingStep) {
 TEST(CapturePass, TellsAMissingCaptureRightOncePerRun) {
   Fixture f;
   match_by_name(f.adapters);
-  test::CaptureScript denied;
-  denied.open_status = platform::OpenStatus::permission_denied;
+  const test::CaptureScript denied{.open_status = platform::OpenStatus::permission_denied};
   for (const char* device : {"eth0", "eth1"})
     for (int search = 0; search < 2; ++search) f.capture_script(device, denied);
   for (int search = 0; search < 2; ++search) {
