@@ -1,109 +1,26 @@
-// The virtual LAN itself: the demo's LAN answers as described, from the PC's namespace with
-// plain sockets, and a tear-down that leaves nothing behind. What the emulator sends is
-// checked by the product's own tests on this LAN.
-#include <arpa/inet.h>
-#include <linux/if_ether.h>
-#include <linux/if_packet.h>
-#include <net/if.h>
-#include <poll.h>
-#include <sys/socket.h>
+// The virtual LAN itself: the demo's LAN lists its modules in the window, and a tear-down
+// leaves nothing behind. What the emulator sends is checked by the product's own tests on
+// this LAN.
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/scripted_program.h"
 #include "support/virtual_lan.h"
 
 namespace test {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
-
-constexpr std::uint16_t discovery_port = 30718;
-const Bytes configuration_query{0x00, 0x00, 0x00, 0xF8};
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-sockaddr_in address_of(const std::string& ip, std::uint16_t port) {
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(port);
-  ::inet_pton(AF_INET, ip.c_str(), &a.sin_addr);
-  return a;
-}
-
-bool readable_within(int fd, int timeout_ms) {
-  pollfd p{fd, POLLIN, 0};
-  return ::poll(&p, 1, timeout_ms) == 1;
-}
-
-struct Datagram {
-  std::string source;
-  std::uint16_t source_port = 0;
-  Bytes bytes;
-};
-
-// A UDP socket of the namespace the calling thread is in when it is made, broadcast enabled.
-class UdpClient {
- public:
-  UdpClient() : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
-    const int on = 1;
-    ::setsockopt(fd_.get(), SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
-  }
-  bool send_to(const std::string& ip, std::uint16_t port, const Bytes& bytes) {
-    const sockaddr_in to = address_of(ip, port);
-    return ::sendto(fd_.get(), bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) ==
-           static_cast<ssize_t>(bytes.size());
-  }
-  std::optional<Datagram> receive(int timeout_ms) {
-    if (!readable_within(fd_.get(), timeout_ms)) return std::nullopt;
-    std::uint8_t buffer[2048];
-    sockaddr_in from{};
-    socklen_t size = sizeof from;
-    const ssize_t n = ::recvfrom(fd_.get(), buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &size);
-    if (n < 0) return std::nullopt;
-    char ip[INET_ADDRSTRLEN];
-    ::inet_ntop(AF_INET, &from.sin_addr, ip, sizeof ip);
-    return Datagram{ip, ntohs(from.sin_port), Bytes(buffer, buffer + n)};
-  }
-  // Everything that arrives within the window.
-  std::vector<Datagram> receive_all(int window_ms) {
-    std::vector<Datagram> all;
-    const auto end = Clock::now() + std::chrono::milliseconds(window_ms);
-    while (Clock::now() < end) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-      if (auto d = receive(static_cast<int>(std::max<long>(left, 0)))) all.push_back(*d);
-    }
-    return all;
-  }
-
- private:
-  Fd fd_;
-};
 
 // Every namespace name of the prefix that still exists.
 std::vector<std::string> namespaces_of(const std::string& prefix) {
@@ -144,29 +61,29 @@ LanTopology one_subnet() {
 
 // ------------------------------------------------------------------ the LAN itself
 
+// The demo's modules as the window lists them after a search: one of each kind, the one
+// outside the PC's subnets too.
 TEST(VirtualLanSetup, DemoTopologyAnswersAsDescribed) {
   VirtualLan lan(std::filesystem::path(QV_SOURCE_DIR) / "sim/demo/demo.topology");
   ASSERT_TRUE(lan.ok()) << lan.error();
   PcNamespaceScope in_pc(lan);
-  UdpClient client;
-  ASSERT_TRUE(client.send_to("192.168.1.255", discovery_port, configuration_query));
-  std::map<std::string, Bytes> replies;
-  for (const Datagram& d : client.receive_all(800)) replies[d.source] = d.bytes;
-  ASSERT_EQ(replies.size(), 9u);
-  for (const auto& [ip, reply] : replies) {
-    SCOPED_TRACE(ip);
-    ASSERT_EQ(reply.size(), 124u);
-    const int port = reply[24] | reply[25] << 8;
-    EXPECT_EQ(port, ip == "192.168.1.108" ? 4001 : 10050);
-  }
-  EXPECT_EQ(Bytes(replies["192.168.1.57"].begin() + 4, replies["192.168.1.57"].begin() + 8), Bytes(4, 0));
-  EXPECT_EQ(replies["192.168.1.103"][37], 0x99);
-  EXPECT_EQ(Bytes(replies["192.168.1.109"].begin() + 32, replies["192.168.1.109"].begin() + 34), (Bytes{0xC0, 0x07}));
-
-  ASSERT_TRUE(client.send_to("192.168.5.255", discovery_port, configuration_query));
-  const auto second = client.receive_all(800);
-  ASSERT_EQ(second.size(), 1u) << "the module outside the PC's subnets cannot answer";
-  EXPECT_EQ(second.front().source, "192.168.5.20");
+  ScriptedProgram program;
+  ASSERT_TRUE(program.window.create());
+  program.window.on_command(ui::ButtonId::search);
+  const std::vector<std::string> expected = {
+      "01  T -  192.168.  1. 57 [1:192.168.xx]D <00204A-D00007>A  10050 <192.168.1.1/255.255.255.0>",
+      "02  T -  192.168.  1.101 [1:192.168.xx]  <00204A-D00001>A  10050 <192.168.1.1/255.255.255.0>",
+      "03  U -  192.168.  1.102 [1:192.168.xx]  <00204A-D00002>A  10050 <192.168.1.1/255.255.255.0>",
+      "04  S -  192.168.  1.103 [1:192.168.xx]  <00204A-D00003>S  10050 <192.168.1.1/255.255.255.0>",
+      "05 AU -  192.168.  1.104 [1:192.168.xx]  <00204A-D00004>A  10050 <192.168.1.1/255.255.255.0>",
+      "06 AT -  192.168.  1.105 [1:192.168.xx]  <00204A-D00005>A  10050 <192.168.1.1/255.255.255.0>",
+      "07  T -W 192.168.  1.106 [1:192.168.xx]  <00204A-D00006>A  10050 <192.168.1.1/255.255.255.0>",
+      "08  T -  192.168.  1.108 [1:192.168.xx]  <00204A-D00008>A   4001 <192.168.1.1/255.255.255.0>",
+      "09  E -  192.168.  1.109 [1:192.168.xx]  <00204A-D00009>A  10050 <192.168.1.1/255.255.255.0>",
+      "10  T -  192.168.  5. 20 [2:192.168.xx]  <00204A-D0000A>A  10050 <192.168.5.1/255.255.255.0>",
+      "11    *   10.  0.  0.  7 [2:192.168.xx]  <00204A-D0000B>   ----- <10.0.0.1/--.--.--.-->",
+  };
+  EXPECT_EQ(program.view.lines(ui::ListId::modules), expected);
 }
 
 TEST(VirtualLanSetup, TearDownLeavesNothingBehind) {
