@@ -3,12 +3,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 
 #include "discovery/module_search.h"
 #include "netenv/adapter_table.h"
 #include "platform/adapters.h"
+#include "support/scripted_program.h"
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
 #include "ui/texts.h"
@@ -78,27 +80,30 @@ TEST(SearchLan, LeavesOutAnAdapterThatIsDown) {
   EXPECT_EQ(quiet.messages[0].text, ui::texts::search_error_device_pass);
 }
 
-TEST(SearchLan, ListsEveryModuleOfTwoSubnetsInAddressOrder) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
-  topology.add_sensor_modules(2, 2, 30).add_sensor_modules(1, 3, 200);
-  test::VirtualLan lan(topology);
+// The demo's modules as the window lists them after a search: one of each kind, the one
+// outside the PC's subnets too.
+TEST(SearchLan, ListsEveryModuleOfTheDemoLanInAddressOrder) {
+  test::VirtualLan lan(std::filesystem::path(QV_SOURCE_DIR) / "sim/demo/demo.topology");
   ASSERT_TRUE(lan.ok()) << lan.error();
-
-  SearchRun run;
-  search_in(lan, run);
-  ASSERT_EQ(run.result, 0);
-  EXPECT_TRUE(run.view.messages.empty());
-  EXPECT_EQ(run.table.shown_count, 5);
-  EXPECT_EQ(run.table.inside_count, 5);
-  const auto& lines = run.view.lines(ui::ListId::modules);
-  ASSERT_EQ(lines.size(), 5u);
-  const char* expected_addresses[] = {"192.168.  1.200 [1:", "192.168.  1.201 [1:", "192.168.  1.202 [1:",
-                                      "192.168.  5. 30 [2:", "192.168.  5. 31 [2:"};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_NE(lines[i].find(expected_addresses[i]), std::string::npos) << lines[i];
-  }
-  EXPECT_EQ(run.view.selection, std::vector<int>{0});
+  test::PcNamespaceScope in_pc(lan);
+  test::ScriptedProgram program;
+  ASSERT_TRUE(program.window.create());
+  program.window.on_command(ui::ButtonId::search);
+  const std::vector<std::string> expected = {
+      "01  T -  192.168.  1. 57 [1:192.168.xx]D <00204A-D00007>A  10050 <192.168.1.1/255.255.255.0>",
+      "02  T -  192.168.  1.101 [1:192.168.xx]  <00204A-D00001>A  10050 <192.168.1.1/255.255.255.0>",
+      "03  U -  192.168.  1.102 [1:192.168.xx]  <00204A-D00002>A  10050 <192.168.1.1/255.255.255.0>",
+      "04  S -  192.168.  1.103 [1:192.168.xx]  <00204A-D00003>S  10050 <192.168.1.1/255.255.255.0>",
+      "05 AU -  192.168.  1.104 [1:192.168.xx]  <00204A-D00004>A  10050 <192.168.1.1/255.255.255.0>",
+      "06 AT -  192.168.  1.105 [1:192.168.xx]  <00204A-D00005>A  10050 <192.168.1.1/255.255.255.0>",
+      "07  T -W 192.168.  1.106 [1:192.168.xx]  <00204A-D00006>A  10050 <192.168.1.1/255.255.255.0>",
+      "08  T -  192.168.  1.108 [1:192.168.xx]  <00204A-D00008>A   4001 <192.168.1.1/255.255.255.0>",
+      "09  E -  192.168.  1.109 [1:192.168.xx]  <00204A-D00009>A  10050 <192.168.1.1/255.255.255.0>",
+      "10  T -  192.168.  5. 20 [2:192.168.xx]  <00204A-D0000A>A  10050 <192.168.5.1/255.255.255.0>",
+      "11    *   10.  0.  0.  7 [2:192.168.xx]  <00204A-D0000B>   ----- <10.0.0.1/--.--.--.-->",
+  };
+  EXPECT_EQ(program.view.lines(ui::ListId::modules), expected);
+  EXPECT_EQ(program.view.selection, std::vector<int>{0});
 }
 
 TEST(SearchLan, KeepsTheFirst32ConfigurationRepliesOf33Modules) {
