@@ -76,8 +76,7 @@ TEST(SearchLan, LeavesOutAnAdapterThatIsDown) {
   netenv::AdapterTable unroutable = discovery_test::adapters_with({{"10.0.0.1", "255.0.0.0", 0}});
   EXPECT_EQ(discovery::search_modules(clock, unroutable, table, discovery::default_expected_port, quiet),
             discovery::search_device_pass_failed);
-  ASSERT_EQ(quiet.messages.size(), 1u);
-  EXPECT_EQ(quiet.messages[0].text, ui::texts::search_error_device_pass);
+  ASSERT_EQ(quiet.texts(), std::vector<std::string>{ui::texts::search_error_device_pass});
 }
 
 // The demo's modules as the window lists them after a search: one of each kind, the one

@@ -26,6 +26,12 @@ struct MessageScript {
   std::vector<ShownMessage> messages;
 
   ui::Answer answer(ShownMessage shown);
+  // The text of every box shown so far, in order.
+  std::vector<std::string> texts() const {
+    std::vector<std::string> all;
+    for (const ShownMessage& m : messages) all.push_back(m.text);
+    return all;
+  }
 };
 
 class ScriptedView : public ui::MainView, public MessageScript {

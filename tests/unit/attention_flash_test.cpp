@@ -28,8 +28,7 @@ TEST(AttentionFlash, ReminderThenTwoFlashesOnTheClock) {
     s.clock.at_ms(start + at, [&] { enabled_at.push_back(s.view.enabled(Stage::button)); });
 
   config::remind_upload_parameters(s.view, s.clock, Stage::button);
-  ASSERT_EQ(s.view.messages.size(), 1u);
-  EXPECT_EQ(s.view.messages[0].text, "请按 <主动上传参数...> 键，确认各项参数!");
+  ASSERT_EQ(s.view.texts(), std::vector<std::string>{"请按 <主动上传参数...> 键，确认各项参数!"});
   EXPECT_EQ(s.view.messages[0].caption, "系统提示");
   EXPECT_EQ(s.view.focused(), Stage::button);
   EXPECT_EQ(s.clock.sleeps_ms(), (std::vector<int>{150, 200, 200, 200}));

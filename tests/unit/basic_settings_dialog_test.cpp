@@ -50,8 +50,7 @@ TEST(BasicSettingsDialog, WithoutAnyAdapterSaysSoAndCloses) {
   h.listing = {};
   EXPECT_FALSE(h.dialog.open());
   EXPECT_EQ(h.dialog.result(), 0);
-  ASSERT_EQ(h.dialog.messages.size(), 1u);
-  EXPECT_EQ(h.dialog.messages[0].text, ui::texts::no_network_device);
+  ASSERT_EQ(h.dialog.texts(), std::vector<std::string>{ui::texts::no_network_device});
   EXPECT_EQ(h.dialog.messages[0].caption, ui::texts::caption_error);
 }
 

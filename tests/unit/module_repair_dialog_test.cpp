@@ -45,8 +45,7 @@ TEST(ModuleRepairDialog, RefusesAFieldThatIsNotTwoHexDigits) {
     EXPECT_EQ(h.dialog.focused(), Dialog::byte4_edit);
     h.type_mac(c.b4, c.b5, c.b6);
     h.dialog.click(Dialog::confirm_button);
-    ASSERT_EQ(h.dialog.messages.size(), 1u) << c.b4 << c.b5 << c.b6;
-    EXPECT_EQ(h.dialog.messages[0].text, ui::texts::repair_bad_character);
+    ASSERT_EQ(h.dialog.texts(), std::vector<std::string>{ui::texts::repair_bad_character}) << c.b4 << c.b5 << c.b6;
     EXPECT_EQ(h.dialog.messages[0].caption, ui::texts::caption_error);
     EXPECT_EQ(h.dialog.focused(), c.focused);
     EXPECT_FALSE(h.dialog.closed());
@@ -60,8 +59,7 @@ TEST(ModuleRepairDialog, ConfirmsTheMacThenRepairsByItsTail) {
   h.type_mac("a1", "0B", "2cff");  // only the first two characters count
   h.dialog.answers = {ui::Answer::cancel};
   h.dialog.click(Dialog::confirm_button);
-  ASSERT_EQ(h.dialog.messages.size(), 1u);
-  EXPECT_EQ(h.dialog.messages[0].text, "输入符合规则! MAC码 = 00204A-A10B2C \r\n请按<确认>键继续,或按<取消>键退出.");
+  ASSERT_EQ(h.dialog.texts(), (std::vector<std::string>{"输入符合规则! MAC码 = 00204A-A10B2C \r\n请按<确认>键继续,或按<取消>键退出."}));
   EXPECT_EQ(h.dialog.messages[0].buttons, ui::Buttons::ok_cancel);
   EXPECT_EQ(h.dialog.messages[0].icon, ui::Icon::information);
   EXPECT_FALSE(h.dialog.closed());  // Cancel: back to the fields

@@ -144,9 +144,8 @@ TEST(SettingsFile, DirectoryBlockLengths) {
     if (c.status == 0) {
       EXPECT_TRUE(view.messages.empty());
     } else {
-      ASSERT_EQ(view.messages.size(), 1u);
+      ASSERT_EQ(view.texts(), std::vector<std::string>{"read file path1 err"});
       EXPECT_EQ(view.messages[0].caption, "ERROR!");
-      EXPECT_EQ(view.messages[0].text, "read file path1 err");
       EXPECT_EQ(view.messages[0].buttons, ui::Buttons::ok);
     }
   }
@@ -184,9 +183,8 @@ TEST(SettingsFile, EachWriteStageReportsItsFailure) {
       EXPECT_TRUE(view.messages.empty());
       EXPECT_EQ(sink.written, as_string(header(0)));
     } else {
-      ASSERT_EQ(view.messages.size(), 1u);
+      ASSERT_EQ(view.texts(), std::vector<std::string>{c.message});
       EXPECT_EQ(view.messages[0].caption, "ERROR!");
-      EXPECT_EQ(view.messages[0].text, c.message);
       EXPECT_EQ(sink.writes, c.fail_at);
     }
   }

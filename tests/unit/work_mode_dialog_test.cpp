@@ -20,8 +20,7 @@ struct Rig {
 TEST(WorkModeDialog, OffersTcpUdpAndSnmpWithTheSelectedOneTicked) {
   Rig rig(2);
   EXPECT_EQ(rig.dialog.table().title, std::string("工作模式选择:"));
-  ASSERT_EQ(rig.view.messages.size(), 1u);
-  EXPECT_EQ(rig.view.messages[0].text, "注意: 请确认所选工作模式与远程模块相同!");
+  ASSERT_EQ(rig.view.texts(), std::vector<std::string>{"注意: 请确认所选工作模式与远程模块相同!"});
   EXPECT_EQ(rig.view.messages[0].icon, ui::Icon::warning);
   for (int mode = 0; mode < 3; ++mode) EXPECT_EQ(rig.view.checked(D::tcp_radio + mode), mode == 2);
   for (int id : {D::tcp_radio + 3, D::tcp_radio + 4}) {
