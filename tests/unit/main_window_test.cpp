@@ -46,8 +46,7 @@ TEST(MainWindow, RefusesAScreenNarrowerThan1024) {
   for (int width : {1023, 1024}) {
     Program p;
     p.view.screen_width_px = width;
-    app::MainWindow& window = p.window;
-    EXPECT_EQ(window.create(), width == 1024);
+    EXPECT_EQ(p.window.create(), width == 1024);
     if (width == 1023) {
       ASSERT_EQ(p.view.texts(), std::vector<std::string>{ui::texts::screen_too_small});
     }
@@ -56,8 +55,7 @@ TEST(MainWindow, RefusesAScreenNarrowerThan1024) {
 
 TEST(MainWindow, MissingSettingsAreAnnouncedAndTheDefaultsHold) {
   Program p;
-  app::MainWindow& window = p.window;
-  ASSERT_TRUE(window.create());
+  ASSERT_TRUE(p.window.create());
   ASSERT_EQ(p.view.texts(), std::vector<std::string>{ui::texts::settings_read_failed});
   EXPECT_EQ(p.view.messages[0].caption, ui::texts::caption_error);
   EXPECT_EQ(p.context.settings, app::Settings{});
@@ -65,11 +63,10 @@ TEST(MainWindow, MissingSettingsAreAnnouncedAndTheDefaultsHold) {
 
 TEST(MainWindow, ClosingWritesTheSettingsOnceAndReportsAFailure) {
   Program p;
-  app::MainWindow& window = p.window;
-  ASSERT_TRUE(window.create());
+  ASSERT_TRUE(p.window.create());
   p.context.settings.refresh_period_ms = 0;  // used unchanged: only the dialog clamps it
-  window.on_close();
-  window.on_close();  // the destroy that follows the close
+  p.window.on_close();
+  p.window.on_close();  // the destroy that follows the close
   std::string saved = test::read_file(p.directory.file("qorvan24.cfg"));
   ASSERT_EQ(saved.size(), 20u);
   EXPECT_EQ(saved[6], 0);
@@ -77,23 +74,21 @@ TEST(MainWindow, ClosingWritesTheSettingsOnceAndReportsAFailure) {
 
   // A start directory that has gone: the settings cannot be written.
   Program q;
-  app::MainWindow& other = q.window;
-  ASSERT_TRUE(other.create());
+  ASSERT_TRUE(q.window.create());
   q.context.start_directory = q.directory.path() + "/gone";
   q.view.messages.clear();
-  other.on_close();
+  q.window.on_close();
   ASSERT_EQ(q.view.texts(), std::vector<std::string>{ui::texts::settings_write_failed});
 }
 
 TEST(MainWindow, ExitWritesTheDataFileWhenAskedTo) {
   for (bool saving : {false, true}) {
     Program p;
-    app::MainWindow& window = p.window;
-    ASSERT_TRUE(window.create());
+    ASSERT_TRUE(p.window.create());
     p.context.settings.data_file_saving = saving;
     p.view.list_add(ui::ListId::modules, "01 module");
     p.view.list_add(ui::ListId::data, "01 data");
-    window.on_command(ButtonId::exit);
+    p.window.on_command(ButtonId::exit);
     EXPECT_TRUE(p.view.closed());
     std::string written = test::read_file(p.directory.file("2016_07_20_14_05.txt"));
     EXPECT_EQ(!written.empty(), saving);
@@ -105,10 +100,9 @@ TEST(MainWindow, ExitWritesTheDataFileWhenAskedTo) {
 
 TEST(MainWindow, StartBeforeAnySearchAsksForOne) {
   Program p;
-  app::MainWindow& window = p.window;
-  ASSERT_TRUE(window.create());
+  ASSERT_TRUE(p.window.create());
   p.view.messages.clear();
-  window.on_command(ButtonId::start);
+  p.window.on_command(ButtonId::start);
   ASSERT_EQ(p.view.texts(), std::vector<std::string>{ui::texts::search_first});
   EXPECT_EQ(p.window.run_state(), app::RunState::idle);
   EXPECT_EQ(p.view.timer_period_ms(), -1);
@@ -132,11 +126,10 @@ TEST(MainWindow, BasicSettingsLayOutTheButtonsForTheChosenMode) {
   };
   for (const Case& c : cases) {
     Program p;
-    app::MainWindow& window = p.window;
-    ASSERT_TRUE(window.create());
+    ASSERT_TRUE(p.window.create());
     p.view.dialog_handler = tick_and_confirm(c.boxes);
     p.context.state.remote_set_by_hand = true;
-    window.on_command(ButtonId::basic_settings);
+    p.window.on_command(ButtonId::basic_settings);
     // The work mode chosen by hand for a remote module ends with the remote test.
     EXPECT_EQ(p.context.state.remote_set_by_hand, p.context.state.remote_mode) << c.name;
     EXPECT_EQ(p.view.shown(ButtonId::parameter_settings), c.parameter_shown) << c.name;
@@ -155,8 +148,7 @@ TEST(MainWindow, BasicSettingsLayOutTheButtonsForTheChosenMode) {
 
 TEST(MainWindow, LeavingTheBasicSettingsChangesNothingButTheFlag) {
   Program p;
-  app::MainWindow& window = p.window;
-  ASSERT_TRUE(window.create());
+  ASSERT_TRUE(p.window.create());
   p.view.list_add(ui::ListId::modules, "01 kept");
   p.view.dialog_handler = [](ui::DialogLogic& logic) {
     test::ScriptedDialog dialog(logic);
@@ -165,7 +157,7 @@ TEST(MainWindow, LeavingTheBasicSettingsChangesNothingButTheFlag) {
     dialog.click(netenv::BasicSettingsDialog::leave_button);
     return dialog.result();
   };
-  window.on_command(ButtonId::basic_settings);
+  p.window.on_command(ButtonId::basic_settings);
   EXPECT_FALSE(p.context.state.server_mode);
   EXPECT_TRUE(p.context.state.settings_changed);
   EXPECT_EQ(p.view.lines(ui::ListId::modules).size(), 1u);

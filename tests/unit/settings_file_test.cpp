@@ -41,13 +41,7 @@ TEST(SettingsFile, MissingFileKeepsTheDefaultsSilently) {
   app::Settings settings;
   EXPECT_EQ(app::read_settings(dir.file(app::settings_file_name), settings, view), -1);
   EXPECT_TRUE(view.messages.empty());
-  EXPECT_EQ(settings.baud_index, 1);
-  EXPECT_EQ(settings.data_file_saving, 0);
-  EXPECT_EQ(settings.setup_answer_mode, 0);
-  EXPECT_EQ(settings.refresh_period_ms, 1000);
-  EXPECT_EQ(settings.expected_port, 10050);
-  EXPECT_EQ(settings.change_record_counter, 0u);
-  EXPECT_TRUE(settings.directory_block.empty());
+  EXPECT_EQ(settings, app::Settings{});
 }
 
 TEST(SettingsFile, EncodesHeaderAndBlockLittleEndian) {
