@@ -14,6 +14,18 @@
 
 namespace test {
 
+// A local time as the C library holds it, from its calendar figures.
+inline std::tm local_time(int year, int month, int day, int hour, int minute, int second = 0) {
+  std::tm t{};
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
+  return t;
+}
+
 class FakeWaitClock : public platform::WaitClock {
  public:
   explicit FakeWaitClock(std::uint32_t start_ms = 1'000'000, int real_grace_ms = 200)

@@ -12,6 +12,7 @@
 
 #include "platform/ipv4_address.h"
 #include "support/arp_test_frames.h"
+#include "support/fake_wait_clock.h"
 #include "support/temporary_directory.h"
 
 namespace {
@@ -19,16 +20,7 @@ namespace {
 using test::ipv4;
 namespace wifi = config::wifi;
 
-std::tm example_time() {
-  std::tm tm{};
-  tm.tm_year = 2016 - 1900;
-  tm.tm_mon = 6;
-  tm.tm_mday = 20;
-  tm.tm_hour = 14;
-  tm.tm_min = 5;
-  tm.tm_sec = 9;
-  return tm;
-}
+std::tm example_time() { return test::local_time(2016, 7, 20, 14, 5, 9); }
 
 discovery::ModuleRow example_row() {
   discovery::ModuleRow row;

@@ -7,6 +7,7 @@
 #include "cli/module_records.h"
 #include "cli/qt/cli_arguments.h"
 #include "cli/record_text.h"
+#include "support/fake_wait_clock.h"
 #include "support/ipv4_text.h"
 
 namespace {
@@ -44,13 +45,7 @@ TEST(CliRecordText, JsonStringsEscapeQuotesControlsAndKeepOnlyValidUtf8) {
 }
 
 TEST(CliRecordText, LocalTimeCarriesItsOffset) {
-  std::tm t{};
-  t.tm_year = 2016 - 1900;
-  t.tm_mon = 6;
-  t.tm_mday = 20;
-  t.tm_hour = 14;
-  t.tm_min = 5;
-  t.tm_sec = 9;
+  std::tm t = test::local_time(2016, 7, 20, 14, 5, 9);
   t.tm_gmtoff = 8 * 3600;
   EXPECT_EQ(cli::iso8601_time(t), "2016-07-20T14:05:09+08:00");
   t.tm_gmtoff = -(3 * 3600 + 30 * 60);

@@ -5,21 +5,13 @@
 #include <filesystem>
 
 #include "support/failing_sink.h"
+#include "support/fake_wait_clock.h"
 #include "support/scripted_view.h"
 #include "support/temporary_directory.h"
 
 namespace {
 
-std::tm local_time(int year, int month, int day, int hour, int minute, int second = 0) {
-  std::tm t{};
-  t.tm_year = year - 1900;
-  t.tm_mon = month - 1;
-  t.tm_mday = day;
-  t.tm_hour = hour;
-  t.tm_min = minute;
-  t.tm_sec = second;
-  return t;
-}
+using test::local_time;
 
 const std::string module_header = "SN --- IP SETTING----------------------------------------\r\n";
 const std::string data_header = "\r\nSN ------------- DATA -----------------------------------\r\n";

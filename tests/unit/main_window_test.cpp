@@ -16,13 +16,7 @@ using ui::ButtonId;
 // 2016-07-20 14:05.
 test::FakeWaitClock fixed_clock() {
   test::FakeWaitClock clock;
-  std::tm t{};
-  t.tm_year = 2016 - 1900;
-  t.tm_mon = 6;
-  t.tm_mday = 20;
-  t.tm_hour = 14;
-  t.tm_min = 5;
-  clock.set_local_time(t);
+  clock.set_local_time(test::local_time(2016, 7, 20, 14, 5));
   return clock;
 }
 

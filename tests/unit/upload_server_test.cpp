@@ -32,11 +32,7 @@ constexpr auto loopback = platform::Ipv4Address::from_octets(127, 0, 0, 1);
 // 10:20:30 and tick 5000.
 test::FakeWaitClock fake_clock() {
   test::FakeWaitClock clock(5000);
-  std::tm time{};
-  time.tm_hour = 10;
-  time.tm_min = 20;
-  time.tm_sec = 30;
-  clock.set_local_time(time);
+  clock.set_local_time(test::local_time(2026, 12, 7, 10, 20, 30));
   return clock;
 }
 
