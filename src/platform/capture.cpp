@@ -13,8 +13,7 @@ namespace {
 
 class PcapSession final : public CaptureSession {
  public:
-  // timeout_ms 0 and no clock: a savefile, which never waits.
-  PcapSession(pcap_t* handle, int timeout_ms, WaitClock* clock)
+  PcapSession(pcap_t* handle, int timeout_ms, WaitClock& clock)
       : handle_(handle), timeout_ms_(timeout_ms), clock_(clock) {}
   ~PcapSession() override { pcap_close(handle_); }
   PcapSession(const PcapSession&) = delete;
@@ -41,10 +40,8 @@ class PcapSession final : public CaptureSession {
         frame = std::span<const std::uint8_t>(data, header->caplen);
         return NextFrame::frame;
       }
-      if (read == PCAP_ERROR_BREAK) return NextFrame::end;
       if (read < 0) return NextFrame::error;
-      if (clock_ == nullptr) return NextFrame::timeout;
-      switch (clock_->wait_readable(pcap_get_selectable_fd(handle_), timeout_ms_ / 1000, timeout_ms_ % 1000 * 1000L)) {
+      switch (clock_.wait_readable(pcap_get_selectable_fd(handle_), timeout_ms_ / 1000, timeout_ms_ % 1000 * 1000L)) {
         case WaitResult::ready: break;
         case WaitResult::timeout: return NextFrame::timeout;
         case WaitResult::cancelled: return NextFrame::end;
@@ -62,7 +59,7 @@ class PcapSession final : public CaptureSession {
  private:
   pcap_t* handle_;
   int timeout_ms_;
-  WaitClock* clock_;
+  WaitClock& clock_;
 };
 
 // An interface of the kernel, as opposed to the library's pseudo-devices.
@@ -120,7 +117,7 @@ CaptureOpening open_live_capture(const std::string& device, int snaplen_bytes, b
   char error[PCAP_ERRBUF_SIZE] = "";
   pcap_t* handle = pcap_create(device.c_str(), error);
   if (handle == nullptr) return failed(OpenStatus::failed, error);
-  auto session = std::make_unique<PcapSession>(handle, timeout_ms, &clock);  // closes the handle on every path
+  auto session = std::make_unique<PcapSession>(handle, timeout_ms, clock);  // closes the handle on every path
   pcap_set_snaplen(handle, snaplen_bytes);
   pcap_set_promisc(handle, promiscuous ? 1 : 0);
   pcap_set_timeout(handle, timeout_ms);
@@ -133,13 +130,6 @@ CaptureOpening open_live_capture(const std::string& device, int snaplen_bytes, b
   }
   if (pcap_setnonblock(handle, 1, error) != 0) return failed(OpenStatus::failed, error);
   return opened(std::move(session));
-}
-
-CaptureOpening open_capture_file(const std::string& path) {
-  char error[PCAP_ERRBUF_SIZE] = "";
-  pcap_t* handle = pcap_open_offline(path.c_str(), error);
-  if (handle == nullptr) return failed(OpenStatus::failed, error);
-  return opened(std::make_unique<PcapSession>(handle, 0, nullptr));
 }
 
 }  // namespace platform

@@ -62,7 +62,4 @@ struct CaptureOpening {
 CaptureOpening open_live_capture(const std::string& device, int snaplen_bytes, bool promiscuous, int timeout_ms,
                                  WaitClock& clock);
 
-// A savefile read as if it were a device; it reports NextFrame::end after its last frame.
-CaptureOpening open_capture_file(const std::string& path);
-
 }  // namespace platform

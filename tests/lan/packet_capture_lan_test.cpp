@@ -1,4 +1,4 @@
-// The libpcap layer: savefiles, and live captures on a veth pair inside a network
+// The libpcap layer: live captures on a veth pair and a tun device inside a network
 // namespace private to the test thread (nothing reaches the host's interfaces).
 #include "platform/capture.h"
 
@@ -10,8 +10,6 @@
 #include "lan/private_network.h"
 #include "platform/clock.h"
 #include "support/arp_test_frames.h"
-#include "support/savefile.h"
-#include "support/temporary_directory.h"
 
 namespace {
 
@@ -26,24 +24,6 @@ const std::vector<std::string> veth_pair = {
     "ip link set qvcap1 up",
 };
 
-
-TEST(CaptureFile, ReportsWhatFails) {
-  test::TemporaryDirectory directory;
-  platform::CaptureOpening missing = platform::open_capture_file(directory.file("none.pcap"));
-  EXPECT_EQ(missing.status, platform::OpenStatus::failed);
-  EXPECT_FALSE(missing.error.empty());
-  EXPECT_FALSE(missing.session);
-
-  const std::string path = directory.file("raw.pcap");
-  ASSERT_TRUE(test::write_savefile(path, {}, DLT_RAW));
-  platform::CaptureOpening raw = platform::open_capture_file(path);
-  ASSERT_EQ(raw.status, platform::OpenStatus::opened);
-  EXPECT_FALSE(raw.session->ethernet());
-  EXPECT_EQ(raw.session->set_filter("arp and (", {}), platform::FilterResult::compile_failed);
-  EXPECT_FALSE(raw.session->last_error().empty());
-  const Frame frame(60, 0);
-  EXPECT_FALSE(raw.session->send_frame(frame));
-}
 
 TEST(LiveCapture, ListsInterfacesWithoutLoopbackOrPseudoDevices) {
   test::in_private_network(veth_pair, [] {
@@ -66,6 +46,8 @@ TEST(LiveCapture, SendsAndCapturesArpFramesCutToTheSnapshotLength) {
     ASSERT_EQ(receiver.status, platform::OpenStatus::opened) << receiver.error;
     ASSERT_EQ(sender.status, platform::OpenStatus::opened) << sender.error;
     EXPECT_TRUE(receiver.session->ethernet());
+    EXPECT_EQ(receiver.session->set_filter("arp and (", {}), platform::FilterResult::compile_failed);
+    EXPECT_FALSE(receiver.session->last_error().empty());
     ASSERT_EQ(receiver.session->set_filter("arp", test::ipv4("255.255.255.0")), platform::FilterResult::installed);
 
     Frame arp = test::arp_frame(veth_mac, 1, "192.0.2.1", "192.0.2.9");
@@ -92,9 +74,15 @@ TEST(LiveCapture, SendsAndCapturesArpFramesCutToTheSnapshotLength) {
   });
 }
 
-TEST(LiveCapture, TellsAMissingCaptureRightFromOtherFailures) {
-  test::in_private_network(veth_pair, [] {
+TEST(LiveCapture, TellsANonEthernetDeviceAndAMissingCaptureRightFromOtherFailures) {
+  std::vector<std::string> setup = veth_pair;
+  setup.insert(setup.end(), {"ip tuntap add qvtun0 mode tun", "ip link set qvtun0 up"});
+  test::in_private_network(setup, [] {
     platform::SystemWaitClock clock;
+    // A device without Ethernet framing opens, and says so.
+    platform::CaptureOpening tun = platform::open_live_capture("qvtun0", 100, true, 100, clock);
+    ASSERT_EQ(tun.status, platform::OpenStatus::opened) << tun.error;
+    EXPECT_FALSE(tun.session->ethernet());
     platform::CaptureOpening missing = platform::open_live_capture("qvnone", 100, true, 100, clock);
     EXPECT_EQ(missing.status, platform::OpenStatus::failed);
     EXPECT_FALSE(missing.error.empty());

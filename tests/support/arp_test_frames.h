@@ -11,6 +11,7 @@
 namespace test {
 
 using Mac = std::array<std::uint8_t, 6>;
+using Frame = std::vector<std::uint8_t>;
 
 inline std::array<std::uint8_t, 4> ip_bytes(const std::string& dotted) {
   const platform::Ipv4Address ip = ipv4(dotted);

@@ -50,7 +50,6 @@ platform::CaptureOpening FakeRawLink::open_capture(const std::string& device, in
     script = std::move(found->second.front());
     found->second.pop_front();
   }
-  if (!script.savefile.empty()) return platform::open_capture_file(script.savefile);
   platform::CaptureOpening opening;
   opening.status = script.open_status;
   if (script.open_status == platform::OpenStatus::opened)

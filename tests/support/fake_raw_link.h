@@ -1,6 +1,6 @@
 #pragma once
 // A RawLink without a network: capture devices, sessions and their frames come from a
-// script (or from savefiles), and every query, resolution, send and pause is recorded.
+// script, and every query, resolution, send and pause is recorded.
 #include <deque>
 #include <map>
 #include <string>
@@ -8,7 +8,7 @@
 
 #include "rawlink/raw_link.h"
 #include "support/fake_wait_clock.h"
-#include "support/savefile.h"
+#include "support/arp_test_frames.h"
 
 namespace test {
 
@@ -20,7 +20,6 @@ struct ScriptedRead {
 // What one open of a device does.
 struct CaptureScript {
   platform::OpenStatus open_status = platform::OpenStatus::opened;
-  std::string savefile{};  // when set, the session reads this savefile (and the fields below are unused)
   bool ethernet = true;
   platform::FilterResult filter_result = platform::FilterResult::installed;
   bool send_ok = true;

@@ -1,13 +1,10 @@
-// The ARP frame recorder fed from savefiles written with libpcap, de-duplication, the
-// probe's request against golden bytes, and the reply test.
+// The ARP frame recorder, de-duplication, the probe's request against golden bytes, and
+// the reply test.
 #include "rawlink/arp_frames.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/capture.h"
 #include "support/arp_test_frames.h"
-#include "support/savefile.h"
-#include "support/temporary_directory.h"
 
 namespace {
 
@@ -25,20 +22,6 @@ netenv::AdapterTable two_adapters() {
   table.adapters[0].mac = {0x02, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA};
   table.adapters[1].mac = pc_mac;
   return table;
-}
-
-// Frames as they come back out of a savefile.
-std::vector<Frame> through_savefile(const std::vector<Frame>& frames) {
-  test::TemporaryDirectory directory;
-  std::string path = directory.file("frames.pcap");
-  EXPECT_TRUE(test::write_savefile(path, frames));
-  platform::CaptureOpening opening = platform::open_capture_file(path);
-  EXPECT_EQ(opening.status, platform::OpenStatus::opened) << opening.error;
-  std::vector<Frame> read;
-  std::span<const std::uint8_t> frame;
-  while (opening.session && opening.session->next_frame(frame) == platform::NextFrame::frame)
-    read.emplace_back(frame.begin(), frame.end());
-  return read;
 }
 
 Frame truncated(Frame frame, std::size_t length) {
@@ -63,16 +46,11 @@ TEST(ArpFrameRecorder, KeepsModuleFramesAndIgnoresTheRest) {
       {"00-21-4A source", arp_frame({0x00, 0x21, 0x4A, 9, 9, 9}, 1, "10.1.1.1", "10.1.1.2"), FrameUse::ignored},
       {"empty", Frame{}, FrameUse::ignored},
   };
-  std::vector<Frame> frames;
-  for (const Case& c : cases) frames.push_back(c.frame);
-  std::vector<Frame> read = through_savefile(frames);
-  ASSERT_EQ(read.size(), cases.size());
-
   netenv::AdapterTable adapters = two_adapters();
   adapters.capture_device_adapter[0] = 0;
   rawlink::DeviceArpEntries entries;
   for (std::size_t i = 0; i < cases.size(); ++i)
-    EXPECT_EQ(rawlink::record_arp_frame(read[i], 0, entries, adapters), cases[i].use) << cases[i].what;
+    EXPECT_EQ(rawlink::record_arp_frame(cases[i].frame, 0, entries, adapters), cases[i].use) << cases[i].what;
 
   ASSERT_EQ(entries.count, 3);
   EXPECT_EQ(entries.entries[0].mac_tail, (std::array<std::uint8_t, 3>{0x11, 0x22, 0x33}));
@@ -89,12 +67,10 @@ TEST(ArpFrameRecorder, HoldsAtMost29EntriesPerDevice) {
   std::vector<Frame> frames;
   for (int i = 0; i < 31; ++i)
     frames.push_back(arp_frame(module_mac(0, 0, static_cast<std::uint8_t>(i)), 1, "10.0.0." + std::to_string(i + 1), "10.0.0.254"));
-  std::vector<Frame> read = through_savefile(frames);
-  ASSERT_EQ(read.size(), 31u);
   netenv::AdapterTable adapters = two_adapters();
   rawlink::DeviceArpEntries entries;
   std::vector<FrameUse> uses;
-  for (const Frame& frame : read) uses.push_back(rawlink::record_arp_frame(frame, 3, entries, adapters));
+  for (const Frame& frame : frames) uses.push_back(rawlink::record_arp_frame(frame, 3, entries, adapters));
   EXPECT_EQ(entries.count, rawlink::max_arp_entries);
   EXPECT_EQ(entries.entries[28].sender_ip, ipv4("10.0.0.29"));
   EXPECT_EQ(uses[28], FrameUse::module_entry);

@@ -1,4 +1,4 @@
-// The raw-Ethernet search through a fake link: frames from savefiles or scripts, queries
+// The raw-Ethernet search through a fake link: frames from scripts, queries
 // and resolutions recorded, rows checked in the Module table.
 #include "discovery/captured_rows.h"
 #include "rawlink/query_triggers.h"
@@ -7,9 +7,7 @@
 
 #include "support/arp_test_frames.h"
 #include "support/fake_raw_link.h"
-#include "support/savefile.h"
 #include "support/scripted_view.h"
-#include "support/temporary_directory.h"
 
 namespace {
 
@@ -60,7 +58,6 @@ discovery::ModuleTable searched_table(int found = 1) {
 }
 
 struct Fixture {
-  test::TemporaryDirectory directory;
   test::FakeRawLink link;
   netenv::AdapterTable adapters = pc_adapters();
   rawlink::RawEthernetState state;
@@ -71,10 +68,11 @@ struct Fixture {
     state.capture_devices = {"eth0", "eth1"};
   }
   rawlink::RawEthernet raw(bool raw_arp = false) { return {adapters, state, link, raw_arp}; }
-  void capture_from_savefile(const std::string& device, const std::vector<Frame>& frames) {
-    std::string path = directory.file(device + std::to_string(link.scripts[device].size()) + ".pcap");
-    ASSERT_TRUE(test::write_savefile(path, frames));
-    capture_script(device, {.savefile = path});
+  // The device's next capture shows the frames, then times out.
+  void capture_frames(const std::string& device, const std::vector<Frame>& frames) {
+    test::CaptureScript script;
+    for (const Frame& frame : frames) script.reads.push_back({NextFrame::frame, frame});
+    capture_script(device, script);
   }
   void capture_script(const std::string& device, test::CaptureScript script) { link.scripts[device].push_back(std::move(script)); }
   int search(discovery::ModuleTable& table) {
@@ -95,8 +93,8 @@ TEST(RawSearch, AddsModulesSeenOnlyByTheirFramesOncePerDevice) {
   Fixture f;
   match_by_name(f.adapters);
   const Frame outsider = arp_frame(module_mac(1, 2, 3), 1, "10.0.0.7", "10.0.0.1");
-  f.capture_from_savefile("eth0", {outsider});
-  f.capture_from_savefile("eth1", {
+  f.capture_frames("eth0", {outsider});
+  f.capture_frames("eth1", {
       outsider, outsider, outsider,                                                   // one entry
       arp_frame(module_mac(9, 9, 9), 2, "192.168.5.50", "192.168.5.3"),               // found by the search
       arp_frame({0x00, 0x20, 0x4B, 4, 5, 6}, 1, "10.0.0.8", "10.0.0.1"),              // not a module
@@ -161,8 +159,8 @@ TEST(RawSearch, UnmatchedDevicesAreTiedByThePcsOwnRequests) {
   Fixture f;
   f.adapters.adapters[0].name = "{0F3A}";  // names that tie no device
   f.adapters.adapters[1].name = "{77B2}";
-  f.capture_from_savefile("eth0", {arp_frame(eth1_mac, 1, "192.168.5.3", "192.168.5.253")});
-  f.capture_from_savefile("eth1", {arp_frame(eth0_mac, 1, "192.168.1.10", "192.168.1.253")});
+  f.capture_frames("eth0", {arp_frame(eth1_mac, 1, "192.168.5.3", "192.168.5.253")});
+  f.capture_frames("eth1", {arp_frame(eth0_mac, 1, "192.168.1.10", "192.168.1.253")});
   discovery::ModuleTable table = searched_table(0);
 
   f.search(table);
@@ -170,23 +168,21 @@ TEST(RawSearch, UnmatchedDevicesAreTiedByThePcsOwnRequests) {
   EXPECT_EQ(f.adapters.capture_device_adapter, (std::array<int, 6>{1, 0, U, U, U, U}));
   EXPECT_EQ(f.adapters.matched_device_count, 2);
   EXPECT_TRUE(f.adapters.capture_devices_matched);
-  // Unmatched, a pass asks the PC to resolve host 253 of every entry and queries the
-  // first entry of every adapter.
-  std::vector<platform::Ipv4Address> resolved;
+  // Unmatched, each of a pass's three triggers asks the PC to resolve host 253 of every
+  // entry and queries the first entry of every adapter.
+  std::vector<platform::Ipv4Address> resolved, expected;
   for (const test::Resolution& r : f.link.resolutions) resolved.push_back(r.ip);
-  const std::vector<platform::Ipv4Address> per_pass = {ipv4("192.168.1.253"), ipv4("192.168.5.253"),
-                                                       ipv4("192.168.6.253")};
-  std::vector<platform::Ipv4Address> both_passes = per_pass;
-  both_passes.insert(both_passes.end(), per_pass.begin(), per_pass.end());
-  EXPECT_EQ(resolved, both_passes);
-  ASSERT_EQ(f.link.queries.size(), 4u);
+  for (int trigger = 0; trigger < 6; ++trigger)
+    expected.insert(expected.end(), {ipv4("192.168.1.253"), ipv4("192.168.5.253"), ipv4("192.168.6.253")});
+  EXPECT_EQ(resolved, expected);
+  ASSERT_EQ(f.link.queries.size(), 12u);
   EXPECT_EQ(f.link.queries[0].broadcast, ipv4("192.168.1.255"));
   EXPECT_EQ(f.link.queries[1].broadcast, ipv4("192.168.5.255"));
 
   // One device tied of two adapters: the match stays incomplete.
   Fixture g;
   g.adapters.adapters[0].name = "{0F3A}";
-  g.capture_from_savefile("eth0", {arp_frame(eth0_mac, 1, "192.168.1.10", "192.168.1.253")});
+  g.capture_frames("eth0", {arp_frame(eth0_mac, 1, "192.168.1.10", "192.168.1.253")});
   g.search(table);
   EXPECT_EQ(g.adapters.capture_device_adapter[0], 0);
   EXPECT_EQ(g.adapters.matched_device_count, 1);
@@ -196,7 +192,7 @@ TEST(RawSearch, UnmatchedDevicesAreTiedByThePcsOwnRequests) {
 TEST(RawSearch, StopsAddingRowsAt32) {
   Fixture f;
   match_by_name(f.adapters);
-  f.capture_from_savefile("eth0", {arp_frame(module_mac(1, 1, 1), 1, "10.0.0.7", "10.0.0.1"),
+  f.capture_frames("eth0", {arp_frame(module_mac(1, 1, 1), 1, "10.0.0.7", "10.0.0.1"),
                                    arp_frame(module_mac(2, 2, 2), 1, "10.0.0.8", "10.0.0.1")});
   discovery::ModuleTable table = searched_table(31);
   f.search(table);
@@ -204,7 +200,7 @@ TEST(RawSearch, StopsAddingRowsAt32) {
   EXPECT_EQ(table.rows[31].ip, ipv4("10.0.0.7"));
 
   discovery::ModuleTable full = searched_table(32);
-  f.capture_from_savefile("eth0", {arp_frame(module_mac(1, 1, 1), 1, "10.0.0.7", "10.0.0.1")});
+  f.capture_frames("eth0", {arp_frame(module_mac(1, 1, 1), 1, "10.0.0.7", "10.0.0.1")});
   f.search(full);
   EXPECT_EQ(full.shown_count, 32);
   EXPECT_FALSE(full.rows[31].raw_only);
@@ -235,13 +231,6 @@ TEST(CapturePass, ShowsTheMessageOfTheFailingStep) {
       {"list unreadable", [](Fixture& f) { f.link.listing.ok = false; }, 0, -3, "自动搜索初始化错误3!"},
       {"no such device", [](Fixture&) {}, 2, -3, "自动搜索初始化错误3!"},
       {"not Ethernet", [](Fixture& f) { f.capture_script("eth0", {.ethernet = false}); }, 0, -4, "自动搜索初始化错误4!"},
-      {"raw IP savefile",
-       [](Fixture& f) {
-         std::string path = f.directory.file("raw.pcap");
-         ASSERT_TRUE(test::write_savefile(path, {}, DLT_RAW));
-         f.capture_script("eth0", {.savefile = path});
-       },
-       0, -4, "自动搜索初始化错误4!"},
       {"filter does not compile",
        [](Fixture& f) { f.capture_script("eth0", {.filter_result = platform::FilterResult::compile_failed}); }, 0, -5,
        "自动搜索初始化错误5! 请检查Winpcap是否正确安装!"},
