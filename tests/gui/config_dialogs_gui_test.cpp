@@ -7,7 +7,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -21,18 +20,12 @@ namespace {
 using test::click;
 using test::control;
 using test::later;
+using test::screenshot;
 
 void retype(QDialog* dialog, int id, const char* text) {
   QLineEdit* edit = control<QLineEdit>(dialog, id);
   edit->selectAll();
   QTest::keyClicks(edit, QString::fromUtf8(text));
-}
-
-void screenshot(QDialog* dialog, const char* name) {
-  if (const char* dir = std::getenv("QV_SCREENSHOT_DIR")) {
-    dialog->adjustSize();
-    dialog->grab().save(QString::fromUtf8(dir) + "/" + name);
-  }
 }
 
 TEST(ConfigDialogsGui, ActiveUploadDialogRefusesABadCodeThenStoresTheReceiver) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
+#include "config/parameter_dialog.h"
 #include "maint/module_repair_dialog.h"
 #include "netenv/basic_settings_dialog.h"
 #include "server/server_settings_dialog.h"
@@ -96,19 +97,20 @@ TEST(MainWindowGui, OpensWithItsControlsAndAnnouncesMissingSettings) {
 }
 
 
-TEST(MainWindowGui, SearchListsPollingTicksStopsAndCloseWritesTheSettings) {
+// With QV_SCREENSHOT_DIR set, the parameter dialog is saved there as it first appears.
+TEST(MainWindowGui, SearchListsPollingTicksStopsParametersAreWrittenAndCloseWritesTheSettings) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24");
   topology.add_module({"tcp", 1, "00:20:4a:12:34:56", "192.168.1.100/24", "192.168.1.1",
                        test::sensor_module_config("00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1",
                                                   "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\n"
-                                                  "firmware_d1 = 0x71\ncapability_d7 = 0x33")});
+                                                  "firmware_d1 = 0x71\ncapability_d7 = 0x33\nrestart_delay_ms = 300")});
   test::VirtualLan lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
   test::PcNamespaceScope pc(lan);
   ASSERT_TRUE(pc.ok()) << pc.error();
 
-  test::ModalAnswerer answerer;
+  test::ModalAnswerer answerer(QMessageBox::Yes);
   Program program;
   program.open();
   program.click(ButtonId::search);
@@ -136,6 +138,26 @@ TEST(MainWindowGui, SearchListsPollingTicksStopsAndCloseWritesTheSettings) {
   const std::vector<std::string> stopped = program.lines(ListId::data);
   QTest::qWait(1500);  // no tick rewrites the list after Stop
   EXPECT_EQ(program.lines(ListId::data), stopped);
+
+  // A new address typed into the real parameter dialog is written; the list empties after
+  // the pause (the LAN tests follow the module to its new address).
+  answerer.boxes.clear();  // the missing settings file at start
+  std::string title;
+  answerer.on_dialog = test::later([&](QDialog* dialog) {
+    title = dialog->windowTitle().toStdString();
+    test::screenshot(dialog, "parameter-dialog.png");
+    QLineEdit* ip = control<QLineEdit>(dialog, config::ParameterDialog::ip_edit);
+    ip->selectAll();
+    QTest::keyClicks(ip, "192.168.1.120");
+    click(dialog, config::ParameterDialog::ok_button);
+  });
+  program.click(ButtonId::parameter_settings);
+  EXPECT_EQ(title, "模块参数设定：");
+  ASSERT_EQ(answerer.boxes.size(), 2u);
+  EXPECT_EQ(answerer.boxes[0].text, ui::texts::confirm_change);
+  EXPECT_EQ(answerer.boxes[1].text.find("模块参数修改完毕!"), 0u);  // the box shows CR LF as one break
+  EXPECT_TRUE(program.lines(ListId::modules).empty());
+  EXPECT_FALSE(program.window->button(ButtonId::parameter_settings)->isEnabled());
 
   // The close box writes the settings.
   program.context.settings.refresh_period_ms = 2500;

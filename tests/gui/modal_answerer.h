@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -54,6 +55,14 @@ inline void click(QDialog* dialog, int id) {
 // box inside the steps, and the answerer's timer can only answer it from outside its own slot.
 inline std::function<void(QDialog*)> later(std::function<void(QDialog*)> steps) {
   return [steps](QDialog* dialog) { QTimer::singleShot(0, dialog, [steps, dialog] { steps(dialog); }); };
+}
+
+// With QV_SCREENSHOT_DIR set, saves the dialog there under name, as it first appears.
+inline void screenshot(QDialog* dialog, const char* name) {
+  if (const char* dir = std::getenv("QV_SCREENSHOT_DIR")) {
+    dialog->adjustSize();
+    dialog->grab().save(QString::fromUtf8(dir) + "/" + name);
+  }
 }
 
 }  // namespace test
