@@ -1,6 +1,7 @@
 #pragma once
 // The program's whole state, one value owned by main() and passed by reference, so a test
 // can build as many independent programs as it likes.
+#include <cstdint>
 #include <string>
 
 #include "app/button_states.h"
@@ -18,16 +19,20 @@
 
 namespace app {
 
-// Flags of the main window; none of them is stored in the settings file. Whether polling or
-// the upload server runs is read from the polling sockets and the server (run_state()).
+// Flags of the main window; none of them is stored in the settings file. Whether the
+// upload server runs is read from the server (run_state()).
 struct MainState {
+  // Polling runs (Start to Stop). The polling sockets may be open without it: the remote
+  // test opens them to check the connection, and Start then reuses them.
+  bool polling_active = false;
   bool server_mode = false;
   bool remote_mode = false;
   bool repair_enabled = false;
   bool settings_changed = false;
   // Manual connection mode: the remote module's work mode was chosen by hand.
   bool remote_set_by_hand = false;
-  bool remote_answered = false;
+  // The address the operator typed for the remote module (network order), kept between tests.
+  std::uint32_t remote_ip_network = 0;
   int selected_row = 0;
   int selected_work_mode = 0;  // of the remote module, read or chosen by hand (0..4)
   ButtonLayout layout;
