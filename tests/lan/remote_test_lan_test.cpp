@@ -139,9 +139,11 @@ TEST_F(RemoteTestLan, EchoOnlyDeviceIsDescribedByHandAndPolled) {
   };
 
   op.remote_test(site::echo_only);
-  ASSERT_GE(op.dialog_messages.size(), 2u);
-  EXPECT_EQ(op.dialog_messages[0], "此IP地址有效! 检测到网络设备!");
-  EXPECT_EQ(op.dialog_messages[1], "网络设备参数获取失败! 是否尝试手动设置连接方式?");
+  // The work-mode dialog's messages come first: a dialog's are kept when it closes.
+  EXPECT_EQ(op.dialog_messages, (std::vector<std::string>{"注意: 请确认所选工作模式与远程模块相同!",
+                                                          "所选工作模式为: UDP ,按<确认>键进行尝试连接...",
+                                                          "此IP地址有效! 检测到网络设备!",
+                                                          "网络设备参数获取失败! 是否尝试手动设置连接方式?"}));
   ASSERT_EQ(op.view().lines(ListId::modules).size(), 1u);
   EXPECT_NE(op.view().lines(ListId::modules)[0].find(" 10. 77.  0. 30 "), std::string::npos);
   EXPECT_TRUE(op.view().button_enabled(ButtonId::start));

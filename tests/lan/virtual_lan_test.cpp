@@ -315,6 +315,12 @@ TEST(VirtualLanSetup, DemoTopologyAnswersAsDescribed) {
   const auto second = client.receive_all(800);
   ASSERT_EQ(second.size(), 1u) << "the module outside the PC's subnets cannot answer";
   EXPECT_EQ(second.front().source, "192.168.5.20");
+
+  // The module at the far site answers a unicast query through the router.
+  ASSERT_TRUE(client.send_to("10.77.0.20", discovery_port, configuration_query));
+  const auto far = client.receive_all(800);
+  ASSERT_EQ(far.size(), 1u);
+  EXPECT_EQ(far.front().source, "10.77.0.20");
 }
 
 TEST(VirtualLanSetup, TearDownLeavesNothingBehind) {

@@ -10,7 +10,9 @@
 namespace test::remote_site {
 
 inline const std::string pc = "192.168.1.10";
-inline const std::string module = "10.77.0.20";    // answers discovery unicast, TCP sensor module
+// Answers discovery unicast; a TCP sensor module whose record holds 172.16.5.20, the address
+// it has behind a router that translates addresses: it is reached only at the one typed.
+inline const std::string module = "10.77.0.20";
 inline const std::string uploader = "10.77.0.40";  // AUDP, uploads to the PC's port 8005
 inline const std::string echo_only = "10.77.0.30";  // a kernel: echo, no module
 inline const std::string silent = "10.77.0.99";     // nobody
@@ -21,7 +23,8 @@ inline LanTopology topology() {
   t.add_far_subnet(7, "10.77.0.1/24");
   t.add_module({"far", 7, "00:20:4a:77:00:20", module + "/24", "10.77.0.1",
                 sensor_module_config("00:20:4a:77:00:20", module, "10.77.0.1",
-                                     "temperature = 21.5\nhumidity = 40.2\nrestart_delay_ms = 60000")});
+                                     "temperature = 21.5\nhumidity = 40.2\nrestart_delay_ms = 60000\n"
+                                     "ip = 172.16.5.20")});
   t.add_module({"uploader", 7, "00:20:4a:77:00:40", uploader + "/24", "10.77.0.1",
                 sensor_module_config("00:20:4a:77:00:40", uploader, "10.77.0.1",
                                      "work_mode = AUDP\nserver_ip = " + pc +
