@@ -170,6 +170,28 @@ TEST_F(RemoteTestLan, SilentAddressIsNotDetected) {
   EXPECT_TRUE(op.view().lines(ListId::modules).empty());
 }
 
+TEST_F(RemoteTestLan, ModulesThatCannotBePolledAreListedOnly) {
+  test::PcNamespaceScope pc(lan());
+  ASSERT_TRUE(pc.ok()) << pc.error();
+  Operator op(false);
+  op.switch_to_remote_mode(false);
+
+  op.remote_test(site::other_port);
+  EXPECT_TRUE(op.view().messages.empty());
+  ASSERT_EQ(op.view().lines(ListId::modules).size(), 1u);
+  EXPECT_NE(op.view().lines(ListId::modules)[0].find("  4001 <"), std::string::npos);
+  EXPECT_FALSE(op.program->context.polling.sockets_open);
+  EXPECT_FALSE(op.view().button_enabled(ButtonId::start));
+  EXPECT_TRUE(op.view().button_enabled(ButtonId::parameter_settings));
+
+  // A sensor module without a work mode gets no polling socket.
+  op.remote_test(site::bad_mode);
+  ASSERT_EQ(op.view().messages.size(), 1u);
+  EXPECT_EQ(op.view().messages[0].text, "网络操作出现错误，请检查网络设置!");
+  EXPECT_NE(op.view().lines(ListId::modules)[0].find(" E *   10. 77.  0. 60 "), std::string::npos);
+  EXPECT_FALSE(op.view().button_enabled(ButtonId::start));
+}
+
 TEST_F(RemoteTestLan, ServerModeReceivesTheRemoteUploader) {
   test::PcNamespaceScope pc(lan());
   ASSERT_TRUE(pc.ok()) << pc.error();
