@@ -30,8 +30,9 @@ void MainWindow::remote_test() {
   int& probe_subnet_index = context_.raw_ethernet.probe_subnet_index;
   auto read_remote = [&] {
     const int entry = std::clamp(probe_subnet_index, 0, netenv::max_address_entries - 1);
-    const maint::RemoteTarget target{s.remote_ip_network, context_.adapters.addresses[static_cast<std::size_t>(entry)].ip,
-                                     entry, context_.settings.expected_port};
+    const maint::RemoteTarget target{s.remote_ip_network,
+                                     context_.adapters.addresses[static_cast<std::size_t>(entry)].ip, entry,
+                                     context_.settings.expected_port};
     return maint::read_remote_module(maint::system_query_sockets(clock_), clock_, target, context_.modules,
                                      s.selected_work_mode);
   };
@@ -64,8 +65,7 @@ void MainWindow::present_remote_module() {
     return;
   }
   if (context_.modules.active_module_seen) {
-    view_.show_message(ui::texts::caption_notice, ui::texts::remote_active_module, ui::Icon::warning,
-                       ui::Buttons::ok);
+    view_.show_message(ui::texts::caption_notice, ui::texts::remote_active_module, ui::Icon::warning, ui::Buttons::ok);
   } else {
     int result;
     {

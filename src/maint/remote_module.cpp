@@ -72,15 +72,15 @@ int read_remote_module(const QuerySocketOpener& open_socket, platform::WaitClock
   if (!clock.sleep_ms(remote_query_pause_ms)) return remote_no_device;
   std::array<std::uint8_t, discovery::device_reply_buffer_bytes> device{};
   platform::Datagram device_info;
-  if (!ask(*socket, target.remote_ip_network, discovery::device_query, device, device_info,
-           discovery::is_device_reply))
+  if (!ask(*socket, target.remote_ip_network, discovery::device_query, device, device_info, discovery::is_device_reply))
     return remote_no_device;
   socket.reset();
 
   discovery::reset_module_table(table);
-  discovery::decode_configuration_reply(
-      table, 0, std::span<const std::uint8_t, discovery::configuration_reply_bytes>(configuration.data(), discovery::configuration_reply_bytes),
-      target.remote_ip_network, target.subnet_index);
+  discovery::decode_configuration_reply(table, 0,
+                                        std::span<const std::uint8_t, discovery::configuration_reply_bytes>(
+                                            configuration.data(), discovery::configuration_reply_bytes),
+                                        target.remote_ip_network, target.subnet_index);
   discovery::store_device_reply(
       table, std::span<const std::uint8_t, discovery::device_reply_bytes>(device.data(), discovery::device_reply_bytes),
       device_info.source_ip_network);

@@ -20,7 +20,7 @@ struct RemoteTestSubject {
 
 // The steps behind OK; the program's or a test's.
 struct RemoteTestActions {
-  ui::MessageSink& main_window;  // messages of the address probe
+  ui::MessageSink& main_window;                                       // messages of the address probe
   std::function<int(std::uint32_t ip_network)> probe_address_in_use;  // 1 when a device answered ARP
   std::function<int(std::uint32_t ip_network)> remote_echo_probe;     // echo replies, or negative
   std::function<int()> lookup_external_addresses;                     // 0, or a code to show

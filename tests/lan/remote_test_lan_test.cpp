@@ -24,6 +24,7 @@ namespace {
 using ui::ButtonId;
 using ui::ListId;
 namespace site = test::remote_site;
+using Texts = std::vector<std::string>;
 
 class RemoteTestLan : public ::testing::Test {
  protected:
@@ -36,35 +37,24 @@ class RemoteTestLan : public ::testing::Test {
   static inline std::unique_ptr<test::VirtualLan> lan_;
 };
 
-// The program with its dialogs answered by title: each script gets the open dialog, and
-// every message any dialog showed is kept in order.
+// The program in remote mode (and server mode with it when asked), its dialogs answered by
+// title; every message any dialog showed is kept, a dialog's when it closes.
 struct Operator {
   test::FakeWaitClock clock;
-  std::unique_ptr<test::ScriptedProgram> program;
+  test::ScriptedProgram program{{}, &clock};
   std::map<std::string, std::function<void(test::ScriptedDialog&)>> scripts;
-  std::vector<std::string> dialog_messages;
+  Texts dialog_messages;
 
   // with_sites: a quorvane.conf naming the virtual Internet's address services.
-  explicit Operator(bool with_sites) {
-    program = std::make_unique<test::ScriptedProgram>(app::MainWindowServices{}, &clock);
-    if (with_sites) test::write_file(program->directory.file("quorvane.conf"), test::sites_config_text());
-    EXPECT_TRUE(program->window.create());
-    program->view.messages.clear();
-    program->view.dialog_handler = [this](ui::DialogLogic& logic) {
+  explicit Operator(bool with_sites, bool with_server = false) {
+    if (with_sites) test::write_file(program.directory.file("quorvane.conf"), test::sites_config_text());
+    EXPECT_TRUE(program.window.create());
+    view().dialog_handler = [this](ui::DialogLogic& logic) {
       test::ScriptedDialog dialog(logic);
-      if (dialog.open()) {
-        auto script = scripts.find(logic.table().title);
-        if (script != scripts.end()) script->second(dialog);
-      }
+      if (dialog.open() && scripts.count(logic.table().title)) scripts[logic.table().title](dialog);
       for (const test::ShownMessage& m : dialog.messages) dialog_messages.push_back(m.text);
       return dialog.result();
     };
-  }
-  test::ScriptedView& view() { return program->view; }
-  void press(ButtonId button) { program->window.on_command(button); }
-
-  // Basic settings: remote test on (and server mode with it when asked).
-  void switch_to_remote_mode(bool with_server) {
     using B = netenv::BasicSettingsDialog;
     scripts["基本设置"] = [with_server](test::ScriptedDialog& d) {
       d.click(B::remote_box);
@@ -73,7 +63,8 @@ struct Operator {
     };
     press(ButtonId::basic_settings);
   }
-  // Command 113 with the address typed.
+  test::ScriptedView& view() { return program.view; }
+  void press(ButtonId button) { program.window.on_command(button); }
   void remote_test(const std::string& address) {
     scripts["远程测试:"] = [address](test::ScriptedDialog& d) {
       d.type(maint::RemoteTestDialog::address_edit, address);
@@ -83,6 +74,11 @@ struct Operator {
     view().messages.clear();
     press(ButtonId::remote_test);
   }
+  Texts window_messages() const {
+    Texts texts;
+    for (const test::ShownMessage& m : program.view.messages) texts.push_back(m.text);
+    return texts;
+  }
 };
 
 TEST_F(RemoteTestLan, ReadPolledAndRewrittenThroughTheRouter) {
@@ -91,22 +87,16 @@ TEST_F(RemoteTestLan, ReadPolledAndRewrittenThroughTheRouter) {
   test::NetnsFilesScope files(lan().pc_namespace());
   ASSERT_TRUE(files.ok()) << files.error();
   Operator op(true);
-  op.switch_to_remote_mode(false);
-  EXPECT_TRUE(op.view().shown(ButtonId::remote_test));
-  EXPECT_FALSE(op.view().shown(ButtonId::search));
-  EXPECT_FALSE(op.view().button_enabled(ButtonId::start));
-
   op.remote_test(site::module);
-  EXPECT_EQ(op.dialog_messages, (std::vector<std::string>{"此IP地址有效! 检测到网络设备!", "此IP地址网络设备参数获取成功!"}));
+  EXPECT_EQ(op.dialog_messages, (Texts{"此IP地址有效! 检测到网络设备!", "此IP地址网络设备参数获取成功!"}));
   EXPECT_TRUE(op.view().messages.empty());
-  ASSERT_EQ(op.view().lines(ListId::modules).size(), 1u);
-  EXPECT_EQ(op.view().lines(ListId::modules)[0], "01  T *   10. 77.  0. 20 [1:192.168.xx]  <00204A-770020>A  10050 <10.77.0.1/255.255.255.0>");
+  EXPECT_EQ(op.view().lines(ListId::modules),
+            Texts{"01  T *   10. 77.  0. 20 [1:192.168.xx]  <00204A-770020>A  10050 <10.77.0.1/255.255.255.0>"});
   EXPECT_TRUE(op.view().button_enabled(ButtonId::start));
   EXPECT_TRUE(op.view().button_enabled(ButtonId::parameter_settings));
 
   op.press(ButtonId::start);
-  ASSERT_EQ(op.view().lines(ListId::data).size(), 1u);
-  EXPECT_EQ(op.view().lines(ListId::data)[0], "01--V71--+21.500℃/40.2%RH");
+  EXPECT_EQ(op.view().lines(ListId::data), Texts{"01--V71--+21.500℃/40.2%RH"});
   op.press(ButtonId::stop);
 
   using P = config::ParameterDialog;
@@ -120,7 +110,7 @@ TEST_F(RemoteTestLan, ReadPolledAndRewrittenThroughTheRouter) {
   op.dialog_messages.clear();
   op.press(ButtonId::parameter_settings);
   EXPECT_EQ(subnet_text, " 1-- 192.168.1.10 / 198.51.100.1");
-  EXPECT_EQ(op.dialog_messages, (std::vector<std::string>{"确认修改远程模块参数?", "远程模块参数修改成功!"}));
+  EXPECT_EQ(op.dialog_messages, (Texts{"确认修改远程模块参数?", "远程模块参数修改成功!"}));
   const std::string log = lan().emulator_log("far");
   EXPECT_NE(log.find("set-configuration from 192.168.1.10 record"), std::string::npos) << log;
   EXPECT_NE(log.find("changed offsets 28 29\n"), std::string::npos) << log;
@@ -131,7 +121,6 @@ TEST_F(RemoteTestLan, EchoOnlyDeviceIsDescribedByHandAndPolled) {
   test::PcNamespaceScope pc(lan());
   ASSERT_TRUE(pc.ok()) << pc.error();
   Operator op(false);
-  op.switch_to_remote_mode(false);
   int work_mode = discovery::udp;
   op.scripts["工作模式选择:"] = [&](test::ScriptedDialog& d) {
     d.click(config::WorkModeDialog::tcp_radio + work_mode);
@@ -140,23 +129,22 @@ TEST_F(RemoteTestLan, EchoOnlyDeviceIsDescribedByHandAndPolled) {
 
   op.remote_test(site::echo_only);
   // The work-mode dialog's messages come first: a dialog's are kept when it closes.
-  EXPECT_EQ(op.dialog_messages, (std::vector<std::string>{"注意: 请确认所选工作模式与远程模块相同!",
-                                                          "所选工作模式为: UDP ,按<确认>键进行尝试连接...",
-                                                          "此IP地址有效! 检测到网络设备!",
-                                                          "网络设备参数获取失败! 是否尝试手动设置连接方式?"}));
+  EXPECT_EQ(op.dialog_messages,
+            (Texts{"注意: 请确认所选工作模式与远程模块相同!", "所选工作模式为: UDP ,按<确认>键进行尝试连接...",
+                   "此IP地址有效! 检测到网络设备!", "网络设备参数获取失败! 是否尝试手动设置连接方式?"}));
   ASSERT_EQ(op.view().lines(ListId::modules).size(), 1u);
   EXPECT_NE(op.view().lines(ListId::modules)[0].find(" 10. 77.  0. 30 "), std::string::npos);
   EXPECT_TRUE(op.view().button_enabled(ButtonId::start));
   EXPECT_FALSE(op.view().button_enabled(ButtonId::parameter_settings));  // nothing known to write
   op.press(ButtonId::start);
-  EXPECT_EQ(op.view().lines(ListId::data), std::vector<std::string>{"01---<模块无响应!>---"});
+  EXPECT_EQ(op.view().lines(ListId::data), Texts{"01---<模块无响应!>---"});
   op.press(ButtonId::stop);
+  EXPECT_FALSE(op.view().button_enabled(ButtonId::parameter_settings));
 
   // Over TCP the device's kernel refuses the connection.
   work_mode = discovery::tcp;
   op.remote_test(site::echo_only);
-  ASSERT_EQ(op.view().messages.size(), 1u);
-  EXPECT_EQ(op.view().messages[0].text, "无法与远程模块建立连接! 请检查远程IP是否正确!");
+  EXPECT_EQ(op.window_messages(), Texts{"无法与远程模块建立连接! 请检查远程IP是否正确!"});
   EXPECT_FALSE(op.view().button_enabled(ButtonId::start));
 }
 
@@ -164,9 +152,8 @@ TEST_F(RemoteTestLan, SilentAddressIsNotDetected) {
   test::PcNamespaceScope pc(lan());
   ASSERT_TRUE(pc.ok()) << pc.error();
   Operator op(false);
-  op.switch_to_remote_mode(false);
   op.remote_test(site::silent);
-  EXPECT_EQ(op.dialog_messages, std::vector<std::string>{"此IP地址未检测到网络设备，请重新测试!"});
+  EXPECT_EQ(op.dialog_messages, Texts{"此IP地址未检测到网络设备，请重新测试!"});
   EXPECT_TRUE(op.view().lines(ListId::modules).empty());
 }
 
@@ -174,20 +161,18 @@ TEST_F(RemoteTestLan, ModulesThatCannotBePolledAreListedOnly) {
   test::PcNamespaceScope pc(lan());
   ASSERT_TRUE(pc.ok()) << pc.error();
   Operator op(false);
-  op.switch_to_remote_mode(false);
 
   op.remote_test(site::other_port);
   EXPECT_TRUE(op.view().messages.empty());
   ASSERT_EQ(op.view().lines(ListId::modules).size(), 1u);
   EXPECT_NE(op.view().lines(ListId::modules)[0].find("  4001 <"), std::string::npos);
-  EXPECT_FALSE(op.program->context.polling.sockets_open);
+  EXPECT_FALSE(op.program.context.polling.sockets_open);
   EXPECT_FALSE(op.view().button_enabled(ButtonId::start));
   EXPECT_TRUE(op.view().button_enabled(ButtonId::parameter_settings));
 
   // A sensor module without a work mode gets no polling socket.
   op.remote_test(site::bad_mode);
-  ASSERT_EQ(op.view().messages.size(), 1u);
-  EXPECT_EQ(op.view().messages[0].text, "网络操作出现错误，请检查网络设置!");
+  EXPECT_EQ(op.window_messages(), Texts{"网络操作出现错误，请检查网络设置!"});
   EXPECT_NE(op.view().lines(ListId::modules)[0].find(" E *   10. 77.  0. 60 "), std::string::npos);
   EXPECT_FALSE(op.view().button_enabled(ButtonId::start));
 }
@@ -195,13 +180,11 @@ TEST_F(RemoteTestLan, ModulesThatCannotBePolledAreListedOnly) {
 TEST_F(RemoteTestLan, ServerModeReceivesTheRemoteUploader) {
   test::PcNamespaceScope pc(lan());
   ASSERT_TRUE(pc.ok()) << pc.error();
-  Operator op(false);
-  op.switch_to_remote_mode(true);
+  Operator op(false, true);
   EXPECT_EQ(op.view().caption(ButtonId::start), "Server启动");
   op.remote_test(site::uploader);
-  ASSERT_EQ(op.view().messages.size(), 1u);
-  EXPECT_EQ(op.view().messages[0].text,
-            "远程模块为: 主动上传模式，可使用:\r\n<参数设定> --> 修改模块参数；\r\n<基本参数> --> <启动Server模式> 进行测试;");
+  EXPECT_EQ(op.window_messages(), Texts{"远程模块为: 主动上传模式，可使用:\r\n<参数设定> --> 修改模块参数；\r\n"
+                                        "<基本参数> --> <启动Server模式> 进行测试;"});
   EXPECT_TRUE(op.view().button_enabled(ButtonId::start));
 
   op.scripts["Server(主动上传接收端)设置:"] = [](test::ScriptedDialog& d) {
@@ -209,7 +192,7 @@ TEST_F(RemoteTestLan, ServerModeReceivesTheRemoteUploader) {
     d.click(server::ServerSettingsDialog::ok_button);
   };
   op.press(ButtonId::start);
-  ASSERT_EQ(op.program->window.run_state(), app::RunState::serving);
+  ASSERT_EQ(op.program.window.run_state(), app::RunState::serving);
   EXPECT_FALSE(op.view().button_enabled(ButtonId::remote_test));
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
   auto received = [&] {

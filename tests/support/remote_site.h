@@ -13,11 +13,11 @@ inline const std::string pc = "192.168.1.10";
 // Answers discovery unicast; a TCP sensor module whose record holds 172.16.5.20, the address
 // it has behind a router that translates addresses: it is reached only at the one typed.
 inline const std::string module = "10.77.0.20";
-inline const std::string uploader = "10.77.0.40";  // AUDP, uploads to the PC's port 8005
+inline const std::string uploader = "10.77.0.40";    // AUDP, uploads to the PC's port 8005
 inline const std::string other_port = "10.77.0.50";  // data port 4001: not a sensor module
 inline const std::string bad_mode = "10.77.0.60";    // a record with no valid work mode
-inline const std::string echo_only = "10.77.0.30";  // a kernel: echo, no module
-inline const std::string silent = "10.77.0.99";     // nobody
+inline const std::string echo_only = "10.77.0.30";   // a kernel: echo, no module
+inline const std::string silent = "10.77.0.99";      // nobody
 
 inline LanTopology topology() {
   LanTopology t;

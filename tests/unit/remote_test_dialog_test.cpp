@@ -4,21 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "discovery_test_bytes.h"
 #include "support/scripted_dialog.h"
-#include "support/scripted_view.h"
 
 namespace {
 
 using D = maint::RemoteTestDialog;
 using discovery_test::network_ip;
+using Texts = std::vector<std::string>;
 
-const char* const not_detected = "此IP地址未检测到网络设备，请重新测试!";
 const char* const detected = "此IP地址有效! 检测到网络设备!";
-const char* const read_done = "此IP地址网络设备参数获取成功!";
 const char* const read_failed = "网络设备参数获取失败! 是否尝试手动设置连接方式?";
 
 struct Rig {
@@ -27,15 +22,14 @@ struct Rig {
   bool set_by_hand = true;
   test::ScriptedView main_window;
   int arp_answer = 0, echo_replies = 1, lookup_code = 0, read_code = 0, work_mode_result = 1;
-  std::vector<std::string> steps;
-  D dialog{{adapters, remote_ip, set_by_hand},
-           {main_window,
-            [this](std::uint32_t ip) { return steps.push_back("arp " + platform::dotted_network(ip)), arp_answer; },
-            [this](std::uint32_t ip) { return steps.push_back("echo " + platform::dotted_network(ip)), echo_replies; },
-            [this] { return steps.push_back("lookup"), lookup_code; },
-            [this] { return steps.push_back("read"), read_code; },
-            [this] { return steps.push_back("work mode"), work_mode_result; },
-            [this] { steps.push_back("by hand"); }}};
+  Texts steps;
+  D dialog{
+      {adapters, remote_ip, set_by_hand},
+      {main_window,
+       [this](std::uint32_t ip) { return steps.push_back("arp " + platform::dotted_network(ip)), arp_answer; },
+       [this](std::uint32_t ip) { return steps.push_back("echo " + platform::dotted_network(ip)), echo_replies; },
+       [this] { return steps.push_back("lookup"), lookup_code; }, [this] { return steps.push_back("read"), read_code; },
+       [this] { return steps.push_back("work mode"), work_mode_result; }, [this] { steps.push_back("by hand"); }}};
   test::ScriptedDialog view{dialog};
 
   Rig() { EXPECT_TRUE(view.open()); }
@@ -43,8 +37,8 @@ struct Rig {
     view.type(D::address_edit, address);
     view.click(D::ok_button);
   }
-  std::vector<std::string> texts() const {
-    std::vector<std::string> shown;
+  Texts texts() const {
+    Texts shown;
     for (const test::ShownMessage& m : view.messages) shown.push_back(m.text);
     return shown;
   }
@@ -60,55 +54,46 @@ TEST(RemoteTestDialog, OpensOnTheLastAddressWithTheFocusThere) {
 
 // Each refusal shows one message, puts the focus back in the field and probes nothing.
 TEST(RemoteTestDialog, TypedAddressesRefused) {
-  const struct {
-    const char* typed;
-    const char* message;
-  } cases[] = {
-      {"", "IP地址结构(x.x.x.x)错误，请重新输入!"},
-      {"10.77.0", "IP地址结构(x.x.x.x)错误，请重新输入!"},
-      {"10.77.0.300", "IP地址输入错误,请重新输入!"},
-      {"0.0.0.0", "IP地址输入错误,请重新输入!"},
-      {"255.255.255.255", "IP地址输入错误,请重新输入!"},
-      {"224.0.0.9", "IP地址类别范围错误(>=D类),请重新输入!"},
-      {"10.77.0.255", "IP地址为广播地址,请重新输入!"},
-      {"192.168.1.0", "IP地址为网名地址,请重新输入!"},
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "IP地址结构(x.x.x.x)错误，请重新输入!"},      {"10.77.0", "IP地址结构(x.x.x.x)错误，请重新输入!"},
+      {"10.77.0.300", "IP地址输入错误,请重新输入!"},     {"0.0.0.0", "IP地址输入错误,请重新输入!"},
+      {"255.255.255.255", "IP地址输入错误,请重新输入!"}, {"224.0.0.9", "IP地址类别范围错误(>=D类),请重新输入!"},
+      {"10.77.0.255", "IP地址为广播地址,请重新输入!"},   {"192.168.1.0", "IP地址为网名地址,请重新输入!"},
   };
-  for (const auto& c : cases) {
+  for (const auto& [typed, message] : cases) {
     Rig rig;
     rig.view.focus(D::ok_button);
-    rig.confirm(c.typed);
-    ASSERT_EQ(rig.texts(), std::vector<std::string>{c.message}) << c.typed;
+    rig.confirm(typed);
+    ASSERT_EQ(rig.texts(), Texts{message}) << typed;
     EXPECT_EQ(rig.view.messages[0].caption, "错误提示");
     EXPECT_EQ(rig.view.messages[0].icon, ui::Icon::warning);
-    EXPECT_EQ(rig.view.focused(), D::address_edit) << c.typed;
+    EXPECT_EQ(rig.view.focused(), D::address_edit) << typed;
     EXPECT_FALSE(rig.view.closed());
-    EXPECT_TRUE(rig.steps.empty()) << c.typed;
-    EXPECT_EQ(rig.remote_ip, network_ip("10.77.0.20")) << c.typed;
+    EXPECT_TRUE(rig.steps.empty()) << typed;
+    EXPECT_EQ(rig.remote_ip, network_ip("10.77.0.20")) << typed;
   }
 }
 
 TEST(RemoteTestDialog, NothingAnsweringKeepsTheDialogOpen) {
   Rig rig;
-  rig.echo_replies = 0;
-  rig.confirm("10.77.0.99");
-  EXPECT_EQ(rig.steps, (std::vector<std::string>{"arp 10.77.0.99", "echo 10.77.0.99"}));
-  ASSERT_EQ(rig.texts(), std::vector<std::string>{not_detected});
-  EXPECT_EQ(rig.view.messages[0].caption, "错误提示");
-  EXPECT_EQ(rig.view.focused(), D::address_edit);
-  EXPECT_FALSE(rig.view.closed());
-  // A probe that could not run counts as no answer too.
-  rig.echo_replies = -1;
-  rig.confirm("10.77.0.98");
-  EXPECT_EQ(rig.texts().back(), not_detected);
-  EXPECT_FALSE(rig.view.closed());
+  for (int echo : {0, -1}) {  // a probe that could not run counts as no answer too
+    rig.echo_replies = echo;
+    rig.steps.clear();
+    rig.confirm("10.77.0.99");
+    EXPECT_EQ(rig.steps, (Texts{"arp 10.77.0.99", "echo 10.77.0.99"}));
+    EXPECT_EQ(rig.texts().back(), "此IP地址未检测到网络设备，请重新测试!");
+    EXPECT_EQ(rig.view.messages.back().caption, "错误提示");
+    EXPECT_EQ(rig.view.focused(), D::address_edit);
+    EXPECT_FALSE(rig.view.closed());
+  }
 }
 
 TEST(RemoteTestDialog, ReadModuleClosesWithItInRowZero) {
   Rig rig;
   rig.arp_answer = 1;  // an ARP answer spares the echo probe
   rig.confirm("10.77.0.21");
-  EXPECT_EQ(rig.steps, (std::vector<std::string>{"arp 10.77.0.21", "lookup", "read"}));
-  EXPECT_EQ(rig.texts(), (std::vector<std::string>{detected, read_done}));
+  EXPECT_EQ(rig.steps, (Texts{"arp 10.77.0.21", "lookup", "read"}));
+  EXPECT_EQ(rig.texts(), (Texts{detected, "此IP地址网络设备参数获取成功!"}));
   for (const test::ShownMessage& m : rig.view.messages) {
     EXPECT_EQ(m.caption, "系统提示");
     EXPECT_EQ(m.icon, ui::Icon::information);
@@ -122,7 +107,7 @@ TEST(RemoteTestDialog, FailedLookupShowsItsCodeAndCloses) {
   Rig rig;
   rig.lookup_code = -40;
   rig.confirm("10.77.0.20");
-  EXPECT_EQ(rig.texts(), (std::vector<std::string>{detected, "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!"}));
+  EXPECT_EQ(rig.texts(), (Texts{detected, "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!"}));
   EXPECT_EQ(rig.view.messages[1].caption, "系统提示");
   EXPECT_EQ(rig.view.messages[1].icon, ui::Icon::warning);
   EXPECT_EQ(rig.steps.back(), "lookup");
@@ -130,33 +115,28 @@ TEST(RemoteTestDialog, FailedLookupShowsItsCodeAndCloses) {
 }
 
 TEST(RemoteTestDialog, UnreadModuleMayBeDescribedByHand) {
-  {
-    Rig rig;  // No: the operator tries another address
-    rig.read_code = -2;
-    rig.view.answers = {ui::Answer::ok, ui::Answer::no};
-    rig.confirm("10.77.0.30");
-    EXPECT_EQ(rig.texts(), (std::vector<std::string>{detected, read_failed}));
-    EXPECT_EQ(rig.view.messages[1].buttons, ui::Buttons::yes_no);
-    EXPECT_EQ(rig.view.messages[1].icon, ui::Icon::warning);
-    EXPECT_FALSE(rig.view.closed());
-    EXPECT_FALSE(rig.set_by_hand);
-  }
-  {
-    Rig rig;  // Yes, and a work mode chosen
-    rig.read_code = -3;
-    rig.confirm("10.77.0.30");
-    EXPECT_EQ(rig.steps, (std::vector<std::string>{"arp 10.77.0.30", "echo 10.77.0.30", "lookup", "read", "work mode", "by hand"}));
-    EXPECT_TRUE(rig.set_by_hand);
-    EXPECT_EQ(rig.view.result(), 1);
-  }
-  {
-    Rig rig;  // Yes, then the work-mode dialog left
-    rig.read_code = -2;
-    rig.work_mode_result = 0;
-    rig.confirm("10.77.0.30");
-    EXPECT_EQ(rig.steps.back(), "work mode");
-    EXPECT_EQ(rig.view.result(), 0);
-  }
+  Rig no;  // the operator tries another address
+  no.read_code = -2;
+  no.view.answers = {ui::Answer::ok, ui::Answer::no};
+  no.confirm("10.77.0.30");
+  EXPECT_EQ(no.texts(), (Texts{detected, read_failed}));
+  EXPECT_EQ(no.view.messages[1].buttons, ui::Buttons::yes_no);
+  EXPECT_EQ(no.view.messages[1].icon, ui::Icon::warning);
+  EXPECT_FALSE(no.view.closed() || no.set_by_hand);
+
+  Rig yes;  // and a work mode chosen
+  yes.read_code = -3;
+  yes.confirm("10.77.0.30");
+  EXPECT_EQ(yes.steps, (Texts{"arp 10.77.0.30", "echo 10.77.0.30", "lookup", "read", "work mode", "by hand"}));
+  EXPECT_TRUE(yes.set_by_hand);
+  EXPECT_EQ(yes.view.result(), 1);
+
+  Rig left;  // yes, then the work-mode dialog left
+  left.read_code = -2;
+  left.work_mode_result = 0;
+  left.confirm("10.77.0.30");
+  EXPECT_EQ(left.steps.back(), "work mode");
+  EXPECT_EQ(left.view.result(), 0);
 }
 
 TEST(RemoteTestDialog, LeavingChangesNothing) {
