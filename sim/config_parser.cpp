@@ -239,6 +239,7 @@ const std::map<std::string, Setter>& setters() {
        [](ModuleConfig& m, std::string_view v) { return parse_command_byte(v, m.config_reply.command); }},
       {"reply_delay_ms",
        [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.reply_delay_ms) && m.reply_delay_ms <= 60000; }},
+      {"answered_queries", [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.answered_queries); }},
       {"silent_requests", [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.silent_requests); }},
       {"data_reply_length",
        [](ModuleConfig& m, std::string_view v) { return parse_length(v, m.data_reply_length_bytes); }},

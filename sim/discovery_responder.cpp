@@ -42,6 +42,8 @@ void DiscoveryResponder::on_datagram(DuplicateFilter::Path path, const ReceivedD
   const ModuleConfig& c = state_.config;
   const bool device = *query == DiscoveryQuery::device;
   if ((device ? c.device_reply : c.config_reply).silent) return;
+  if (c.answered_queries != 0 && queries_answered_ == c.answered_queries) return;
+  ++queries_answered_;
   auto reply = device ? encode_device_reply(c) : encode_configuration_reply(state_.record, c.config_reply);
   loop_.after_ms(c.reply_delay_ms, [this, to = d.source, reply = std::move(reply)] {
     send_datagram(socket_.get(), to, reply);

@@ -80,6 +80,7 @@ struct ModuleConfig {
   ReplyShape config_reply;
   unsigned reply_delay_ms = 0;
   unsigned silent_requests = 0;
+  unsigned answered_queries = 0;  // answer only the first N discovery queries; 0: all
   std::optional<std::size_t> data_reply_length_bytes;
   bool bad_lrc = false;
   bool lower_case_hex = false;
