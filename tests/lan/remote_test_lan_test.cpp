@@ -103,14 +103,18 @@ TEST_F(RemoteTestLan, ReadPolledAndRewrittenThroughTheRouter) {
   std::string subnet_text;
   op.scripts["模块参数设定："] = [&](test::ScriptedDialog& d) {
     subnet_text = d.text(P::subnet_text);
-    EXPECT_FALSE(d.enabled(P::ip_edit));
+    EXPECT_FALSE(d.enabled(P::ip_edit) || d.enabled(P::wireless_button));
+    d.click(P::tcp_radio + 3);  // AUDP: its upload parameters, after a hint (the sub-dialog is left)
+    d.click(P::upload_button);
     d.click(P::tcp_radio + 1);
     d.click(P::ok_button);
   };
   op.dialog_messages.clear();
   op.press(ButtonId::parameter_settings);
   EXPECT_EQ(subnet_text, " 1-- 192.168.1.10 / 198.51.100.1");
-  EXPECT_EQ(op.dialog_messages, (Texts{"确认修改远程模块参数?", "远程模块参数修改成功!"}));
+  EXPECT_EQ(op.dialog_messages, (Texts{"提示: 若要在本机接收远程模块的上传数据测试，\r\n可将远程模块的<接收端IP>及<使用端口>两项"
+                                       "参数设置为本机的外部IP及端口，\r\n然后，可在<基本设置> --> <启动Server模式> 进行测试。",
+                                       "确认修改远程模块参数?", "远程模块参数修改成功!"}));
   const std::string log = lan().emulator_log("far");
   EXPECT_NE(log.find("set-configuration from 192.168.1.10 record"), std::string::npos) << log;
   EXPECT_NE(log.find("changed offsets 28 29\n"), std::string::npos) << log;
