@@ -31,17 +31,17 @@ class TimedLink : public maint::RepairLink {
     return timed("presence probe", [&] { return inner_.presence_probe(entry, tail); });
   }
   bool open_broadcast_socket() override { return inner_.open_broadcast_socket(); }
-  bool send_assignment(std::uint32_t destination, const maint::AddressAssignment& request) override {
+  bool send_assignment(platform::Ipv4Address destination, const maint::AddressAssignment& request) override {
     return inner_.send_assignment(destination, request);
   }
   void close_broadcast_socket() override { inner_.close_broadcast_socket(); }
-  int address_in_use(std::uint32_t ip) override {
+  int address_in_use(platform::Ipv4Address ip) override {
     return timed("address probes", [&] { return inner_.address_in_use(ip); });
   }
   void wait_ms(int milliseconds) override {
     timed("restart wait", [&] { return inner_.wait_ms(milliseconds), 0; });
   }
-  int restore_by_setup_port(std::uint32_t ip) override {
+  int restore_by_setup_port(platform::Ipv4Address ip) override {
     return timed("setup login and script", [&] { return inner_.restore_by_setup_port(ip); });
   }
   bool cancelled() const override { return inner_.cancelled(); }

@@ -62,7 +62,7 @@ double cycle_floor_ms(const discovery::ModuleTable& table, const polling::Pollin
     const int row = table.display_order[p];
     const bool extended = polling_table.rows[row].extended;
     const double before_read_ms = polling::wait_before_read_ms(false, baud_index, 17, extended ? 43 : 27);
-    const bool is_silent = static_cast<int>(table.rows[row].ip & 0xFF) >= silent_from_host;
+    const bool is_silent = table.rows[row].ip.octet(3) >= silent_from_host;
     const double read_timeout_ms = polling::receive_timeout(false, false).microseconds / 1000.0;
     floor_ms += is_silent ? polling::query_attempts * (before_read_ms + read_timeout_ms + polling::retry_pause_ms)
                           : before_read_ms;

@@ -33,7 +33,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::uint32_t loopback = 0x0100007F;  // 127.0.0.1 in network order
+constexpr auto loopback = platform::Ipv4Address::from_octets(127, 0, 0, 1);
 constexpr std::uint16_t flood_port = 18005;
 constexpr int senders = 32;
 constexpr int counted_udp_senders = senders - 1;
@@ -62,7 +62,7 @@ platform::SocketHandle connected_socket(int type) {
   platform::SocketHandle fd(::socket(AF_INET, type, 0));
   sockaddr_in to{};
   to.sin_family = AF_INET;
-  to.sin_addr.s_addr = loopback;
+  to.sin_addr.s_addr = loopback.network_order();
   to.sin_port = htons(flood_port);
   if (::connect(fd.fd(), reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) fd.reset();
   return fd;

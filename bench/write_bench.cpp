@@ -9,7 +9,7 @@
 #include "config/module_writes.h"
 #include "discovery/module_search.h"
 #include "platform/adapters.h"
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
 
@@ -56,8 +56,8 @@ int main() {
   }
   discovery::ModuleRow& row = table.rows[table.display_order[0]];
   netenv::PendingParameters same;
-  same.new_module_ip = platform::host_to_network(row.ip);
-  same.new_gateway = platform::host_to_network(row.gateway);
+  same.new_module_ip = row.ip;
+  same.new_gateway = row.gateway;
   same.host_bits = row.host_bits;
   same.work_mode = row.work_mode;
   config::WirelessCopies copies;

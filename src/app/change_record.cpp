@@ -9,16 +9,15 @@
 
 #include "config/wireless_block.h"
 #include "netenv/address_checks.h"
-#include "platform/ipv4.h"
 #include "platform/socket_handle.h"  // owns any descriptor
 
 namespace app {
 namespace {
 
-std::string octets(std::uint32_t host_order, const char* after) {
+std::string octets(platform::Ipv4Address ip, const char* after) {
   char text[32];
-  std::snprintf(text, sizeof text, "%03u.%03u.%03u.%03u%s", host_order >> 24, (host_order >> 16) & 0xFF,
-                (host_order >> 8) & 0xFF, host_order & 0xFF, after);
+  std::snprintf(text, sizeof text, "%03u.%03u.%03u.%03u%s", unsigned{ip.octet(0)}, unsigned{ip.octet(1)},
+                unsigned{ip.octet(2)}, unsigned{ip.octet(3)}, after);
   return text;
 }
 
@@ -58,9 +57,9 @@ std::string change_line(std::uint32_t counter, const std::tm& now, const discove
                 static_cast<unsigned>(counter), now.tm_year + 1900, now.tm_mon + 1, now.tm_mday, now.tm_hour,
                 now.tm_min, now.tm_sec, row.mac[0], row.mac[1], row.mac[2], row.mac[3], row.mac[4], row.mac[5]);
   return head + octets(row.ip, "/") + octets(netenv::mask_from_host_bits(row.host_bits), "/") +
-         octets(row.gateway, ", To--> ") + octets(platform::network_to_host(pending.new_module_ip), "/") +
+         octets(row.gateway, ", To--> ") + octets(pending.new_module_ip, "/") +
          octets(netenv::mask_from_host_bits(pending.host_bits), "/") +
-         octets(platform::network_to_host(pending.new_gateway), "\r\n");
+         octets(pending.new_gateway, "\r\n");
 }
 
 std::string wifi_line(std::uint32_t counter, const config::WirelessBlock& block) {

@@ -34,12 +34,13 @@ rawlink::RawEthernet raw_ethernet(ProgramContext& context, rawlink::RawLink& lin
 polling::QuerySettings query_settings(const ProgramContext& context, platform::WaitClock& clock) {
   const bool remote = context.state.remote_mode;
   return {clock, context.settings.baud_index,
-          {remote, remote ? context.state.remote_ip_network : 0, remote ? remote_local_ip(context) : 0}};
+          {remote, remote ? context.state.remote_ip : platform::Ipv4Address{},
+           remote ? remote_local_ip(context) : platform::Ipv4Address{}}};
 }
 
-std::uint32_t remote_local_ip(const ProgramContext& context) {
+platform::Ipv4Address remote_local_ip(const ProgramContext& context) {
   const int entry = context.modules.rows[0].subnet_index;
-  if (entry >= std::min(context.adapters.address_count, netenv::max_address_entries)) return 0;
+  if (entry >= std::min(context.adapters.address_count, netenv::max_address_entries)) return {};
   return context.adapters.addresses[static_cast<std::size_t>(entry)].ip;
 }
 
@@ -52,7 +53,7 @@ int search(ProgramContext& context, platform::WaitClock& clock, rawlink::RawLink
 
 int open_polling(ProgramContext& context, platform::WaitClock& clock, rawlink::RawLink& link) {
   rawlink::RawEthernet raw = raw_ethernet(context, link);
-  auto answers = [&raw](std::uint32_t ip) { return rawlink::probe_address_in_use(raw, ip) == 1; };
+  auto answers = [&raw](platform::Ipv4Address ip) { return rawlink::probe_address_in_use(raw, ip) == 1; };
   return polling::open_polling_sockets(context.modules, context.polling, query_settings(context, clock), answers);
 }
 

@@ -25,9 +25,9 @@ rawlink::RawEthernet raw_ethernet(ProgramContext& context, rawlink::RawLink& lin
 // address of the adapter it answered on (row 0's subnet).
 polling::QuerySettings query_settings(const ProgramContext& context, platform::WaitClock& clock);
 
-// Address (network order) of the address entry the remote module in row 0 answered on; 0
-// when there is no such entry.
-std::uint32_t remote_local_ip(const ProgramContext& context);
+// Address of the address entry the remote module in row 0 answered on; 0.0.0.0 when there
+// is no such entry.
+platform::Ipv4Address remote_local_ip(const ProgramContext& context);
 
 // The search into the reset Module table, the raw-Ethernet search after it, the module
 // list in view: discovery::search_modules' result.

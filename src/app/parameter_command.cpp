@@ -50,11 +50,11 @@ void MainWindow::parameter_settings() {
   const std::string external =
       entry < context_.external_addresses.text.size() ? context_.external_addresses.text[entry] : std::string();
   rawlink::RawEthernet raw = app::raw_ethernet(context_, *services_.raw_link);
-  const std::uint32_t local_ip = remote_local_ip(context_);
-  const std::uint32_t remote_ip = context_.state.remote_ip_network;
+  const platform::Ipv4Address local_ip = remote_local_ip(context_);
+  const platform::Ipv4Address remote_ip = context_.state.remote_ip;
   config::ParameterDialog dialog(
       {row, context_.adapters, context_.pending, context_.wireless, context_.wireless_backup, remote, external},
-      {clock_, view_, [&raw](std::uint32_t ip) { return rawlink::probe_address_in_use(raw, ip); },
+      {clock_, view_, [&raw](platform::Ipv4Address ip) { return rawlink::probe_address_in_use(raw, ip); },
        [this] { return repair_selected_module(); },
        [this, &row] { return config::read_selected_wireless(clock_, row, context_.wireless); },
        [this, &row] { return config::write_selected_wireless(clock_, row, context_.wireless); },

@@ -12,6 +12,7 @@
 #include "netenv/adapter_table.h"
 #include "netenv/external_addresses.h"
 #include "netenv/pending_parameters.h"
+#include "platform/ipv4_address.h"
 #include "platform/program_config.h"
 #include "polling/polling_table.h"
 #include "server/server_settings.h"
@@ -31,8 +32,8 @@ struct MainState {
   bool settings_changed = false;
   // Manual connection mode: the remote module's work mode was chosen by hand.
   bool remote_set_by_hand = false;
-  // The address the operator typed for the remote module (network order), kept between tests.
-  std::uint32_t remote_ip_network = 0;
+  // The address the operator typed for the remote module, kept between tests.
+  platform::Ipv4Address remote_ip;
   int selected_row = 0;
   int selected_work_mode = 0;  // of the remote module, read or chosen by hand (0..4)
   ButtonLayout layout;

@@ -30,7 +30,7 @@ void MainWindow::remote_test() {
   int& probe_subnet_index = context_.raw_ethernet.probe_subnet_index;
   auto read_remote = [&] {
     const int entry = std::clamp(probe_subnet_index, 0, netenv::max_address_entries - 1);
-    const maint::RemoteTarget target{s.remote_ip_network,
+    const maint::RemoteTarget target{s.remote_ip,
                                      context_.adapters.addresses[static_cast<std::size_t>(entry)].ip, entry,
                                      context_.settings.expected_port};
     return maint::read_remote_module(maint::system_query_sockets(clock_), clock_, target, context_.modules,
@@ -41,9 +41,9 @@ void MainWindow::remote_test() {
     return view_.run_dialog(dialog);
   };
   maint::RemoteTestDialog dialog(
-      {context_.adapters, s.remote_ip_network, s.remote_set_by_hand},
-      {view_, [&raw](std::uint32_t ip) { return rawlink::probe_address_in_use(raw, ip); },
-       [&](std::uint32_t ip) { return tools::remote_echo_probe(context_.adapters, icmp, ip, probe_subnet_index); },
+      {context_.adapters, s.remote_ip, s.remote_set_by_hand},
+      {view_, [&raw](platform::Ipv4Address ip) { return rawlink::probe_address_in_use(raw, ip); },
+       [&](platform::Ipv4Address ip) { return tools::remote_echo_probe(context_.adapters, icmp, ip, probe_subnet_index); },
        [this] { return lookup_external_addresses(context_, clock_, *services_.raw_link); }, read_remote,
        choose_work_mode,
        [&] {
@@ -56,7 +56,7 @@ void MainWindow::remote_test() {
 void MainWindow::present_remote_module() {
   ButtonOffers& offers = context_.state.offers;
   discovery::refresh_module_list(context_.modules, context_.adapters, context_.settings.expected_port, view_,
-                                 context_.state.remote_ip_network);
+                                 context_.state.remote_ip);
   // What a module described by hand would be written with is not known.
   const bool offer_parameters = !context_.state.remote_set_by_hand;
   if (!context_.modules.rows[0].sensor_module) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ipv4_address.h"
 #include "server/server_settings.h"
 
 namespace cli {
@@ -29,10 +30,10 @@ struct CliOptions {
   long cycles = 1;
   bool endless = false;  // --forever
   int period_ms = default_period_ms;
-  std::vector<std::uint32_t> only;  // host order; empty: every module
+  std::vector<platform::Ipv4Address> only;  // empty: every module
   // serve
   bool tcp = true;
-  std::optional<std::uint32_t> address;  // host order; an address of the PC
+  std::optional<platform::Ipv4Address> address;  // an address of the PC
   std::uint16_t port = server::default_port;
   int summary_every_s = 0;  // 0: never
   bool lookup = false;

@@ -9,7 +9,6 @@
 #include "app/platform_family.h"
 #include "cli/module_records.h"
 #include "cli/record_text.h"
-#include "platform/ipv4.h"
 #include "polling/polling_cycle.h"
 #include "polling/reading_lines.h"
 #include "server/upload_server.h"
@@ -110,7 +109,7 @@ int CliProgram::search() {
 int CliProgram::keep_only_chosen() {
   discovery::ModuleTable& modules = context_.modules;
   std::vector<int> kept;
-  for (std::uint32_t ip : options_.only) {
+  for (platform::Ipv4Address ip : options_.only) {
     bool found = false;
     for (int p = 0; p < polling::position_count(modules); ++p) {
       const int row = polling::row_at_position(modules, p);
@@ -118,7 +117,7 @@ int CliProgram::keep_only_chosen() {
       if (std::find(kept.begin(), kept.end(), row) == kept.end()) kept.push_back(row);
       found = true;
     }
-    if (!found) error_line("--only " + platform::dotted(ip) + ": no such module found");
+    if (!found) error_line("--only " + ip.dotted() + ": no such module found");
   }
   std::sort(kept.begin(), kept.end(), [&](int a, int b) {
     const auto* order = modules.display_order.data();
@@ -195,9 +194,9 @@ int CliProgram::serve() {
     const netenv::AdapterTable& adapters = context_.adapters;
     int entry = 0;
     const int count = std::min(adapters.address_count, netenv::max_address_entries);
-    while (entry < count && adapters.addresses[static_cast<std::size_t>(entry)].ip != platform::host_to_network(*options_.address)) ++entry;
+    while (entry < count && adapters.addresses[static_cast<std::size_t>(entry)].ip != *options_.address) ++entry;
     if (entry == count) {
-      error_line("--address " + platform::dotted(*options_.address) + ": not an address of this PC");
+      error_line("--address " + options_.address->dotted() + ": not an address of this PC");
       return exit_usage;
     }
     settings.local_address_index = entry;

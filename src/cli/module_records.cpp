@@ -7,7 +7,6 @@
 
 #include "cli/record_text.h"
 #include "netenv/address_checks.h"
-#include "platform/ipv4.h"
 #include "polling/snmp_replies.h"
 
 namespace cli {
@@ -68,18 +67,18 @@ ModuleFields module_fields(const discovery::ModuleTable& modules, const netenv::
   if (r < 0) return fields;
   const discovery::ModuleRow& row = modules.rows[static_cast<std::size_t>(r)];
   fields.number = position + 1;
-  fields.ip = platform::dotted(row.ip);
+  fields.ip = row.ip.dotted();
   if (const netenv::AddressEntry* entry = discovery::subnet_entry(row, adapters)) {
     fields.adapter = entry->adapter + 1;
-    fields.adapter_address = platform::dotted(platform::network_to_host(entry->ip));
+    fields.adapter_address = entry->ip.dotted();
   }
   fields.mac = mac_text(row.mac);
   fields.work_mode = row.raw_only ? "none" : work_mode_name(row.work_mode);
   if (!row.raw_only) {
     fields.port = row.port;
-    fields.mask = platform::dotted(netenv::mask_from_host_bits(row.host_bits));
+    fields.mask = netenv::mask_from_host_bits(row.host_bits).dotted();
   }
-  fields.gateway = platform::dotted(row.gateway);
+  fields.gateway = row.gateway.dotted();
   fields.wireless = row.wireless;
   fields.raw_only = row.raw_only;
   fields.sensor_module = row.sensor_module;
@@ -119,7 +118,7 @@ PollFields poll_fields(const discovery::ModuleTable& modules, const polling::Pol
   const int r = polling::row_at_position(modules, position);
   if (r < 0) return fields;
   const discovery::ModuleRow& row = modules.rows[static_cast<std::size_t>(r)];
-  fields.ip = platform::dotted(row.ip);
+  fields.ip = row.ip.dotted();
   fields.mac = mac_text(row.mac);
   const polling::ReadingStatus status = fields.reading.status;
   if (status != polling::ReadingStatus::ok && status != polling::ReadingStatus::check_error) return fields;
@@ -178,7 +177,7 @@ std::string upload_csv_header() {
 }
 
 std::string upload_csv(const std::string& timestamp, const server::UploadEvent& e) {
-  return csv_row({timestamp, platform::dotted(platform::network_to_host(e.peer.ip_network)), std::to_string(e.peer.port),
+  return csv_row({timestamp, e.peer.ip.dotted(), std::to_string(e.peer.port),
                   text_until_zero(e.identity, 0, server::mac_text_bytes),
                   text_until_zero(e.identity, server::mac_text_bytes, server::identity_bytes - server::mac_text_bytes),
                   csv_number(e.temperature_c, 3), csv_number(e.humidity_percent, 1), input_bits(e.inputs),
@@ -188,7 +187,7 @@ std::string upload_csv(const std::string& timestamp, const server::UploadEvent& 
 std::string upload_json(const std::string& timestamp, const server::UploadEvent& e) {
   return json_object(
       {{"time", json_string(timestamp)},
-       {"peer", json_string(platform::dotted(platform::network_to_host(e.peer.ip_network)))},
+       {"peer", json_string(e.peer.ip.dotted())},
        {"peer_port", std::to_string(e.peer.port)},
        {"mac", json_string(text_until_zero(e.identity, 0, server::mac_text_bytes))},
        {"module_code",

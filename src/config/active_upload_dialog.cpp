@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "config/dialog_fields.h"
-#include "platform/ipv4.h"
 #include "ui/texts.h"
 
 namespace config {
@@ -28,17 +27,13 @@ std::string hex4(std::uint16_t value) {
   return text;
 }
 
-std::string dotted_network(std::uint32_t network_order) {
-  return platform::dotted(platform::network_to_host(network_order));
-}
-
 std::string name_text(const char* bytes, std::size_t size) { return std::string(bytes, strnlen(bytes, size)); }
 
 }  // namespace
 
 ActiveUploadDialog::ActiveUploadDialog(netenv::PendingParameters& pending, const discovery::ModuleRow& row,
-                                       std::uint32_t local_ip_network, UploadDefaults defaults)
-    : pending_(pending), row_(row), local_ip_network_(local_ip_network), defaults_(std::move(defaults)) {}
+                                       platform::Ipv4Address local_ip, UploadDefaults defaults)
+    : pending_(pending), row_(row), local_ip_(local_ip), defaults_(std::move(defaults)) {}
 
 const ui::DialogTable& ActiveUploadDialog::table() const {
   using ui::ControlKind;
@@ -63,8 +58,8 @@ const ui::DialogTable& ActiveUploadDialog::table() const {
 
 void ActiveUploadDialog::on_open(ui::DialogView& view) {
   if (pending_.active_upload_confirmed) {
-    view.set_text(server_ip_edit, dotted_network(pending_.server_ip));
-    view.set_text(dns_ip_edit, dotted_network(pending_.dns_ip));
+    view.set_text(server_ip_edit, pending_.server_ip.dotted());
+    view.set_text(dns_ip_edit, pending_.dns_ip.dotted());
     view.set_text(domain_edit, name_text(reinterpret_cast<const char*>(pending_.server_name.data()),
                                          pending_.server_name.size()));
     view.set_text(port_edit, std::to_string(pending_.server_port));
@@ -73,8 +68,8 @@ void ActiveUploadDialog::on_open(ui::DialogView& view) {
     set_server_type(view, pending_.server_by_name);
     return;
   }
-  view.set_text(server_ip_edit, platform::dotted(row_.server_ip));
-  view.set_text(dns_ip_edit, platform::dotted(row_.dns_ip));
+  view.set_text(server_ip_edit, row_.server_ip.dotted());
+  view.set_text(dns_ip_edit, row_.dns_ip.dotted());
   view.set_text(domain_edit, name_text(row_.server_name.data(), row_.server_name.size()));
   view.set_text(port_edit, std::to_string(row_.server_port));
   view.set_text(module_code_edit, hex4(row_.module_code));
@@ -99,7 +94,7 @@ void ActiveUploadDialog::on_click(ui::DialogView& view, int id) {
     case name_mode_radio: set_server_type(view, !view.checked(ip_mode_radio)); break;
     case defaults_button:
       set_server_type(view, false);
-      view.set_text(server_ip_edit, dotted_network(local_ip_network_));
+      view.set_text(server_ip_edit, local_ip_.dotted());
       view.set_text(dns_ip_edit, defaults_.dns_ip);
       view.set_text(domain_edit, defaults_.server_domain);
       view.set_text(port_edit, std::to_string(defaults_.server_port));
@@ -119,13 +114,13 @@ bool ActiveUploadDialog::refuse(ui::DialogView& view, int field, const char* mes
 }
 
 bool ActiveUploadDialog::read_address(ui::DialogView& view, int field, const char* zero_message,
-                                      std::uint32_t& network_order) const {
-  std::uint32_t host = 0;
-  const int code = read_address_field(view.text(field), host);
+                                      platform::Ipv4Address& address) const {
+  platform::Ipv4Address read;
+  const int code = read_address_field(view.text(field), read);
   if (code == address_structure_error) return refuse(view, field, t::ip_structure_error);
   if (code == address_not_convertible) return refuse(view, field, t::ip_input_error);
-  if (host == 0) return refuse(view, field, zero_message);
-  network_order = platform::host_to_network(host);
+  if (read.is_zero()) return refuse(view, field, zero_message);
+  address = read;
   return true;
 }
 

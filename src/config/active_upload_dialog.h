@@ -40,9 +40,9 @@ class ActiveUploadDialog : public ui::DialogLogic {
     defaults_button,
   };
 
-  // local_ip_network: the PC's address on the module's subnet, the default receiver.
+  // local_ip: the PC's address on the module's subnet, the default receiver.
   ActiveUploadDialog(netenv::PendingParameters& pending, const discovery::ModuleRow& row,
-                     std::uint32_t local_ip_network, UploadDefaults defaults);
+                     platform::Ipv4Address local_ip, UploadDefaults defaults);
 
   const ui::DialogTable& table() const override;
   void on_open(ui::DialogView& view) override;
@@ -53,11 +53,11 @@ class ActiveUploadDialog : public ui::DialogLogic {
   void confirm(ui::DialogView& view);
   // Shows message, focuses the field; always false.
   bool refuse(ui::DialogView& view, int field, const char* message) const;
-  bool read_address(ui::DialogView& view, int field, const char* zero_message, std::uint32_t& network_order) const;
+  bool read_address(ui::DialogView& view, int field, const char* zero_message, platform::Ipv4Address& address) const;
 
   netenv::PendingParameters& pending_;
   const discovery::ModuleRow& row_;
-  std::uint32_t local_ip_network_;
+  platform::Ipv4Address local_ip_;
   UploadDefaults defaults_;
 };
 

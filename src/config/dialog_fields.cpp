@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/ipv4.h"
 
 namespace config {
 
@@ -22,11 +21,13 @@ long read_number(const std::string& text, bool is_signed) {
   return negative ? -value : value;
 }
 
-int read_address_field(const std::string& field, std::uint32_t& host_order) {
+int read_address_field(const std::string& field, platform::Ipv4Address& address) {
   const std::string text = first_chars(field, address_field_chars);
   if (std::count(text.begin(), text.end(), '.') < 3) return address_structure_error;
   // The broadcast address is what the conversion reports for a failure: it counts as one.
-  if (!platform::parse_dotted(text, host_order) || host_order == 0xFFFFFFFFu) return address_not_convertible;
+  const std::optional<platform::Ipv4Address> parsed = platform::Ipv4Address::parse(text);
+  if (!parsed || *parsed == ~platform::Ipv4Address{}) return address_not_convertible;
+  address = *parsed;
   return 0;
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/ipv4_address.h"
+
 namespace config {
 
 // The first max_chars bytes of text.
@@ -21,7 +23,7 @@ constexpr int address_not_convertible = -2;  // no dotted IPv4 address, or 255.2
 
 constexpr std::size_t address_field_chars = 19;
 
-// Reads the first address_field_chars characters of an address field into host_order.
-int read_address_field(const std::string& text, std::uint32_t& host_order);
+// Reads the first address_field_chars characters of an address field into address.
+int read_address_field(const std::string& text, platform::Ipv4Address& address);
 
 }  // namespace config

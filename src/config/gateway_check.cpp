@@ -3,7 +3,6 @@
 #include <string>
 
 #include "netenv/address_checks.h"
-#include "platform/ipv4.h"
 #include "ui/texts.h"
 
 namespace config {
@@ -22,34 +21,24 @@ bool yes(ui::MessageSink& messages, const char* caption, const char* text) {
 
 }  // namespace
 
-std::uint32_t class_mask(std::uint32_t ip) {
-  const std::uint32_t first = ip >> 24;
-  if (first <= 126) return 0xFF000000u;
-  if (first >= 128 && first <= 191) return 0xFFFF0000u;
-  if (first >= 192 && first <= 223) return 0xFFFFFF00u;
-  return 0;
-}
-
-int local_subnet_of(const netenv::AdapterTable& adapters, std::uint32_t ip, std::uint32_t module_side_mask) {
+int local_subnet_of(const netenv::AdapterTable& adapters, platform::Ipv4Address ip, platform::Ipv4Address module_side_mask) {
   for (int k = 0; k < adapters.address_count; ++k) {
     const netenv::AddressEntry& entry = adapters.addresses[static_cast<std::size_t>(k)];
-    const std::uint32_t mask = platform::network_to_host(entry.mask);
-    const std::uint32_t network = platform::network_to_host(entry.ip) & mask;
-    if ((ip & (module_side_mask ? module_side_mask : mask)) == network) return k;
+    if ((ip & (module_side_mask.is_zero() ? entry.mask : module_side_mask)) == entry.network()) return k;
   }
   return -1;
 }
 
-GatewayVerdict check_gateway(ui::MessageSink& messages, const netenv::AdapterTable& adapters, std::uint32_t m,
-                             std::uint32_t g, int host_bits) {
-  if (g == 0) return GatewayVerdict::go_on;
+GatewayVerdict check_gateway(ui::MessageSink& messages, const netenv::AdapterTable& adapters, platform::Ipv4Address m,
+                             platform::Ipv4Address g, int host_bits) {
+  if (g.is_zero()) return GatewayVerdict::go_on;
   if (m == g) return refuse(messages, std::string(t::gateway_equals_ip) + t::gateway_advice, GatewayVerdict::refuse_at_ip);
   if (host_bits != 0) {
-    const std::uint32_t k = netenv::mask_from_host_bits(host_bits);
+    const platform::Ipv4Address k = netenv::mask_from_host_bits(host_bits);
     if ((m & k) != (g & k)) return refuse(messages, t::mask_mismatch, GatewayVerdict::refuse_at_mask);
-    const int local = local_subnet_of(adapters, m, 0);
+    const int local = local_subnet_of(adapters, m, {});
     if (local >= 0) {
-      const std::uint32_t adapter_mask = platform::network_to_host(adapters.addresses[static_cast<std::size_t>(local)].mask);
+      const platform::Ipv4Address adapter_mask = adapters.addresses[static_cast<std::size_t>(local)].mask;
       if (k > adapter_mask)
         return refuse(messages, std::string(t::mask_wider_than_local) + t::mask_advice, GatewayVerdict::refuse_at_mask);
       return GatewayVerdict::go_on;
@@ -58,10 +47,10 @@ GatewayVerdict check_gateway(ui::MessageSink& messages, const netenv::AdapterTab
         messages.show_message(t::caption_notice, t::outside_all_subnets, ui::Icon::warning, ui::Buttons::ok_cancel);
     return answer == ui::Answer::ok ? GatewayVerdict::go_on : GatewayVerdict::refuse_in_place;
   }
-  if (m == 0) return yes(messages, t::caption_error, t::zero_ip_gateway) ? GatewayVerdict::refuse_at_gateway : GatewayVerdict::go_on;
-  if ((m >> 24) != (g >> 24))
+  if (m.is_zero()) return yes(messages, t::caption_error, t::zero_ip_gateway) ? GatewayVerdict::refuse_at_gateway : GatewayVerdict::go_on;
+  if (m.octet(0) != g.octet(0))
     return refuse(messages, std::string(t::gateway_other_class) + t::gateway_advice, GatewayVerdict::refuse_at_ip);
-  const std::uint32_t c = class_mask(m);
+  const platform::Ipv4Address c = platform::class_mask(m);
   if ((m & c) != (g & c))
     return refuse(messages, std::string(t::gateway_other_subnet) + t::gateway_advice, GatewayVerdict::refuse_at_ip);
   if (local_subnet_of(adapters, m, c) >= 0) return GatewayVerdict::go_on;

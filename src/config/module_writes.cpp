@@ -7,15 +7,12 @@
 #include "config/record_edits.h"
 #include "config/set_configuration.h"
 #include "discovery/discovery_socket.h"
-#include "platform/ipv4.h"
 #include "platform/udp_socket.h"
 
 namespace config {
 namespace {
 
 MacTail mac_tail(const discovery::ModuleRow& row) { return {row.mac[4], row.mac[5]}; }
-
-std::uint32_t row_ip_network(const discovery::ModuleRow& row) { return platform::host_to_network(row.ip); }
 
 // Reads the acknowledgement once the socket is readable.
 int read_ack(int socket_fd) {
@@ -52,7 +49,7 @@ int write_module_record(platform::WaitClock& clock, int socket_fd, discovery::Mo
                         const netenv::PendingParameters& pending, bool with_network) {
   apply_pending_parameters(row.record, pending, with_network);
   const auto frame = set_configuration_request(row.record);
-  if (platform::send_datagram(socket_fd, row_ip_network(row), discovery::discovery_port, frame) !=
+  if (platform::send_datagram(socket_fd, row.ip, discovery::discovery_port, frame) !=
       static_cast<int>(frame.size()))
     return write_send_failed;
   switch (clock.wait_readable(socket_fd, 0, ack_wait_us)) {
@@ -70,13 +67,13 @@ int write_selected_module(platform::WaitClock& clock, discovery::ModuleRow& row,
 }
 
 int write_remote_module(platform::WaitClock& clock, discovery::ModuleRow& row, const netenv::PendingParameters& pending,
-                        std::uint32_t remote_ip_network, std::uint32_t local_ip_network) {
+                        platform::Ipv4Address remote_ip, platform::Ipv4Address local_ip) {
   platform::SocketHandle socket = platform::open_udp_socket();
-  if (!socket.valid() || !platform::bind_ipv4(socket.fd(), local_ip_network, 0)) return remote_socket_failed;
+  if (!socket.valid() || !platform::bind_ipv4(socket.fd(), local_ip, 0)) return remote_socket_failed;
   apply_pending_parameters(row.record, pending, false);
   const auto frame = set_configuration_request(row.record);
   for (int attempt = 0; attempt < remote_attempts; ++attempt) {
-    if (platform::send_datagram(socket.fd(), remote_ip_network, discovery::discovery_port, frame) !=
+    if (platform::send_datagram(socket.fd(), remote_ip, discovery::discovery_port, frame) !=
         static_cast<int>(frame.size()))
       continue;
     const platform::WaitResult waited = clock.wait_readable(socket.fd(), remote_ack_wait_s, remote_ack_wait_us);
@@ -91,7 +88,7 @@ int write_remote_module(platform::WaitClock& clock, discovery::ModuleRow& row, c
 int read_wireless(platform::WaitClock& clock, int socket_fd, const discovery::ModuleRow& row, WirelessCopies& copies) {
   const MacTail tail = mac_tail(row);
   const auto request = wireless_read_request(tail);
-  if (platform::send_datagram(socket_fd, row_ip_network(row), maintenance_port, request) !=
+  if (platform::send_datagram(socket_fd, row.ip, maintenance_port, request) !=
       static_cast<int>(request.size()))
     return write_send_failed;
   return collect_until_silence<wireless_reply_buffer_bytes>(
@@ -114,7 +111,7 @@ int write_wireless(platform::WaitClock& clock, int socket_fd, const discovery::M
                    const WirelessBlock& edited) {
   const MacTail tail = mac_tail(row);
   const auto frame = wireless_write_request(tail, edited);
-  if (platform::send_datagram(socket_fd, row_ip_network(row), maintenance_port, frame) != static_cast<int>(frame.size()))
+  if (platform::send_datagram(socket_fd, row.ip, maintenance_port, frame) != static_cast<int>(frame.size()))
     return write_send_failed;
   return collect_until_silence<wireless_ack_buffer_bytes>(
       clock, socket_fd, wireless_ack_wait_us,

@@ -8,7 +8,6 @@
 #include "config/wireless_dialog.h"
 #include "discovery/parameter_changes.h"
 #include "netenv/address_checks.h"
-#include "platform/ipv4.h"
 #include "ui/texts.h"
 
 namespace config {
@@ -52,8 +51,8 @@ std::string subnet_caption(const ParameterSubject& s) {
   if (!entry) return {};
   char number[16];
   std::snprintf(number, sizeof number, " %d-- ", s.row.subnet_index + 1);
-  const std::string right = s.remote_mode ? s.external_address : platform::dotted(platform::network_to_host(entry->mask));
-  return number + platform::dotted(platform::network_to_host(entry->ip)) + " / " + right;
+  const std::string right = s.remote_mode ? s.external_address : entry->mask.dotted();
+  return number + entry->ip.dotted() + " / " + right;
 }
 
 }  // namespace
@@ -68,9 +67,9 @@ void ParameterDialog::on_open(ui::DialogView& view) {
     for (int id : {defaults_button, wireless_button, ip_edit, gateway_edit, mask_edit}) view.enable(id, false);
   }
   view.set_text(subnet_text, subnet_caption(s_));
-  view.set_text(ip_edit, platform::dotted(row.ip));
-  view.set_text(gateway_edit, platform::dotted(row.gateway));
-  view.set_text(mask_edit, platform::dotted(netenv::mask_from_host_bits(row.host_bits)));
+  view.set_text(ip_edit, row.ip.dotted());
+  view.set_text(gateway_edit, row.gateway.dotted());
+  view.set_text(mask_edit, netenv::mask_from_host_bits(row.host_bits).dotted());
   view.set_text(port_edit, std::to_string(row.port));
   view.set_text(baud_edit, std::to_string(discovery::baud_rate(row.baud_code)));
   for (int mode = 0; mode < 5; ++mode) view.set_checked(tcp_radio + mode, row.work_mode == mode);
@@ -88,7 +87,7 @@ void ParameterDialog::on_open(ui::DialogView& view) {
   netenv::PendingParameters& p = s_.pending;
   p.active_upload_confirmed = false;
   p.server_by_name = false;
-  p.dns_ip = 0;
+  p.dns_ip = {};
   p.server_name[0] = 0;
 
   if (s_.remote_mode) return;
@@ -139,14 +138,14 @@ void ParameterDialog::set_defaults(ui::DialogView& view) const {
   view.show(upload_button, false);
 }
 
-std::uint32_t ParameterDialog::local_ip_network() const {
+platform::Ipv4Address ParameterDialog::local_ip() const {
   const netenv::AddressEntry* entry = discovery::subnet_entry(s_.row, s_.adapters);
-  return entry ? entry->ip : 0;
+  return entry ? entry->ip : platform::Ipv4Address{};
 }
 
 void ParameterDialog::edit_upload_parameters(ui::DialogView& view) {
   if (s_.remote_mode) view.show_message(t::caption_notice, t::remote_upload_hint, ui::Icon::warning, ui::Buttons::ok);
-  ActiveUploadDialog dialog(s_.pending, s_.row, local_ip_network(), a_.upload_defaults);
+  ActiveUploadDialog dialog(s_.pending, s_.row, local_ip(), a_.upload_defaults);
   a_.run_dialog(dialog);
 }
 
@@ -176,17 +175,17 @@ bool ParameterDialog::refuse(ui::DialogView& view, int field, const std::string&
   return false;
 }
 
-bool ParameterDialog::read_address(ui::DialogView& view, int field, bool is_gateway, std::uint32_t& network_order) {
-  std::uint32_t host = 0;
-  const int code = read_address_field(view.text(field), host);
+bool ParameterDialog::read_address(ui::DialogView& view, int field, bool is_gateway, platform::Ipv4Address& address) {
+  platform::Ipv4Address read;
+  const int code = read_address_field(view.text(field), read);
   if (code == address_structure_error) return refuse(view, field, t::ip_structure_error);
   if (code == address_not_convertible) return refuse(view, field, t::ip_input_error);
   const netenv::AddressCheck check{s_.adapters, s_.row.ip, view, a_.main_window, a_.probe_address_in_use};
-  if (netenv::check_address(check, platform::host_to_network(host), is_gateway) != 0) {
+  if (netenv::check_address(check, read, is_gateway) != 0) {
     view.focus(field);
     return false;
   }
-  network_order = platform::host_to_network(host);
+  address = read;
   return true;
 }
 
@@ -230,8 +229,7 @@ void ParameterDialog::confirm(ui::DialogView& view) {
     return;
   }
   const netenv::PendingParameters& p = s_.pending;
-  switch (check_gateway(view, s_.adapters, platform::network_to_host(p.new_module_ip),
-                        platform::network_to_host(p.new_gateway), p.host_bits)) {
+  switch (check_gateway(view, s_.adapters, p.new_module_ip, p.new_gateway, p.host_bits)) {
     case GatewayVerdict::go_on: break;
     case GatewayVerdict::refuse_at_ip: view.focus(ip_edit); return;
     case GatewayVerdict::refuse_at_gateway: view.focus(gateway_edit); return;

@@ -34,7 +34,7 @@ struct ParameterSubject {
 struct ParameterActions {
   platform::WaitClock& clock;
   ui::MessageSink& main_window;                       // the address probe's messages
-  std::function<int(std::uint32_t ip_network)> probe_address_in_use;  // 1 used, 0 free, <0 no probe
+  std::function<int(platform::Ipv4Address ip)> probe_address_in_use;  // 1 used, 0 free, <0 no probe
   std::function<int()> readdress;       // re-addressing by MAC of the row: 0 or a repair code
   std::function<int()> read_wireless;   // into subject.wireless: 0 or negative
   std::function<int()> write_wireless;  // the edited block unless unchanged: 0 or negative
@@ -80,11 +80,11 @@ class ParameterDialog : public ui::DialogLogic {
   void confirm_remote(ui::DialogView& view);
   // The fields in order into the Pending parameter set; false after a refusal.
   bool read_network_fields(ui::DialogView& view);
-  bool read_address(ui::DialogView& view, int field, bool is_gateway, std::uint32_t& network_order);
+  bool read_address(ui::DialogView& view, int field, bool is_gateway, platform::Ipv4Address& address);
   void read_work_mode(ui::DialogView& view);
   bool needs_upload_visit(ui::DialogView& view);
   bool refuse(ui::DialogView& view, int field, const std::string& message) const;
-  std::uint32_t local_ip_network() const;
+  platform::Ipv4Address local_ip() const;
 
   ParameterSubject s_;
   ParameterActions a_;

@@ -7,7 +7,7 @@
 namespace discovery {
 namespace {
 
-bool listed_by_search(const ModuleTable& table, std::uint32_t ip) {
+bool listed_by_search(const ModuleTable& table, platform::Ipv4Address ip) {
   int count = std::clamp(table.device_reply_count, 0, max_rows);
   return std::any_of(table.rows.begin(), table.rows.begin() + count, [ip](const ModuleRow& row) { return row.ip == ip; });
 }

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/ipv4_address.h"
+
 namespace discovery::record {
 
 constexpr std::size_t ip = 0;         // 4, big-endian; 0.0.0.0 or 0.0.1.0: dynamic address
@@ -28,7 +30,7 @@ constexpr std::uint8_t tcp_family = 0xC0;
 constexpr std::uint8_t udp_family = 0xCC;
 constexpr std::uint8_t snmp_capable_marker = 0x99;
 constexpr std::uint8_t active_capable_level = 0x30;
-constexpr std::uint32_t dynamic_ip_zero = 0;      // 0.0.0.0
-constexpr std::uint32_t dynamic_ip_marker = 256;  // 0.0.1.0
+constexpr platform::Ipv4Address dynamic_ip_zero{};
+constexpr auto dynamic_ip_marker = platform::Ipv4Address::from_octets(0, 0, 1, 0);
 
 }  // namespace discovery::record

@@ -27,7 +27,7 @@ enum class Receive { datagram, timeout, wait_failed, cancelled };
 // it did not fit the buffer or the receive failed (a pending error is skipped like a
 // foreign datagram: only sends and waits abort a pass).
 Receive receive_one(platform::WaitClock& clock, int fd, std::span<std::uint8_t> buffer,
-                    std::span<const std::uint8_t>& bytes, std::uint32_t& source_ip_network) {
+                    std::span<const std::uint8_t>& bytes, platform::Ipv4Address& source_ip) {
   switch (clock.wait_readable(fd, reply_wait_s, reply_wait_us)) {
     case platform::WaitResult::timeout: return Receive::timeout;
     case platform::WaitResult::cancelled: return Receive::cancelled;
@@ -38,7 +38,7 @@ Receive receive_one(platform::WaitClock& clock, int fd, std::span<std::uint8_t> 
   const int length = platform::receive_datagram(fd, buffer, info);
   const bool fits = length >= 0 && static_cast<std::size_t>(length) <= buffer.size();
   bytes = fits ? buffer.first(static_cast<std::size_t>(length)) : std::span<const std::uint8_t>{};
-  source_ip_network = info.source_ip_network;
+  source_ip = info.source_ip;
   return Receive::datagram;
 }
 
@@ -61,7 +61,7 @@ int device_pass(platform::WaitClock& clock, int fd, const netenv::AdapterTable& 
     if (!send_query(fd, adapters.addresses[k], device_query)) return pass_send_failed;
     for (;;) {
       std::span<const std::uint8_t> bytes;
-      std::uint32_t source = 0;
+      platform::Ipv4Address source;
       const Receive got = receive_one(clock, fd, buffer, bytes, source);
       if (got == Receive::timeout) break;
       if (got == Receive::wait_failed) return pass_wait_failed;
@@ -82,7 +82,7 @@ int configuration_pass(platform::WaitClock& clock, int fd, const netenv::Adapter
     // With the table full, the remaining entries are still queried but not read.
     while (rows < max_rows) {
       std::span<const std::uint8_t> bytes;
-      std::uint32_t source = 0;
+      platform::Ipv4Address source;
       const Receive got = receive_one(clock, fd, buffer, bytes, source);
       if (got == Receive::timeout) break;
       if (got == Receive::wait_failed) return pass_wait_failed;

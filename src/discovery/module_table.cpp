@@ -6,7 +6,6 @@
 
 #include "discovery/configuration_record.h"
 #include "platform/byte_reader.h"
-#include "platform/ipv4.h"
 
 namespace discovery {
 
@@ -28,7 +27,7 @@ std::optional<std::uint8_t> decode_work_mode(std::uint8_t family, std::uint8_t s
   return named ? sub_mode : std::uint8_t{no_mode};
 }
 
-bool is_dynamic(std::uint32_t record_ip) {
+bool is_dynamic(platform::Ipv4Address record_ip) {
   return record_ip == record::dynamic_ip_zero || record_ip == record::dynamic_ip_marker;
 }
 
@@ -38,18 +37,18 @@ void reset_module_table(ModuleTable& table) { table = ModuleTable{}; }
 
 bool decode_configuration_reply(ModuleTable& table, int row,
                                 std::span<const std::uint8_t, configuration_reply_bytes> reply,
-                                std::uint32_t source_ip_network, int subnet_index) {
+                                platform::Ipv4Address source_ip, int subnet_index) {
   if (row < 0 || row >= max_rows) return false;
   std::span<const std::uint8_t, record_size> d = reply.subspan<header_bytes, record_size>();
   ModuleRow& r = table.rows[row];
   platform::ByteReader read(d);
   r.subnet_index = static_cast<std::uint8_t>(subnet_index);
-  r.reply_source = source_ip_network;
-  r.ip = read.be32(record::ip);
-  r.gateway = read.be32(record::gateway);
+  r.reply_source = source_ip;
+  r.ip = read.ipv4(record::ip);
+  r.gateway = read.ipv4(record::gateway);
   r.port = read.le16(record::port);
   r.server_port = read.le16(record::server_port);
-  r.server_ip = read.be32(record::server_ip);
+  r.server_ip = read.ipv4(record::server_ip);
   r.baud_code = d[record::baud_code];
   r.host_bits = d[record::host_bits];
   r.firmware_level = d[record::firmware_level];
@@ -58,7 +57,7 @@ bool decode_configuration_reply(ModuleTable& table, int row,
   r.module_code = read.be16(record::module_code);
   r.upload_interval = d[record::upload_interval];
   r.server_by_name = d[record::server_by_name];
-  r.dns_ip = read.be32(record::dns_ip);
+  r.dns_ip = read.ipv4(record::dns_ip);
   std::copy_n(d.begin() + record::server_name, record::server_name_bytes, r.server_name.begin());
   r.server_name[record::server_name_bytes] = '\0';
   if (const auto mode = decode_work_mode(d[record::mode_family], d[record::mode_sub])) {
@@ -70,10 +69,10 @@ bool decode_configuration_reply(ModuleTable& table, int row,
 }
 
 void store_device_reply(ModuleTable& table, std::span<const std::uint8_t, device_reply_bytes> reply,
-                        std::uint32_t source_ip_network) {
+                        platform::Ipv4Address source_ip) {
   if (table.device_reply_count < 0 || table.device_reply_count >= max_rows) return;
   DeviceReply& stored = table.device_replies[table.device_reply_count++];
-  stored.source_ip = source_ip_network;
+  stored.source_ip = source_ip;
   stored.device_type = {static_cast<char>(reply[device_type_at]), static_cast<char>(reply[device_type_at + 1])};
   std::copy_n(reply.begin() + device_mac_at, stored.mac.size(), stored.mac.begin());
 }
@@ -89,8 +88,8 @@ void pair_device_replies(ModuleTable& table) {
     row.mac = reply->mac;
     row.device_type = reply->device_type;
     row.wireless = reply->device_type[0] == 'W' && reply->device_type[1] == '8';
-    row.dynamic_ip = is_dynamic(platform::ByteReader(row.record).be32(record::ip));
-    if (row.dynamic_ip) row.ip = platform::network_to_host(row.reply_source);
+    row.dynamic_ip = is_dynamic(platform::ByteReader(row.record).ipv4(record::ip));
+    if (row.dynamic_ip) row.ip = row.reply_source;
   }
 }
 
@@ -102,8 +101,7 @@ const netenv::AddressEntry* subnet_entry(const ModuleRow& row, const netenv::Ada
 bool row_inside_subnet(const ModuleRow& row, const netenv::AdapterTable& adapters) {
   const netenv::AddressEntry* entry = subnet_entry(row, adapters);
   if (entry == nullptr) return false;
-  const std::uint32_t mask = platform::network_to_host(entry->mask);
-  return (row.ip & mask) == (platform::network_to_host(entry->ip) & mask);
+  return platform::same_subnet(row.ip, entry->ip, entry->mask);
 }
 
 void order_rows(ModuleTable& table, const netenv::AdapterTable& adapters) {
@@ -127,7 +125,7 @@ void order_rows(ModuleTable& table, const netenv::AdapterTable& adapters) {
   std::copy_n(inside.begin(), inside_count, table.display_order.begin());
   int kept = 0;
   for (int i = 0; i < outside_count; ++i) {
-    const std::uint32_t ip = ip_of(outside[i]);
+    const platform::Ipv4Address ip = ip_of(outside[i]);
     auto same_ip = [&](int r) { return ip_of(r) == ip; };
     if (std::any_of(outside.begin() + i + 1, outside.begin() + outside_count, same_ip)) continue;
     if (std::any_of(inside.begin(), inside.begin() + inside_count, same_ip)) continue;

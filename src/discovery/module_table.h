@@ -19,19 +19,19 @@ enum WorkMode : std::uint8_t { tcp = 0, udp = 1, snmp = 2, audp = 3, atcp = 4, n
 
 struct ModuleRow {
   std::uint8_t subnet_index = 0;
-  std::uint32_t reply_source = 0;  // network order, only for pairing
-  std::uint32_t ip = 0;            // host order
+  platform::Ipv4Address reply_source;  // only for pairing
+  platform::Ipv4Address ip;
   bool dynamic_ip = false;
   std::uint8_t host_bits = 0;
-  std::uint32_t gateway = 0;  // host order
+  platform::Ipv4Address gateway;
   std::uint8_t baud_code = 0;
   std::uint16_t port = 0;
   std::uint16_t server_port = 0;
-  std::uint32_t server_ip = 0;  // host order
+  platform::Ipv4Address server_ip;
   std::uint16_t module_code = 0;
   std::uint8_t upload_interval = 0;
   std::uint8_t server_by_name = 0;
-  std::uint32_t dns_ip = 0;  // host order
+  platform::Ipv4Address dns_ip;
   std::array<char, 41> server_name{};
   std::uint8_t work_mode = tcp;
   std::uint8_t firmware_level = 0;
@@ -47,7 +47,7 @@ struct ModuleRow {
 };
 
 struct DeviceReply {
-  std::uint32_t source_ip = 0;  // network order
+  platform::Ipv4Address source_ip;
   std::array<char, 2> device_type{};
   std::array<std::uint8_t, 6> mac{};
 };
@@ -67,15 +67,15 @@ struct ModuleTable {
 // Empties the table: every count and flag cleared, every row back to its start values.
 void reset_module_table(ModuleTable& table);
 
-// Fills row from a 124-byte configuration reply received from source (network order) in
+// Fills row from a 124-byte configuration reply received from source_ip in
 // answer to the query sent to address entry subnet_index. False when row is not a row number.
 bool decode_configuration_reply(ModuleTable& table, int row,
                                 std::span<const std::uint8_t, configuration_reply_bytes> reply,
-                                std::uint32_t source_ip_network, int subnet_index);
+                                platform::Ipv4Address source_ip, int subnet_index);
 
 // Appends a 30-byte device reply to the device-reply list (ignored when the list is full).
 void store_device_reply(ModuleTable& table, std::span<const std::uint8_t, device_reply_bytes> reply,
-                        std::uint32_t source_ip_network);
+                        platform::Ipv4Address source_ip);
 
 // Gives each of the first device_reply_count rows the MAC, type and address of the first
 // device reply from the same source; rows without one keep what they had.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/ipv4.h"
 
 namespace discovery {
 namespace {
@@ -14,11 +13,11 @@ int upload_changes(const netenv::PendingParameters& pending, const ModuleRow& ro
     return changed_upload_port_or_interval;
   if (!pending.server_by_name) {
     if (row.server_by_name != 0) return changed_to_ip_mode;
-    if (platform::network_to_host(pending.server_ip) != row.server_ip) return changed_server_ip;
+    if (pending.server_ip != row.server_ip) return changed_server_ip;
     return 0;
   }
   if (row.server_by_name != netenv::server_by_name_marker) return changed_to_name_mode;
-  if (platform::network_to_host(pending.dns_ip) != row.dns_ip) return changed_dns_ip;
+  if (pending.dns_ip != row.dns_ip) return changed_dns_ip;
   auto same_byte = [](std::uint8_t pending_byte, char row_byte) { return pending_byte == static_cast<std::uint8_t>(row_byte); };
   if (!std::equal(pending.server_name.begin(), pending.server_name.end(), row.server_name.begin(), same_byte))
     return changed_server_name;
@@ -31,8 +30,7 @@ int parameters_unchanged(const netenv::PendingParameters& pending, const ModuleR
                          bool remote_mode) {
   if (remote_mode) return pending.work_mode != row.work_mode ? changed_work_mode : 0;
   if (wireless_changed) return changed_wireless;
-  if (platform::network_to_host(pending.new_module_ip) != row.ip ||
-      platform::network_to_host(pending.new_gateway) != row.gateway || pending.host_bits != row.host_bits)
+  if (pending.new_module_ip != row.ip || pending.new_gateway != row.gateway || pending.host_bits != row.host_bits)
     return changed_address;
   if (pending.port != netenv::network_write_port) return changed_port;
   if (pending.baud_index != netenv::network_write_baud_index) return changed_baud;

@@ -5,13 +5,10 @@
 #include <cstdio>
 
 #include "netenv/address_checks.h"
-#include "platform/ipv4.h"
 
 namespace discovery {
 
 namespace {
-
-std::uint32_t octet(std::uint32_t host_order, int index) { return (host_order >> (24 - 8 * index)) & 0xFF; }
 
 // Appends one printf-formatted piece of a line; every piece is far shorter than 32 bytes.
 __attribute__((format(printf, 2, 3))) void append(std::string& text, const char* format, ...) {
@@ -48,7 +45,7 @@ bool listed_as_active(const ModuleRow& row) {
 }  // namespace
 
 std::string search_result_line(const ModuleTable& table, const netenv::AdapterTable& adapters, int position,
-                               std::optional<std::uint32_t> remote_ip_network) {
+                               std::optional<platform::Ipv4Address> remote_ip) {
   if (position < 0 || position >= max_rows) return {};
   const int r = table.display_order[position];
   if (r < 0 || r >= max_rows) return {};
@@ -57,8 +54,8 @@ std::string search_result_line(const ModuleTable& table, const netenv::AdapterTa
   // the empty entry: adapter 1, address 0.
   const netenv::AddressEntry* found_entry = subnet_entry(row, adapters);
   const netenv::AddressEntry entry = found_entry != nullptr ? *found_entry : netenv::AddressEntry{};
-  const std::uint32_t ip = remote_ip_network ? platform::network_to_host(*remote_ip_network) : row.ip;
-  const std::uint32_t own_ip = platform::network_to_host(entry.ip);
+  const platform::Ipv4Address ip = remote_ip.value_or(row.ip);
+  const platform::Ipv4Address own_ip = entry.ip;
   const auto& mac = row.mac;
 
   std::string text;
@@ -66,9 +63,9 @@ std::string search_result_line(const ModuleTable& table, const netenv::AdapterTa
   text += mode_mark(row);
   text += !row.raw_only && position < table.inside_count ? " -" : " *";
   text += row.wireless ? "W " : "  ";
-  append(text, "%3u.%3u.%3u.%3u ", octet(ip, 0), octet(ip, 1), octet(ip, 2), octet(ip, 3));
+  append(text, "%3u.%3u.%3u.%3u ", ip.octet(0), ip.octet(1), ip.octet(2), ip.octet(3));
   append(text, "[%d:", entry.adapter + 1);
-  append(text, "%3u.%3u.xx", octet(own_ip, 0), octet(own_ip, 1));
+  append(text, "%3u.%3u.xx", own_ip.octet(0), own_ip.octet(1));
   text += !row.raw_only && row.dynamic_ip ? "]D " : "]  ";
   append(text, "<%02X%02X%02X-%02X%02X%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
   text += capability_mark(row);
@@ -78,21 +75,21 @@ std::string search_result_line(const ModuleTable& table, const netenv::AdapterTa
   } else {
     append(text, " %5d <", row.port);
   }
-  text += platform::dotted(row.gateway) + "/";
-  text += row.raw_only ? "--.--.--.-->" : platform::dotted(netenv::mask_from_host_bits(row.host_bits)) + ">";
+  text += row.gateway.dotted() + "/";
+  text += row.raw_only ? "--.--.--.-->" : netenv::mask_from_host_bits(row.host_bits).dotted() + ">";
   return text;
 }
 
 void refresh_module_list(ModuleTable& table, const netenv::AdapterTable& adapters, std::uint16_t expected_port,
-                         ui::MainView& view, std::optional<std::uint32_t> remote_ip_network) {
+                         ui::MainView& view, std::optional<platform::Ipv4Address> remote_ip) {
   if (table.shown_count <= 0) return;
-  if (!remote_ip_network) classify_rows(table, adapters, expected_port);
+  if (!remote_ip) classify_rows(table, adapters, expected_port);
   table.shown_count = std::min(table.shown_count, max_rows);
   view.list_clear(ui::ListId::modules);
   for (int a = 0; a < table.shown_count; ++a) {
     const int r = table.display_order[a];
     if (r >= 0 && r < max_rows && listed_as_active(table.rows[r])) table.active_module_seen = true;
-    view.list_add(ui::ListId::modules, search_result_line(table, adapters, a, remote_ip_network));
+    view.list_add(ui::ListId::modules, search_result_line(table, adapters, a, remote_ip));
   }
   view.list_select(ui::ListId::modules, 0);
 }

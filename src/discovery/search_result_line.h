@@ -11,14 +11,14 @@
 
 namespace discovery {
 
-// The line of list position (0-based); remote_ip_network, when given, is shown instead of
+// The line of list position (0-based); remote_ip, when given, is shown instead of
 // the row's own address. Empty when position or its row number is out of range.
 std::string search_result_line(const ModuleTable& table, const netenv::AdapterTable& adapters, int position,
-                               std::optional<std::uint32_t> remote_ip_network = std::nullopt);
+                               std::optional<platform::Ipv4Address> remote_ip = std::nullopt);
 
 // Rebuilds the module list from the table (nothing when no row is listed): classifies the
-// rows (not in remote mode, given by remote_ip_network), lists at most 32, selects the first.
+// rows (not in remote mode, given by remote_ip), lists at most 32, selects the first.
 void refresh_module_list(ModuleTable& table, const netenv::AdapterTable& adapters, std::uint16_t expected_port,
-                         ui::MainView& view, std::optional<std::uint32_t> remote_ip_network = std::nullopt);
+                         ui::MainView& view, std::optional<platform::Ipv4Address> remote_ip = std::nullopt);
 
 }  // namespace discovery

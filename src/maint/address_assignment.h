@@ -12,6 +12,8 @@
 
 #include "discovery/discovery_datagrams.h"
 
+#include "platform/ipv4_address.h"
+
 namespace maint {
 
 struct MacTail {
@@ -21,7 +23,7 @@ struct MacTail {
 
 using AddressAssignment = std::array<std::uint8_t, discovery::address_assignment_bytes>;
 
-// The request for the module with tail, new address in network order.
-AddressAssignment encode_address_assignment(MacTail tail, std::uint32_t address_network);
+// The request for the module with tail to take address.
+AddressAssignment encode_address_assignment(MacTail tail, platform::Ipv4Address address);
 
 }  // namespace maint

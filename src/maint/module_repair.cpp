@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "maint/repair_addresses.h"
-#include "platform/ipv4.h"
 
 namespace maint {
 
@@ -16,19 +15,18 @@ int assign_by_mac(netenv::AdapterTable& adapters, RepairLink& link, int entry, M
   for (int k = first; k < end; ++k) {
     netenv::AddressEntry& address = adapters.addresses[static_cast<std::size_t>(k)];
     if (entry < 0 && k > 0 && address.adapter == last_adapter) continue;
-    std::uint32_t candidate = 0;
+    platform::Ipv4Address candidate;
     const int found = find_free_address(
-        address, [&link](std::uint32_t ip) { return link.address_in_use(ip); }, candidate);
+        address, [&link](platform::Ipv4Address ip) { return link.address_in_use(ip); }, candidate);
     if (found == address_probe_error) return repair_probe_error;
     if (found == no_free_address) {
       if (entry >= 0) return repair_no_free_address;
       continue;
     }
-    const std::uint32_t mask = assignment_mask(address);
-    const std::uint32_t network = platform::network_to_host(address.ip) & mask;
-    const std::uint32_t destination = platform::host_to_network(network | ~mask);
+    const platform::Ipv4Address mask = assignment_mask(address);
+    const platform::Ipv4Address destination = (address.ip & mask) | ~mask;
     if (!link.send_assignment(destination, encode_address_assignment(tail, candidate))) return repair_send_failed;
-    list.add(platform::network_to_host(candidate));
+    list.add(candidate);
     advance_next_host(address);
     last_adapter = address.adapter;
   }
@@ -40,7 +38,7 @@ int finish_by_setup_port(const netenv::AdapterTable& adapters, RepairLink& link,
   int not_found = 0;
   int probe_errors = 0;
   for (int i = 0; i < list.count; ++i) {
-    const std::uint32_t address = platform::host_to_network(list.addresses[static_cast<std::size_t>(i)]);
+    const platform::Ipv4Address address = list.addresses[static_cast<std::size_t>(i)];
     const int present = link.address_in_use(address);
     if (present < 0) {
       ++probe_errors;

@@ -35,15 +35,15 @@ class RepairLink {
   virtual int presence_probe(int entry, MacTail tail) = 0;
   // The Discovery-port broadcast socket, open between these two calls.
   virtual bool open_broadcast_socket() = 0;
-  virtual bool send_assignment(std::uint32_t destination_network, const AddressAssignment& request) = 0;
+  virtual bool send_assignment(platform::Ipv4Address destination, const AddressAssignment& request) = 0;
   virtual void close_broadcast_socket() = 0;
   // 1 when a device answers for the address, 0 when none does, negative when the probe
   // cannot run.
-  virtual int address_in_use(std::uint32_t ip_network) = 0;
+  virtual int address_in_use(platform::Ipv4Address ip) = 0;
   virtual void wait_ms(int milliseconds) = 0;
   // Logs into the setup port at the address and runs the key script: 0, or negative when
   // the connection, the login or the script failed.
-  virtual int restore_by_setup_port(std::uint32_t ip_network) = 0;
+  virtual int restore_by_setup_port(platform::Ipv4Address ip) = 0;
   // True once the operator abandoned the operation: the repair stops between its steps.
   virtual bool cancelled() const = 0;
 };
@@ -61,12 +61,12 @@ struct RepairTarget {
 // The target for the selected Module table row: its subnet, its MAC tail, its raw_only flag.
 RepairTarget selected_row_target(const discovery::ModuleRow& row);
 
-// The addresses given during one repair, host order; at most 29 are kept.
+// The addresses given during one repair; at most 29 are kept.
 struct RepairList {
-  std::array<std::uint32_t, repair_list_capacity> addresses{};
+  std::array<platform::Ipv4Address, repair_list_capacity> addresses{};
   int count = 0;
-  void add(std::uint32_t address_host) {
-    if (count < repair_list_capacity) addresses[static_cast<std::size_t>(count++)] = address_host;
+  void add(platform::Ipv4Address address) {
+    if (count < repair_list_capacity) addresses[static_cast<std::size_t>(count++)] = address;
   }
 };
 

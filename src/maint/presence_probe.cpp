@@ -13,7 +13,7 @@ namespace maint {
 
 namespace {
 
-constexpr std::uint32_t limited_broadcast = 0xFFFFFFFFu;
+constexpr auto limited_broadcast = platform::Ipv4Address::from_octets(255, 255, 255, 255);
 
 // Waits for the answer on the raw socket: true when it came. Every packet, answer or not,
 // starts the wait again.

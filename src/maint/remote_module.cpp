@@ -13,8 +13,8 @@ class SystemQuerySocket final : public QuerySocket {
  public:
   SystemQuerySocket(platform::SocketHandle socket, platform::WaitClock& clock)
       : socket_(std::move(socket)), clock_(clock) {}
-  bool send(std::uint32_t ip_network, std::uint16_t port, std::span<const std::uint8_t> bytes) override {
-    return platform::send_datagram(socket_.fd(), ip_network, port, bytes) == static_cast<int>(bytes.size());
+  bool send(platform::Ipv4Address ip, std::uint16_t port, std::span<const std::uint8_t> bytes) override {
+    return platform::send_datagram(socket_.fd(), ip, port, bytes) == static_cast<int>(bytes.size());
   }
   platform::WaitResult wait_readable(long seconds, long microseconds) override {
     return clock_.wait_readable(socket_.fd(), seconds, microseconds);
@@ -31,10 +31,10 @@ class SystemQuerySocket final : public QuerySocket {
 // Up to three attempts of one query; true with the accepted reply in `reply` (its length
 // in `info`). `accept` judges each datagram received.
 template <std::size_t buffer_bytes, typename Accept>
-bool ask(QuerySocket& socket, std::uint32_t remote_ip_network, std::span<const std::uint8_t> query,
+bool ask(QuerySocket& socket, platform::Ipv4Address remote_ip, std::span<const std::uint8_t> query,
          std::array<std::uint8_t, buffer_bytes>& reply, platform::Datagram& info, Accept accept) {
   for (int attempt = 0; attempt < remote_query_attempts; ++attempt) {
-    if (!socket.send(remote_ip_network, discovery::discovery_port, query)) continue;
+    if (!socket.send(remote_ip, discovery::discovery_port, query)) continue;
     for (;;) {
       const platform::WaitResult waited = socket.wait_readable(remote_reply_wait_s, remote_reply_wait_us);
       if (waited == platform::WaitResult::cancelled) return false;
@@ -52,27 +52,27 @@ bool ask(QuerySocket& socket, std::uint32_t remote_ip_network, std::span<const s
 }  // namespace
 
 QuerySocketOpener system_query_sockets(platform::WaitClock& clock) {
-  return [&clock](std::uint32_t local_ip_network) -> std::unique_ptr<QuerySocket> {
+  return [&clock](platform::Ipv4Address local_ip) -> std::unique_ptr<QuerySocket> {
     platform::SocketHandle socket = platform::open_udp_socket();
-    if (!socket.valid() || !platform::bind_ipv4(socket.fd(), local_ip_network, 0)) return nullptr;
+    if (!socket.valid() || !platform::bind_ipv4(socket.fd(), local_ip, 0)) return nullptr;
     return std::make_unique<SystemQuerySocket>(std::move(socket), clock);
   };
 }
 
 int read_remote_module(const QuerySocketOpener& open_socket, platform::WaitClock& clock, const RemoteTarget& target,
                        discovery::ModuleTable& table, int& selected_work_mode) {
-  std::unique_ptr<QuerySocket> socket = open_socket(target.local_ip_network);
+  std::unique_ptr<QuerySocket> socket = open_socket(target.local_ip);
   if (!socket) return remote_socket_failed;
 
   std::array<std::uint8_t, discovery::configuration_reply_buffer_bytes> configuration{};
   platform::Datagram configuration_info;
-  if (!ask(*socket, target.remote_ip_network, discovery::configuration_query, configuration, configuration_info,
+  if (!ask(*socket, target.remote_ip, discovery::configuration_query, configuration, configuration_info,
            discovery::is_configuration_reply))
     return remote_no_configuration;
   if (!clock.sleep_ms(remote_query_pause_ms)) return remote_no_device;
   std::array<std::uint8_t, discovery::device_reply_buffer_bytes> device{};
   platform::Datagram device_info;
-  if (!ask(*socket, target.remote_ip_network, discovery::device_query, device, device_info, discovery::is_device_reply))
+  if (!ask(*socket, target.remote_ip, discovery::device_query, device, device_info, discovery::is_device_reply))
     return remote_no_device;
   socket.reset();
 
@@ -80,10 +80,10 @@ int read_remote_module(const QuerySocketOpener& open_socket, platform::WaitClock
   discovery::decode_configuration_reply(table, 0,
                                         std::span<const std::uint8_t, discovery::configuration_reply_bytes>(
                                             configuration.data(), discovery::configuration_reply_bytes),
-                                        target.remote_ip_network, target.subnet_index);
+                                        target.remote_ip, target.subnet_index);
   discovery::store_device_reply(
       table, std::span<const std::uint8_t, discovery::device_reply_bytes>(device.data(), discovery::device_reply_bytes),
-      device_info.source_ip_network);
+      device_info.source_ip);
   discovery::ModuleRow& row = table.rows[0];
   const discovery::DeviceReply& identity = table.device_replies[0];
   row.reply_source = identity.source_ip;

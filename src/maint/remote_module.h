@@ -8,6 +8,7 @@
 #include <span>
 
 #include "discovery/module_table.h"
+#include "platform/ipv4_address.h"
 #include "platform/udp_socket.h"
 #include "platform/wait_clock.h"
 #include "polling/polling_table.h"
@@ -31,26 +32,26 @@ constexpr std::int8_t status_set_by_hand = static_cast<std::int8_t>(255);
 class QuerySocket {
  public:
   virtual ~QuerySocket() = default;
-  virtual bool send(std::uint32_t ip_network, std::uint16_t port, std::span<const std::uint8_t> bytes) = 0;
+  virtual bool send(platform::Ipv4Address ip, std::uint16_t port, std::span<const std::uint8_t> bytes) = 0;
   virtual platform::WaitResult wait_readable(long seconds, long microseconds) = 0;
   // As platform::receive_datagram: -1 on error, info.length the datagram's full length.
   virtual int receive(std::span<std::uint8_t> buffer, platform::Datagram& info) = 0;
 };
 
-// Opens the query socket bound to local_ip_network (port 0); null when it cannot be set up.
-using QuerySocketOpener = std::function<std::unique_ptr<QuerySocket>(std::uint32_t local_ip_network)>;
+// Opens the query socket bound to local_ip (port 0); null when it cannot be set up.
+using QuerySocketOpener = std::function<std::unique_ptr<QuerySocket>(platform::Ipv4Address local_ip)>;
 
 // A real UDP socket whose waits go through clock.
 QuerySocketOpener system_query_sockets(platform::WaitClock& clock);
 
 struct RemoteTarget {
-  std::uint32_t remote_ip_network = 0;
-  std::uint32_t local_ip_network = 0;  // of address entry subnet_index
+  platform::Ipv4Address remote_ip;
+  platform::Ipv4Address local_ip;  // of address entry subnet_index
   int subnet_index = 0;                // becomes row 0's subnet_index
   std::uint16_t expected_port = discovery::default_expected_port;
 };
 
-// Asks target.remote_ip_network for its configuration, then its device reply; only a
+// Asks target.remote_ip for its configuration, then its device reply; only a
 // 124-byte 00 00 00 F9 and a 30-byte 00 00 00 F7 datagram are taken, anything else is
 // dropped and the wait starts again. On success the Module table holds the module alone in
 // row 0 and selected_work_mode is its work mode. 0 or a code above.

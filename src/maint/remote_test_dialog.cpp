@@ -4,7 +4,6 @@
 
 #include "config/dialog_fields.h"
 #include "netenv/address_checks.h"
-#include "platform/ipv4.h"
 #include "ui/texts.h"
 
 namespace maint {
@@ -42,7 +41,7 @@ const ui::DialogTable& RemoteTestDialog::table() const {
 
 void RemoteTestDialog::on_open(ui::DialogView& view) {
   s_.set_by_hand = false;
-  view.set_text(address_edit, platform::dotted_network(s_.remote_ip_network));
+  view.set_text(address_edit, s_.remote_ip.dotted());
   view.focus(address_edit);
 }
 
@@ -57,32 +56,30 @@ bool RemoteTestDialog::refuse(ui::DialogView& view, const char* message) {
   return false;
 }
 
-bool RemoteTestDialog::read_address(ui::DialogView& view, std::uint32_t& ip_network) {
-  std::uint32_t host_order = 0;
-  const int read = config::read_address_field(view.text(address_edit), host_order);
+bool RemoteTestDialog::read_address(ui::DialogView& view, platform::Ipv4Address& ip) {
+  const int read = config::read_address_field(view.text(address_edit), ip);
   if (read == config::address_structure_error) return refuse(view, t::ip_structure_error);
-  if (read != 0 || host_order == 0) return refuse(view, t::ip_input_error);
-  ip_network = platform::host_to_network(host_order);
+  if (read != 0 || ip.is_zero()) return refuse(view, t::ip_input_error);
   // The gateway form: no module address of the Module table to keep, and no probe.
-  const netenv::AddressCheck check{s_.adapters, 0, view, a_.main_window, a_.probe_address_in_use};
-  if (netenv::check_address(check, ip_network, true) != 0) {
+  const netenv::AddressCheck check{s_.adapters, {}, view, a_.main_window, a_.probe_address_in_use};
+  if (netenv::check_address(check, ip, true) != 0) {
     view.focus(address_edit);
     return false;
   }
   return true;
 }
 
-bool RemoteTestDialog::reachable(ui::DialogView& view, std::uint32_t ip_network) {
+bool RemoteTestDialog::reachable(ui::DialogView& view, platform::Ipv4Address ip) {
   DialogWait wait(view);
-  if (a_.probe_address_in_use(ip_network) == 1) return true;
-  return a_.remote_echo_probe(ip_network) >= 1;
+  if (a_.probe_address_in_use(ip) == 1) return true;
+  return a_.remote_echo_probe(ip) >= 1;
 }
 
 void RemoteTestDialog::confirm(ui::DialogView& view) {
-  std::uint32_t ip_network = 0;
-  if (!read_address(view, ip_network)) return;
-  s_.remote_ip_network = ip_network;
-  if (!reachable(view, ip_network)) {
+  platform::Ipv4Address ip;
+  if (!read_address(view, ip)) return;
+  s_.remote_ip = ip;
+  if (!reachable(view, ip)) {
     refuse(view, t::remote_not_detected);
     return;
   }

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "netenv/adapter_table.h"
+#include "platform/ipv4_address.h"
 #include "ui/dialog.h"
 
 namespace maint {
@@ -14,15 +15,15 @@ namespace maint {
 // What the dialog works on; both outlive it.
 struct RemoteTestSubject {
   const netenv::AdapterTable& adapters;
-  std::uint32_t& remote_ip_network;  // kept between uses, shown on opening
+  platform::Ipv4Address& remote_ip;  // kept between uses, shown on opening
   bool& set_by_hand;                 // row 0 was described by hand
 };
 
 // The steps behind OK; the program's or a test's.
 struct RemoteTestActions {
   ui::MessageSink& main_window;                                       // messages of the address probe
-  std::function<int(std::uint32_t ip_network)> probe_address_in_use;  // 1 when a device answered ARP
-  std::function<int(std::uint32_t ip_network)> remote_echo_probe;     // echo replies, or negative
+  std::function<int(platform::Ipv4Address ip)> probe_address_in_use;  // 1 when a device answered ARP
+  std::function<int(platform::Ipv4Address ip)> remote_echo_probe;     // echo replies, or negative
   std::function<int()> lookup_external_addresses;                     // 0, or a code to show
   std::function<int()> read_remote_module;                            // 0, or negative
   std::function<int()> choose_work_mode;                              // the work-mode dialog: 1 on OK
@@ -42,8 +43,8 @@ class RemoteTestDialog : public ui::DialogLogic {
  private:
   void confirm(ui::DialogView& view);
   // The typed address after the structure, conversion and address checks; false after a refusal.
-  bool read_address(ui::DialogView& view, std::uint32_t& ip_network);
-  bool reachable(ui::DialogView& view, std::uint32_t ip_network);
+  bool read_address(ui::DialogView& view, platform::Ipv4Address& ip);
+  bool reachable(ui::DialogView& view, platform::Ipv4Address ip);
   bool refuse(ui::DialogView& view, const char* message);
 
   RemoteTestSubject s_;

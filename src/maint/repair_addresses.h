@@ -6,22 +6,19 @@
 #include <functional>
 
 #include "netenv/adapter_table.h"
+#include "platform/ipv4_address.h"
 
 namespace maint {
 
-// The class mask (host order) of an address: 255.0.0.0 for a first octet below 128 (127
-// included), 255.255.0.0 up to 191, 255.255.255.0 up to 223, and 0 from 224 on, where
-// there is no class and the entry's own mask is used.
-std::uint32_t class_mask(std::uint32_t ip_host);
-
-// The mask (host order) repair uses for entry: the class mask unless the entry's is longer.
-std::uint32_t assignment_mask(const netenv::AddressEntry& entry);
+// The mask repair uses for entry: the class mask (platform::class_mask) unless the entry's
+// is longer; from 224 on, where there is no class, the entry's own.
+platform::Ipv4Address assignment_mask(const netenv::AddressEntry& entry);
 
 // next_host one on, back to first_host after last_host.
 void advance_next_host(netenv::AddressEntry& entry);
 
 // 1 in use, 0 free, negative when the probe cannot run.
-using AddressInUse = std::function<int(std::uint32_t ip_network)>;
+using AddressInUse = std::function<int(platform::Ipv4Address ip)>;
 
 // Codes of find_free_address.
 constexpr int free_address_found = 1;
@@ -29,7 +26,7 @@ constexpr int no_free_address = 0;
 constexpr int address_probe_error = -1;
 
 // Tries network + next_host, advancing next_host past every address in use, until one is
-// free (stored in candidate_network, network order) or next_host is back where it began.
-int find_free_address(netenv::AddressEntry& entry, const AddressInUse& in_use, std::uint32_t& candidate_network);
+// free (stored in candidate) or next_host is back where it began.
+int find_free_address(netenv::AddressEntry& entry, const AddressInUse& in_use, platform::Ipv4Address& candidate);
 
 }  // namespace maint

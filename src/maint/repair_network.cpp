@@ -23,18 +23,18 @@ bool RepairNetwork::open_broadcast_socket() {
   return discovery::open_broadcast_socket(socket_) == 0 && platform::enable_broadcast(socket_.fd());
 }
 
-bool RepairNetwork::send_assignment(std::uint32_t destination_network, const AddressAssignment& request) {
-  return platform::send_datagram(socket_.fd(), destination_network, discovery::discovery_port, request) ==
+bool RepairNetwork::send_assignment(platform::Ipv4Address destination, const AddressAssignment& request) {
+  return platform::send_datagram(socket_.fd(), destination, discovery::discovery_port, request) ==
          static_cast<int>(request.size());
 }
 
-int RepairNetwork::address_in_use(std::uint32_t ip_network) {
-  return rawlink::probe_address_in_use(raw_, ip_network);
+int RepairNetwork::address_in_use(platform::Ipv4Address ip) {
+  return rawlink::probe_address_in_use(raw_, ip);
 }
 
-int RepairNetwork::restore_by_setup_port(std::uint32_t ip_network) {
+int RepairNetwork::restore_by_setup_port(platform::Ipv4Address ip) {
   SocketSetupStream stream(clock_);
-  if (int opened = stream.open(ip_network); opened != 0) return opened;
+  if (int opened = stream.open(ip); opened != 0) return opened;
   SetupConnection connection(stream);
   const int login = setup_login(connection, answers_.password);
   if (login < 0) return login;

@@ -27,11 +27,11 @@ class RepairNetwork : public RepairLink {
 
   int presence_probe(int entry, MacTail tail) override;
   bool open_broadcast_socket() override;
-  bool send_assignment(std::uint32_t destination_network, const AddressAssignment& request) override;
+  bool send_assignment(platform::Ipv4Address destination, const AddressAssignment& request) override;
   void close_broadcast_socket() override { socket_.reset(); }
-  int address_in_use(std::uint32_t ip_network) override;
+  int address_in_use(platform::Ipv4Address ip) override;
   void wait_ms(int milliseconds) override { clock_.sleep_ms(milliseconds); }
-  int restore_by_setup_port(std::uint32_t ip_network) override;
+  int restore_by_setup_port(platform::Ipv4Address ip) override;
   bool cancelled() const override { return clock_.cancelled(); }
 
  private:

@@ -24,12 +24,12 @@ StreamWait stream_wait(platform::WaitResult result) {
 
 }  // namespace
 
-int SocketSetupStream::open(std::uint32_t ip_network) {
+int SocketSetupStream::open(platform::Ipv4Address ip) {
   socket_ = platform::SocketHandle(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!socket_.valid()) return setup_socket_failed;
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = ip_network;
+  address.sin_addr.s_addr = ip.network_order();
   address.sin_port = htons(setup_port);
   if (platform::connect_within(clock_, socket_.fd(), address, platform::default_connect_wait_s, 0) !=
       platform::ConnectResult::connected) {

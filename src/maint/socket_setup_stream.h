@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "maint/setup_stream.h"
+#include "platform/ipv4_address.h"
 #include "platform/socket_handle.h"
 #include "platform/wait_clock.h"
 
@@ -17,8 +18,8 @@ class SocketSetupStream : public SetupStream {
  public:
   explicit SocketSetupStream(platform::WaitClock& clock) : clock_(clock) {}
 
-  // Connects to ip_network, port 9999: 0 or a code above.
-  int open(std::uint32_t ip_network);
+  // Connects to ip, port 9999: 0 or a code above.
+  int open(platform::Ipv4Address ip);
   // Closes the connection (the destructor does otherwise).
   void close() { socket_.reset(); }
 

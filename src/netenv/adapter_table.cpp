@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/ipv4.h"
 #include "ui/texts.h"
 
 namespace netenv {
@@ -13,12 +12,11 @@ constexpr int small_subnet_capacity = 3;  // at most 2 assignable host numbers
 constexpr int large_subnet_capacity = 127;
 
 // Text that is not an address counts as 0.0.0.0, which filtering then drops.
-std::uint32_t network_address(const std::string& text) {
-  std::uint32_t host = 0;
-  return platform::parse_dotted(text, host) ? platform::host_to_network(host) : 0;
+platform::Ipv4Address address_of(const std::string& text) {
+  return platform::Ipv4Address::parse(text).value_or(platform::Ipv4Address{});
 }
 
-bool usable(const AddressEntry& entry) { return entry.ip != 0 || entry.mask != 0; }
+bool usable(const AddressEntry& entry) { return !entry.ip.is_zero() || !entry.mask.is_zero(); }
 
 struct Taken {
   std::array<AdapterEntry, max_adapters> adapters{};
@@ -38,8 +36,8 @@ Taken walk(const std::vector<platform::PlatformAdapter>& listed) {
     for (const auto& [ip, mask] : source.addresses) {
       if (taken.address_count == max_address_entries) break;
       AddressEntry& entry = taken.addresses[taken.address_count++];
-      entry.ip = network_address(ip);
-      entry.mask = network_address(mask);
+      entry.ip = address_of(ip);
+      entry.mask = address_of(mask);
       entry.adapter = taken.adapter_count;
       if (!named) {
         adapter.name = source.name.substr(0, max_name_length);
@@ -82,12 +80,12 @@ void count_hosts(Taken& kept, ui::MessageSink& messages) {
   std::string warning;
   for (int e = 0; e < kept.address_count; ++e) {
     AddressEntry& entry = kept.addresses[e];
-    entry.host_capacity = static_cast<int>(std::min<std::uint32_t>(~platform::network_to_host(entry.mask), 255));
+    entry.host_capacity = static_cast<int>(std::min<std::uint32_t>((~entry.mask).host_order(), 255));
     if (entry.host_capacity > large_subnet_capacity) {
       entry.last_host = 254;
     } else {
       if (entry.host_capacity <= small_subnet_capacity) {
-        warning += ui::texts::small_subnet_prefix + platform::dotted_network(entry.ip) + "/" + platform::dotted_network(entry.mask) + "\r\n" +
+        warning += ui::texts::small_subnet_prefix + entry.ip.dotted() + "/" + entry.mask.dotted() + "\r\n" +
                    ui::texts::small_subnet_advice;
         messages.show_message(ui::texts::caption_notice, warning, ui::Icon::none, ui::Buttons::ok);
       }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/adapters.h"
+#include "platform/ipv4_address.h"
 #include "ui/message_sink.h"
 
 namespace netenv {
@@ -26,16 +27,16 @@ struct AdapterEntry {
 };
 
 struct AddressEntry {
-  std::uint32_t ip = 0;    // network order
-  std::uint32_t mask = 0;  // network order
+  platform::Ipv4Address ip;
+  platform::Ipv4Address mask;
   int adapter = 0;
   int host_capacity = 0;
   int last_host = 0;
   int first_host = 1;
   int next_host = 1;
 
-  std::uint32_t network() const { return ip & mask; }
-  std::uint32_t broadcast() const { return (ip & mask) | ~mask; }
+  platform::Ipv4Address network() const { return ip & mask; }
+  platform::Ipv4Address broadcast() const { return (ip & mask) | ~mask; }
 };
 
 struct AdapterTable {

@@ -4,22 +4,21 @@
 #include <span>
 #include <string>
 
-#include "platform/ipv4.h"
 #include "ui/texts.h"
 
 namespace netenv {
 namespace {
 
-constexpr std::uint32_t loopback_network = 0x7F000000;  // 127.0.0.0
+constexpr auto loopback_network = platform::Ipv4Address::from_octets(127, 0, 0, 0);
 constexpr std::uint32_t first_class_d_octet = 224;
 constexpr std::uint32_t loopback_octet = 127;
 constexpr int max_host_bits = 24;
 constexpr int mask_dots = 3;
-constexpr std::uint32_t all_ones = 0xFFFFFFFF;
-constexpr std::uint32_t mask_31_bits = 0xFFFFFFFE;  // 255.255.255.254
-constexpr std::uint32_t last_octet_masks = 0xFFFFFF00;
-constexpr std::uint32_t third_octet_masks = 0xFFFF0000;
-constexpr std::uint32_t second_octet_masks = 0xFF000000;
+constexpr auto all_ones = platform::Ipv4Address::from_octets(255, 255, 255, 255);
+constexpr auto mask_31_bits = platform::Ipv4Address::from_octets(255, 255, 255, 254);
+constexpr auto last_octet_masks = platform::Ipv4Address::from_octets(255, 255, 255, 0);
+constexpr auto third_octet_masks = platform::Ipv4Address::from_octets(255, 255, 0, 0);
+constexpr auto second_octet_masks = platform::Ipv4Address::from_octets(255, 0, 0, 0);
 
 constexpr int mask_parts = 4;
 constexpr int max_part_digits = 3;
@@ -27,7 +26,7 @@ constexpr std::uint32_t max_part_value = 255;
 
 // A mask as operators and the change record write it: four decimal parts of one to three
 // digits (leading zeros allowed, so 255.255.255.000 is /24), blanks around the whole ignored.
-bool parse_mask_text(std::string_view text, std::uint32_t& mask) {
+bool parse_mask_text(std::string_view text, platform::Ipv4Address& mask) {
   const std::size_t first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return false;
   text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
@@ -48,7 +47,7 @@ bool parse_mask_text(std::string_view text, std::uint32_t& mask) {
     value = value << 8 | number;
   }
   if (!text.empty()) return false;
-  mask = value;
+  mask = platform::Ipv4Address::from_host_order(value);
   return true;
 }
 
@@ -59,11 +58,10 @@ int refuse(ui::MessageSink& window, const char* text, int code) {
 
 }  // namespace
 
-int check_address(const AddressCheck& check, std::uint32_t ip_network, bool is_gateway) {
-  std::uint32_t h = platform::network_to_host(ip_network);
-  std::uint32_t first_octet = h >> 24, last_octet = h & 0xFF;
-  if (h == loopback_network) return refuse(check.owner, ui::texts::address_used_by_pc, address_used_by_pc);
-  if (h == 0) return 0;  // the module takes a dynamic address
+int check_address(const AddressCheck& check, platform::Ipv4Address ip, bool is_gateway) {
+  const std::uint32_t first_octet = ip.octet(0), last_octet = ip.octet(3);
+  if (ip == loopback_network) return refuse(check.owner, ui::texts::address_used_by_pc, address_used_by_pc);
+  if (ip.is_zero()) return 0;  // the module takes a dynamic address
   if (first_octet >= first_class_d_octet)
     return refuse(check.owner, ui::texts::address_class_d_or_above, address_class_d_or_above);
   if (first_octet == loopback_octet) return refuse(check.owner, ui::texts::address_reserved, address_reserved);
@@ -73,38 +71,37 @@ int check_address(const AddressCheck& check, std::uint32_t ip_network, bool is_g
   const AdapterTable& adapters = check.adapters;
   auto entries = std::span(adapters.addresses).first(
       static_cast<std::size_t>(std::clamp(adapters.address_count, 0, max_address_entries)));
-  if (!is_gateway && std::any_of(entries.begin(), entries.end(), [ip_network](const AddressEntry& entry) {
-        return entry.ip == ip_network;
+  if (!is_gateway && std::any_of(entries.begin(), entries.end(), [ip](const AddressEntry& entry) {
+        return entry.ip == ip;
       }))
     return refuse(check.owner, ui::texts::address_own, address_own);
   for (const AddressEntry& entry : entries) {
-    std::uint32_t mask = platform::network_to_host(entry.mask);
-    if ((h & mask) != (platform::network_to_host(entry.ip) & mask)) continue;
-    std::uint32_t host_part = h & ~mask;
-    if (host_part == 0) return refuse(check.owner, ui::texts::address_subnet_network, address_subnet_network);
-    if (host_part == ~mask) return refuse(check.owner, ui::texts::address_subnet_broadcast, address_subnet_broadcast);
+    if (!platform::same_subnet(ip, entry.ip, entry.mask)) continue;
+    const platform::Ipv4Address host_part = ip & ~entry.mask;
+    if (host_part.is_zero()) return refuse(check.owner, ui::texts::address_subnet_network, address_subnet_network);
+    if (host_part == ~entry.mask) return refuse(check.owner, ui::texts::address_subnet_broadcast, address_subnet_broadcast);
   }
 
   if (is_gateway) return 0;
-  if (h == check.selected_row_ip) return 0;  // the module keeps its address
-  int probed = check.probe_address_in_use(ip_network);
+  if (ip == check.selected_row_ip) return 0;  // the module keeps its address
+  int probed = check.probe_address_in_use(ip);
   if (probed < 0) return refuse(check.main_window, ui::texts::address_probe_failed, address_probe_failed);
   if (probed == 1) return refuse(check.main_window, ui::texts::address_in_use, address_in_use);
   return 0;
 }
 
-std::uint32_t mask_from_host_bits(int host_bits) {
-  if (host_bits <= 0) return 0;
+platform::Ipv4Address mask_from_host_bits(int host_bits) {
+  if (host_bits <= 0) return {};
   int bits = std::min(host_bits, max_host_bits);
-  return ~((std::uint32_t{1} << bits) - 1);
+  return platform::Ipv4Address::from_host_order(~((std::uint32_t{1} << bits) - 1));
 }
 
 int host_bits_from_mask_text(std::string_view text, PendingParameters& pending) {
   std::string field(text.substr(0, mask_field_chars));
   if (std::count(field.begin(), field.end(), '.') < mask_dots) return mask_too_few_dots;
-  std::uint32_t m = 0;
+  platform::Ipv4Address m;
   if (!parse_mask_text(field, m)) m = all_ones;
-  if (m == 0 || m == all_ones) {
+  if (m.is_zero() || m == all_ones) {
     pending.host_bits = 0;
     return 0;
   }

@@ -25,20 +25,20 @@ constexpr int address_reserved = -10;
 
 struct AddressCheck {
   const AdapterTable& adapters;
-  std::uint32_t selected_row_ip;  // host order: the selected module may keep its own address
+  platform::Ipv4Address selected_row_ip;  // the selected module may keep its own address
   ui::MessageSink& owner;         // shows the class and subnet messages
   ui::MessageSink& main_window;   // shows the probe messages
   // 1 in use, 0 free, negative when the probe cannot run (probe_address_in_use).
-  std::function<int(std::uint32_t ip_network)> probe_address_in_use;
+  std::function<int(platform::Ipv4Address ip)> probe_address_in_use;
 };
 
-// 0 when ip_network is acceptable as a module address (is_gateway false) or as a gateway
+// 0 when ip is acceptable as a module address (is_gateway false) or as a gateway
 // or remote address (is_gateway true); otherwise shows the failed rule's message
 // ("错误提示", warning icon) and returns its code. Only module addresses are probed.
-int check_address(const AddressCheck& check, std::uint32_t ip_network, bool is_gateway);
+int check_address(const AddressCheck& check, platform::Ipv4Address ip, bool is_gateway);
 
-// Mask (host order) of a record's host-bit count: 0 for 0, else NOT(2^n - 1), n at most 24.
-std::uint32_t mask_from_host_bits(int host_bits);
+// Mask of a record's host-bit count: 0.0.0.0 for 0, else NOT(2^n - 1), n at most 24.
+platform::Ipv4Address mask_from_host_bits(int host_bits);
 
 // Codes of host_bits_from_mask_text.
 constexpr int mask_too_few_dots = -1;

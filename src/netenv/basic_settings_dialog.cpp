@@ -4,7 +4,6 @@
 #include <string>
 
 #include "netenv/dialog_adapter_table.h"
-#include "platform/ipv4.h"
 #include "ui/texts.h"
 
 namespace netenv {
@@ -94,8 +93,8 @@ void BasicSettingsDialog::fill_adapter_fields(ui::DialogView& view) const {
   std::string addresses, masks;
   for (int k = 0; k < adapters_.address_count && k < max_address_entries; ++k) {
     const AddressEntry& entry = adapters_.addresses[static_cast<std::size_t>(k)];
-    addresses += "[" + std::to_string(entry.adapter + 1) + "]-" + platform::dotted_network(entry.ip) + "\r\n";
-    masks += platform::dotted_network(entry.mask) + "\r\n";
+    addresses += "[" + std::to_string(entry.adapter + 1) + "]-" + entry.ip.dotted() + "\r\n";
+    masks += entry.mask.dotted() + "\r\n";
   }
   view.set_text(adapters_text, devices);
   view.set_text(addresses_text, addresses);

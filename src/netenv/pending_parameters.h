@@ -1,11 +1,12 @@
 #pragma once
 // The Pending parameter set: the one set of new module parameters that the parameter and
-// active-upload dialogs fill and the writes apply. IPv4 addresses in network order.
+// active-upload dialogs fill and the writes apply.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 #include "netenv/sensor_port.h"
+#include "platform/ipv4_address.h"
 
 namespace netenv {
 
@@ -17,19 +18,19 @@ constexpr std::size_t server_name_bytes = 40;
 constexpr std::uint8_t server_by_name_marker = 0x10;  // record byte 39 in domain-name mode
 
 struct PendingParameters {
-  std::uint32_t new_module_ip = 0;
-  std::uint32_t new_gateway = 0;
+  platform::Ipv4Address new_module_ip;
+  platform::Ipv4Address new_gateway;
   std::uint8_t host_bits = 0;  // 255.255.255.0 gives 8; 0.0.0.0 and 255.255.255.255 give 0
   std::uint16_t port = network_write_port;
   std::uint8_t baud_index = network_write_baud_index;
   int work_mode = 0;  // 0 TCP, 1 UDP, 2 SNMP, 3 AUDP, 4 ATCP
   // Active upload.
-  std::uint32_t server_ip = 0;
+  platform::Ipv4Address server_ip;
   std::uint16_t server_port = 0;
   std::uint16_t module_code = 0;
   std::uint8_t upload_interval = 0;  // interval = n x 5 + 5 seconds
   bool server_by_name = false;
-  std::uint32_t dns_ip = 0;
+  platform::Ipv4Address dns_ip;
   std::array<std::uint8_t, server_name_bytes> server_name{};  // NUL-padded
   bool active_upload_confirmed = false;  // the active-upload dialog closed with OK
 };

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/ipv4_address.h"
+
 namespace platform {
 
 class ByteReader {
@@ -22,6 +24,8 @@ class ByteReader {
   constexpr std::uint32_t be32(std::size_t at) {
     return fits(at, 4) ? std::uint32_t{be16(at)} << 16 | be16(at + 2) : 0;
   }
+  // Four bytes in wire order (first octet first) as an address.
+  constexpr Ipv4Address ipv4(std::size_t at) { return Ipv4Address::from_host_order(be32(at)); }
   constexpr bool ok() const { return ok_; }
 
  private:

@@ -22,9 +22,9 @@ class PcapSession final : public CaptureSession {
 
   bool ethernet() const override { return pcap_datalink(handle_) == DLT_EN10MB; }
 
-  FilterResult set_filter(const std::string& expression, std::uint32_t netmask) override {
+  FilterResult set_filter(const std::string& expression, Ipv4Address netmask) override {
     bpf_program program{};
-    if (pcap_compile(handle_, &program, expression.c_str(), 1, netmask) != 0) return FilterResult::compile_failed;
+    if (pcap_compile(handle_, &program, expression.c_str(), 1, netmask.network_order()) != 0) return FilterResult::compile_failed;
     int set = pcap_setfilter(handle_, &program);
     pcap_freecode(&program);
     return set == 0 ? FilterResult::installed : FilterResult::set_failed;
@@ -70,15 +70,15 @@ bool is_kernel_interface(const pcap_if_t& device) {
   return (device.flags & PCAP_IF_LOOPBACK) == 0 && if_nametoindex(device.name) != 0;
 }
 
-std::uint32_t first_ipv4_netmask(const pcap_if_t& device) {
+Ipv4Address first_ipv4_netmask(const pcap_if_t& device) {
   for (const pcap_addr_t* address = device.addresses; address != nullptr; address = address->next) {
     if (address->addr == nullptr || address->addr->sa_family != AF_INET) continue;
-    if (address->netmask == nullptr) return 0;
+    if (address->netmask == nullptr) return {};
     sockaddr_in mask{};
     std::memcpy(&mask, address->netmask, sizeof mask);
-    return mask.sin_addr.s_addr;
+    return Ipv4Address::from_network_order(mask.sin_addr.s_addr);
   }
-  return 0;
+  return {};
 }
 
 CaptureOpening opened(std::unique_ptr<PcapSession> session) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ipv4_address.h"
 #include "platform/wait_clock.h"
 
 namespace platform {
@@ -14,7 +15,7 @@ namespace platform {
 struct CaptureDevice {
   std::string name;          // the interface name
   std::string description;
-  std::uint32_t netmask = 0; // network order, of the device's first IPv4 address; 0 when it has none
+  Ipv4Address netmask;  // of the device's first IPv4 address; 0.0.0.0 when it has none
 };
 
 struct CaptureDeviceListing {
@@ -36,8 +37,8 @@ class CaptureSession {
  public:
   virtual ~CaptureSession() = default;
   virtual bool ethernet() const = 0;
-  // Compiles expression (optimised) with netmask (network order) and installs it.
-  virtual FilterResult set_filter(const std::string& expression, std::uint32_t netmask) = 0;
+  // Compiles expression (optimised) with netmask and installs it.
+  virtual FilterResult set_filter(const std::string& expression, Ipv4Address netmask) = 0;
   // On NextFrame::frame, frame holds the captured bytes until the next call.
   virtual NextFrame next_frame(std::span<const std::uint8_t>& frame) = 0;
   virtual bool send_frame(std::span<const std::uint8_t> frame) = 0;

@@ -37,13 +37,13 @@ T read_native(std::span<const std::uint8_t> bytes, std::size_t at) {
 
 constexpr std::size_t align4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
 
-void provoke_resolution(std::uint32_t ip_network) {
+void provoke_resolution(Ipv4Address ip) {
   SocketHandle socket = open_udp_socket();
-  if (socket.valid()) send_datagram(socket.fd(), ip_network, discard_port, {});
+  if (socket.valid()) send_datagram(socket.fd(), ip, discard_port, {});
 }
 
-// One RTM_NEWNEIGH body (ndmsg then attributes): true for a usable IPv4 entry of ip_network.
-bool usable_entry_for(std::span<const std::uint8_t> body, std::uint32_t ip_network) {
+// One RTM_NEWNEIGH body (ndmsg then attributes): true for a usable IPv4 entry of ip.
+bool usable_entry_for(std::span<const std::uint8_t> body, Ipv4Address ip) {
   constexpr std::size_t ndmsg_bytes = sizeof(ndmsg);
   if (body.size() < ndmsg_bytes) return false;
   if (read_native<std::uint8_t>(body, offsetof(ndmsg, ndm_family)) != AF_INET) return false;
@@ -55,15 +55,15 @@ bool usable_entry_for(std::span<const std::uint8_t> body, std::uint32_t ip_netwo
     if (length < sizeof(rtattr) || at + length > body.size()) break;
     std::size_t payload = length - sizeof(rtattr);
     if (type == NDA_DST && payload == 4)
-      address_matches = read_native<std::uint32_t>(body, at + sizeof(rtattr)) == ip_network;
+      address_matches = Ipv4Address::from_network_order(read_native<std::uint32_t>(body, at + sizeof(rtattr))) == ip;
     if (type == NDA_LLADDR && payload > 0) has_lladdr = true;
     at += align4(length);
   }
   return address_matches && has_lladdr;
 }
 
-// Dumps the IPv4 neighbour table and looks for a usable entry of ip_network.
-bool neighbour_resolved(WaitClock& clock, std::uint32_t ip_network) {
+// Dumps the IPv4 neighbour table and looks for a usable entry of ip.
+bool neighbour_resolved(WaitClock& clock, Ipv4Address ip) {
   SocketHandle netlink(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE));
   if (!netlink.valid()) return false;
 
@@ -94,7 +94,7 @@ bool neighbour_resolved(WaitClock& clock, std::uint32_t ip_network) {
       auto type = read_native<std::uint16_t>(bytes, at + offsetof(nlmsghdr, nlmsg_type));
       if (length < NLMSG_HDRLEN || at + length > bytes.size()) return found;
       if (type == NLMSG_DONE || type == NLMSG_ERROR) return found;
-      if (type == RTM_NEWNEIGH && usable_entry_for(bytes.subspan(at + NLMSG_HDRLEN, length - NLMSG_HDRLEN), ip_network))
+      if (type == RTM_NEWNEIGH && usable_entry_for(bytes.subspan(at + NLMSG_HDRLEN, length - NLMSG_HDRLEN), ip))
         found = true;
       at += NLMSG_ALIGN(length);
     }
@@ -103,11 +103,11 @@ bool neighbour_resolved(WaitClock& clock, std::uint32_t ip_network) {
 
 }  // namespace
 
-bool resolve_neighbour(WaitClock& clock, std::uint32_t ip_network, int wait_ms) {
-  provoke_resolution(ip_network);
+bool resolve_neighbour(WaitClock& clock, Ipv4Address ip, int wait_ms) {
+  provoke_resolution(ip);
   std::uint32_t start_ms = clock.tick_count_ms();
   for (;;) {
-    if (neighbour_resolved(clock, ip_network)) return true;
+    if (neighbour_resolved(clock, ip)) return true;
     if (static_cast<int>(clock.tick_count_ms() - start_ms) >= wait_ms) return false;
     if (!clock.sleep_ms(table_poll_interval_ms)) return false;
   }

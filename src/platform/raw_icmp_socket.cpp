@@ -7,11 +7,11 @@
 
 namespace platform {
 
-RawSocketOpening open_raw_icmp_socket(std::uint32_t local_ip_network) {
-  return open_raw_ip_socket(IPPROTO_ICMP, local_ip_network);
+RawSocketOpening open_raw_icmp_socket(Ipv4Address local_ip) {
+  return open_raw_ip_socket(IPPROTO_ICMP, local_ip);
 }
 
-RawSocketOpening open_raw_ip_socket(int protocol, std::uint32_t local_ip_network) {
+RawSocketOpening open_raw_ip_socket(int protocol, Ipv4Address local_ip) {
   RawSocketOpening opening;
   opening.socket = SocketHandle(::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, protocol));
   if (!opening.socket.valid()) {
@@ -21,7 +21,7 @@ RawSocketOpening open_raw_ip_socket(int protocol, std::uint32_t local_ip_network
   }
   sockaddr_in local{};
   local.sin_family = AF_INET;
-  local.sin_addr.s_addr = local_ip_network;
+  local.sin_addr.s_addr = local_ip.network_order();
   if (::bind(opening.socket.fd(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
     opening.error_number = errno;
     opening.status = raw_socket_bind_failed;
@@ -32,10 +32,10 @@ RawSocketOpening open_raw_ip_socket(int protocol, std::uint32_t local_ip_network
   return opening;
 }
 
-bool send_icmp(int fd, std::uint32_t destination_network, std::span<const std::uint8_t> message) {
+bool send_icmp(int fd, Ipv4Address destination_ip, std::span<const std::uint8_t> message) {
   sockaddr_in destination{};
   destination.sin_family = AF_INET;
-  destination.sin_addr.s_addr = destination_network;
+  destination.sin_addr.s_addr = destination_ip.network_order();
   ssize_t sent = ::sendto(fd, message.data(), message.size(), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&destination),
                           sizeof destination);
   return sent == static_cast<ssize_t>(message.size());

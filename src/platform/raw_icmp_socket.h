@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/ipv4_address.h"
 #include "platform/socket_handle.h"
 
 namespace platform {
@@ -20,14 +21,14 @@ struct RawSocketOpening {
   SocketHandle socket;
 };
 
-// Opens a raw socket of IP protocol `protocol` bound to local_ip_network (network order),
+// Opens a raw socket of IP protocol `protocol` bound to local_ip,
 // port 0: it receives every packet of that protocol for the address with its IP header
 // (IPPROTO_UDP: every UDP packet).
-RawSocketOpening open_raw_ip_socket(int protocol, std::uint32_t local_ip_network);
-RawSocketOpening open_raw_icmp_socket(std::uint32_t local_ip_network);
+RawSocketOpening open_raw_ip_socket(int protocol, Ipv4Address local_ip);
+RawSocketOpening open_raw_icmp_socket(Ipv4Address local_ip);
 
-// Sends one ICMP message to destination_network; false unless it went out whole.
-bool send_icmp(int fd, std::uint32_t destination_network, std::span<const std::uint8_t> message);
+// Sends one ICMP message to destination; false unless it went out whole.
+bool send_icmp(int fd, Ipv4Address destination, std::span<const std::uint8_t> message);
 
 // Receives one IP packet into buffer; the number of bytes stored (at most buffer.size()), or
 // -1 on error.

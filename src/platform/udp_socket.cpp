@@ -10,10 +10,10 @@ namespace platform {
 
 namespace {
 
-sockaddr_in ipv4_address(std::uint32_t ip_network_order, std::uint16_t port) {
+sockaddr_in ipv4_address(Ipv4Address ip, std::uint16_t port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = ip_network_order;
+  address.sin_addr.s_addr = ip.network_order();
   address.sin_port = htons(port);
   return address;
 }
@@ -27,13 +27,13 @@ bool enable_broadcast(int fd) {
   return ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
 }
 
-bool bind_ipv4(int fd, std::uint32_t ip_network_order, std::uint16_t port) {
-  sockaddr_in address = ipv4_address(ip_network_order, port);
+bool bind_ipv4(int fd, Ipv4Address ip, std::uint16_t port) {
+  sockaddr_in address = ipv4_address(ip, port);
   return ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
 }
 
-int send_datagram(int fd, std::uint32_t ip_network_order, std::uint16_t port, std::span<const std::uint8_t> bytes) {
-  sockaddr_in address = ipv4_address(ip_network_order, port);
+int send_datagram(int fd, Ipv4Address ip, std::uint16_t port, std::span<const std::uint8_t> bytes) {
+  sockaddr_in address = ipv4_address(ip, port);
   ssize_t n = ::sendto(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&address), sizeof address);
   return n < 0 ? -1 : static_cast<int>(n);
 }
@@ -57,14 +57,14 @@ int receive_datagram(int fd, std::span<std::uint8_t> buffer, Datagram& info) {
   ssize_t n = ::recvmsg(fd, &message, MSG_TRUNC);
   if (n < 0) return -1;
   info.length = static_cast<int>(n);
-  info.source_ip_network = source.sin_addr.s_addr;
+  info.source_ip = Ipv4Address::from_network_order(source.sin_addr.s_addr);
   info.source_port = ntohs(source.sin_port);
-  info.destination_ip_network = 0;
+  info.destination_ip = Ipv4Address{};
   for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
     if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
       in_pktinfo packet{};
       std::memcpy(&packet, CMSG_DATA(c), sizeof packet);
-      info.destination_ip_network = packet.ipi_addr.s_addr;
+      info.destination_ip = Ipv4Address::from_network_order(packet.ipi_addr.s_addr);
     }
   }
   return info.length;

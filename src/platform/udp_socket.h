@@ -3,25 +3,26 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/ipv4_address.h"
 #include "platform/socket_handle.h"
 
 namespace platform {
 
 SocketHandle open_udp_socket();
 bool enable_broadcast(int fd);
-// Binds to a local network-order address and port (0 lets the kernel choose).
-bool bind_ipv4(int fd, std::uint32_t ip_network_order, std::uint16_t port);
+// Binds to a local address and port (0 lets the kernel choose).
+bool bind_ipv4(int fd, Ipv4Address ip, std::uint16_t port);
 
 // Returns the number of bytes sent or -1.
-int send_datagram(int fd, std::uint32_t ip_network_order, std::uint16_t port, std::span<const std::uint8_t> bytes);
+int send_datagram(int fd, Ipv4Address ip, std::uint16_t port, std::span<const std::uint8_t> bytes);
 
 struct Datagram {
   int length = 0;                      // full length of the datagram, even when longer than the buffer
-  std::uint32_t source_ip_network = 0;
+  Ipv4Address source_ip;
   std::uint16_t source_port = 0;
-  // The address the datagram was sent to (a local address or a broadcast), network order;
-  // 0 unless enable_destination_info was set on the socket.
-  std::uint32_t destination_ip_network = 0;
+  // The address the datagram was sent to (a local address or a broadcast);
+  // 0.0.0.0 unless enable_destination_info was set on the socket.
+  Ipv4Address destination_ip;
 };
 
 // Asks the kernel to tell each received datagram's destination address (IP_PKTINFO).

@@ -5,7 +5,6 @@
 #include <span>
 #include <sys/socket.h>
 
-#include "platform/ipv4.h"
 #include "platform/timed_connect.h"
 #include "platform/udp_socket.h"
 #include "polling/query_frames.h"
@@ -24,10 +23,10 @@ platform::SocketHandle open_polling_socket(std::uint8_t work_mode) {
 }
 
 // A host that drops SYNs costs the default connect time-out, no more.
-bool connect_stream(platform::WaitClock& clock, int fd, std::uint32_t ip, std::uint16_t port) {
+bool connect_stream(platform::WaitClock& clock, int fd, platform::Ipv4Address ip, std::uint16_t port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = ip;
+  address.sin_addr.s_addr = ip.network_order();
   address.sin_port = htons(port);
   return platform::connect_within(clock, fd, address, platform::default_connect_wait_s, 0) ==
          platform::ConnectResult::connected;
@@ -69,7 +68,7 @@ int open_polling_sockets(const discovery::ModuleTable& modules, PollingTable& po
     p.socket = open_polling_socket(module.work_mode);
     p.connected = not_pollable;
 
-    std::uint32_t destination;
+    platform::Ipv4Address destination;
     if (settings.remote.enabled) {
       if (!p.socket.valid()) return open_no_remote_socket;
       if (!platform::bind_ipv4(p.socket.fd(), settings.remote.local_ip, 0)) {
@@ -79,7 +78,7 @@ int open_polling_sockets(const discovery::ModuleTable& modules, PollingTable& po
       destination = settings.remote.remote_ip;
     } else {
       if (!p.socket.valid()) continue;
-      destination = platform::host_to_network(module.ip);
+      destination = module.ip;
       if (!answers(destination)) continue;  // the socket stays until the sockets are closed
     }
 

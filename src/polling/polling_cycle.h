@@ -11,8 +11,8 @@
 
 namespace polling {
 
-// True when a device answers for the address (network order).
-using AddressProbe = std::function<bool(std::uint32_t ip)>;
+// True when a device answers for the address.
+using AddressProbe = std::function<bool(platform::Ipv4Address ip)>;
 
 // Codes of open_polling_sockets (remote mode only).
 constexpr int open_no_remote_socket = -2;
@@ -25,7 +25,7 @@ constexpr int polling_cancelled = -4;
 // Opens a socket per listed sensor module (TCP rows connected) unless the sockets are
 // open. Outside remote mode a module the probe does not find is not polled.
 int open_polling_sockets(const discovery::ModuleTable& modules, PollingTable& polling, const QuerySettings& settings,
-                         const AddressProbe& answers = [](std::uint32_t) { return true; });
+                         const AddressProbe& answers = [](platform::Ipv4Address) { return true; });
 
 // Closes every row's socket (harmless for rows that have none). Returns 0.
 int close_polling_sockets(PollingTable& polling);

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <sys/socket.h>
 
-#include "platform/ipv4.h"
 #include "platform/udp_socket.h"
 #include "polling/query_frames.h"
 
@@ -33,7 +32,7 @@ int send_request(const Exchange& x, std::span<const std::uint8_t> request, bool 
   }
   long sent;
   if (x.datagram) {
-    const std::uint32_t ip = x.settings.remote.enabled ? x.settings.remote.remote_ip : platform::host_to_network(x.module.ip);
+    const platform::Ipv4Address ip = x.settings.remote.enabled ? x.settings.remote.remote_ip : x.module.ip;
     const std::uint16_t port = x.module.work_mode == discovery::snmp ? snmp_port : x.module.port;
     sent = platform::send_datagram(x.fd, ip, port, request);
   } else {

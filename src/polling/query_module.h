@@ -11,11 +11,11 @@
 namespace polling {
 
 // Remote mode: the one remote module sits in row 0 and is reached at remote_ip through
-// the adapter address local_ip (both network order).
+// the adapter address local_ip.
 struct RemoteMode {
   bool enabled = false;
-  std::uint32_t remote_ip = 0;
-  std::uint32_t local_ip = 0;
+  platform::Ipv4Address remote_ip;
+  platform::Ipv4Address local_ip;
 };
 
 struct QuerySettings {

@@ -4,7 +4,6 @@
 
 #include "rawlink/capture_devices.h"
 #include "rawlink/capture_open.h"
-#include "platform/ipv4.h"
 
 namespace rawlink {
 namespace {
@@ -12,7 +11,7 @@ namespace {
 // Probes target from one address entry through device; answers is the reply count of the
 // last attempt. Returns 0 or an arp_probe code.
 int probe_from_entry(RawEthernet& raw, const platform::CaptureDevice* device, const netenv::AddressEntry& entry,
-                     std::uint32_t target, int& answers) {
+                     platform::Ipv4Address target, int& answers) {
   OpenedCapture opened = open_filtered_capture(raw.link, device, probe_read_timeout_ms, "arp", entry.mask);
   switch (opened.step) {
     case CaptureStep::opened:
@@ -29,14 +28,13 @@ int probe_from_entry(RawEthernet& raw, const platform::CaptureDevice* device, co
   }
   platform::CaptureSession& session = *opened.session;
   const auto& mac = raw.adapters.adapters[static_cast<std::size_t>(entry.adapter)].mac;
-  std::uint32_t target_host = platform::network_to_host(target);
-  auto request = build_arp_request(mac, platform::network_to_host(entry.ip), target_host);
+  auto request = build_arp_request(mac, entry.ip, target);
   for (int attempt = 0; attempt < probe_attempts; ++attempt) {
     if (!session.send_frame(request)) return probe_send_failed;
     answers = 0;
     std::span<const std::uint8_t> frame;
     while (session.next_frame(frame) == platform::NextFrame::frame)
-      if (is_arp_reply_from(frame, target_host)) ++answers;
+      if (is_arp_reply_from(frame, target)) ++answers;
     raw.link.clock().sleep_ms(probe_pause_ms);
   }
   return 0;
@@ -48,14 +46,14 @@ bool uses_raw_arp(bool remote_mode, int platform_family) {
   return remote_mode || platform_family == platform_family_without_os_arp;
 }
 
-int arp_probe(RawEthernet& raw, std::uint32_t ip_network) {
+int arp_probe(RawEthernet& raw, platform::Ipv4Address ip) {
   const netenv::AdapterTable& adapters = raw.adapters;
   if (!adapters.capture_devices_matched) return probe_devices_unmatched;
   int count = std::clamp(adapters.address_count, 0, netenv::max_address_entries);
   std::optional<std::optional<CaptureDevices>> devices;  // looked up once, when an entry needs a device
   for (int k = 0; k < count; ++k) {
     const netenv::AddressEntry& entry = adapters.addresses[static_cast<std::size_t>(k)];
-    if (entry.ip == ip_network) {
+    if (entry.ip == ip) {
       raw.state.probe_subnet_index = k;
       return 1;
     }
@@ -66,7 +64,7 @@ int arp_probe(RawEthernet& raw, std::uint32_t ip_network) {
     if (!*devices) return probe_list_failed;
     int answers = 0;
     const platform::CaptureDevice* chosen = numbered_device(*devices, device);
-    if (int result = probe_from_entry(raw, chosen, entry, ip_network, answers); result < 0) return result;
+    if (int result = probe_from_entry(raw, chosen, entry, ip, answers); result < 0) return result;
     if (answers > 0) {
       raw.state.probe_subnet_index = k;
       return 1;
@@ -75,9 +73,9 @@ int arp_probe(RawEthernet& raw, std::uint32_t ip_network) {
   return 0;
 }
 
-int probe_address_in_use(RawEthernet& raw, std::uint32_t ip_network) {
-  if (raw.raw_arp) return arp_probe(raw, ip_network);
-  return raw.link.resolve_neighbour(ip_network, neighbour_wait_ms) ? 1 : 0;
+int probe_address_in_use(RawEthernet& raw, platform::Ipv4Address ip) {
+  if (raw.raw_arp) return arp_probe(raw, ip);
+  return raw.link.resolve_neighbour(ip, neighbour_wait_ms) ? 1 : 0;
 }
 
 }  // namespace rawlink

@@ -29,14 +29,14 @@ constexpr int probe_send_failed = -7;
 // system cannot resolve for us.
 bool uses_raw_arp(bool remote_mode, int platform_family);
 
-// Entry by entry: 1 at once when ip_network is the entry's own address; otherwise three
+// Entry by entry: 1 at once when ip is the entry's own address; otherwise three
 // broadcast requests from the entry's adapter, and 1 when the third one got a reply from
-// ip_network. On 1 state.probe_subnet_index names the entry. 0 when no entry got an
+// ip. On 1 state.probe_subnet_index names the entry. 0 when no entry got an
 // answer, or a code above.
-int arp_probe(RawEthernet& raw, std::uint32_t ip_network);
+int arp_probe(RawEthernet& raw, platform::Ipv4Address ip);
 
-// 1 when a device answered for ip_network, 0 when none did, a negative arp_probe code
+// 1 when a device answered for ip, 0 when none did, a negative arp_probe code
 // when the probe could not run.
-int probe_address_in_use(RawEthernet& raw, std::uint32_t ip_network);
+int probe_address_in_use(RawEthernet& raw, platform::Ipv4Address ip);
 
 }  // namespace rawlink

@@ -19,8 +19,8 @@ constexpr std::uint16_t ethertype_arp = 0x0806;
 constexpr std::uint16_t operation_request = 1;
 constexpr std::uint16_t operation_reply = 2;
 
-void write_ip(std::span<std::uint8_t> frame, std::size_t at, std::uint32_t ip) {
-  for (std::size_t i = 0; i < 4; ++i) frame[at + i] = static_cast<std::uint8_t>(ip >> (24 - 8 * i));
+void write_ip(std::span<std::uint8_t> frame, std::size_t at, platform::Ipv4Address ip) {
+  for (int i = 0; i < 4; ++i) frame[at + static_cast<std::size_t>(i)] = ip.octet(i);
 }
 
 bool is_arp(std::span<const std::uint8_t> frame) {
@@ -58,8 +58,8 @@ FrameUse record_arp_frame(std::span<const std::uint8_t> frame, int device, Devic
   ArpEntry& entry = entries.entries[static_cast<std::size_t>(entries.count++)];
   std::copy_n(frame.begin() + mac_tail_at, entry.mac_tail.size(), entry.mac_tail.begin());
   platform::ByteReader read(frame);
-  entry.sender_ip = read.be32(sender_ip_at);
-  entry.target_ip = read.be32(target_ip_at);
+  entry.sender_ip = read.ipv4(sender_ip_at);
+  entry.target_ip = read.ipv4(target_ip_at);
   return FrameUse::module_entry;
 }
 
@@ -78,7 +78,7 @@ int deduplicate_arp_entries(DeviceArpEntries& entries) {
 }
 
 std::array<std::uint8_t, arp_request_bytes> build_arp_request(const std::array<std::uint8_t, 6>& mac,
-                                                              std::uint32_t sender_ip, std::uint32_t target_ip) {
+                                                              platform::Ipv4Address sender_ip, platform::Ipv4Address target_ip) {
   std::array<std::uint8_t, arp_request_bytes> frame{};
   std::fill_n(frame.begin(), 6, 0xFF);
   std::copy(mac.begin(), mac.end(), frame.begin() + source_mac_at);
@@ -99,9 +99,9 @@ std::array<std::uint8_t, arp_request_bytes> build_arp_request(const std::array<s
   return frame;
 }
 
-bool is_arp_reply_from(std::span<const std::uint8_t> frame, std::uint32_t sender_ip) {
+bool is_arp_reply_from(std::span<const std::uint8_t> frame, platform::Ipv4Address sender_ip) {
   platform::ByteReader read(frame);
-  return is_arp(frame) && read.be16(operation_at) == operation_reply && read.be32(sender_ip_at) == sender_ip;
+  return is_arp(frame) && read.be16(operation_at) == operation_reply && read.ipv4(sender_ip_at) == sender_ip;
 }
 
 }  // namespace rawlink

@@ -1,8 +1,7 @@
 #pragma once
 // ARP frames of the raw-Ethernet layer: the recorder that keeps what the modules'
 // frames tell (and ties a capture device to its adapter by the PC's own frames), and the
-// broadcast request of the ARP probe. Addresses here are host order, first wire byte most
-// significant.
+// broadcast request of the ARP probe.
 //
 //   offset  width  field (Ethernet II carrying ARP)
 //   0       6      destination MAC
@@ -29,8 +28,8 @@ constexpr std::array<std::uint8_t, 3> module_mac_prefix{0x00, 0x20, 0x4A};
 
 struct ArpEntry {
   std::array<std::uint8_t, 3> mac_tail{};  // last three bytes of the source MAC
-  std::uint32_t sender_ip = 0;
-  std::uint32_t target_ip = 0;
+  platform::Ipv4Address sender_ip;
+  platform::Ipv4Address target_ip;
 };
 
 struct DeviceArpEntries {
@@ -53,9 +52,9 @@ int deduplicate_arp_entries(DeviceArpEntries& entries);
 // The probe's broadcast request from (mac, sender_ip) for target_ip; the target hardware
 // address is all ones, the padding zero.
 std::array<std::uint8_t, arp_request_bytes> build_arp_request(const std::array<std::uint8_t, 6>& mac,
-                                                              std::uint32_t sender_ip, std::uint32_t target_ip);
+                                                              platform::Ipv4Address sender_ip, platform::Ipv4Address target_ip);
 
 // True for an ARP reply whose sender is sender_ip.
-bool is_arp_reply_from(std::span<const std::uint8_t> frame, std::uint32_t sender_ip);
+bool is_arp_reply_from(std::span<const std::uint8_t> frame, platform::Ipv4Address sender_ip);
 
 }  // namespace rawlink

@@ -1,16 +1,15 @@
 #include "rawlink/capture_open.h"
 
-#include "platform/ipv4.h"
 
 namespace rawlink {
 namespace {
 
-constexpr std::uint32_t default_netmask = 0xFFFFFF00;  // host order
+constexpr auto default_netmask = platform::Ipv4Address::from_octets(255, 255, 255, 0);
 
 }  // namespace
 
 OpenedCapture open_filtered_capture(RawLink& link, const platform::CaptureDevice* device, int timeout_ms,
-                                    const char* filter, std::uint32_t netmask_network) {
+                                    const char* filter, platform::Ipv4Address netmask) {
   OpenedCapture result;
   if (device == nullptr) return result;
   platform::CaptureOpening opening = link.open_capture(device->name, timeout_ms);
@@ -23,7 +22,7 @@ OpenedCapture open_filtered_capture(RawLink& link, const platform::CaptureDevice
     result.step = CaptureStep::not_ethernet;
     return result;
   }
-  switch (opening.session->set_filter(filter, netmask_network)) {
+  switch (opening.session->set_filter(filter, netmask)) {
     case platform::FilterResult::compile_failed:
       result.step = CaptureStep::compile_failed;
       return result;
@@ -38,8 +37,8 @@ OpenedCapture open_filtered_capture(RawLink& link, const platform::CaptureDevice
   return result;
 }
 
-std::uint32_t capture_netmask(const platform::CaptureDevice& device) {
-  return device.netmask != 0 ? device.netmask : platform::host_to_network(default_netmask);
+platform::Ipv4Address capture_netmask(const platform::CaptureDevice& device) {
+  return device.netmask.is_zero() ? default_netmask : device.netmask;
 }
 
 }  // namespace rawlink

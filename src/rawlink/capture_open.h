@@ -18,11 +18,11 @@ struct OpenedCapture {
   std::unique_ptr<platform::CaptureSession> session;  // set when step is opened
 };
 
-// device null: no_device. netmask_network is handed to the filter compiler.
+// device null: no_device. netmask is handed to the filter compiler.
 OpenedCapture open_filtered_capture(RawLink& link, const platform::CaptureDevice* device, int timeout_ms,
-                                    const char* filter, std::uint32_t netmask_network);
+                                    const char* filter, platform::Ipv4Address netmask);
 
 // The netmask of the device's first address; 255.255.255.0 when it has none.
-std::uint32_t capture_netmask(const platform::CaptureDevice& device);
+platform::Ipv4Address capture_netmask(const platform::CaptureDevice& device);
 
 }  // namespace rawlink

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/ipv4.h"
 #include "rawlink/address_probe.h"
 #include "rawlink/capture_devices.h"
 
@@ -20,7 +19,7 @@ int trigger_queries(RawEthernet& raw, QueryKind kind) {
   int count = std::clamp(adapters.address_count, 0, netenv::max_address_entries);
   for (int k = 0; k < count; ++k) {
     const netenv::AddressEntry& entry = adapters.addresses[static_cast<std::size_t>(k)];
-    std::uint32_t resolved = platform::host_to_network(platform::network_to_host(entry.network()) + host_253);
+    const platform::Ipv4Address resolved = entry.network().plus(host_253);
     // Only the request on the wire matters here, so whether anything answered does not.
     if (raw.raw_arp)
       arp_probe(raw, resolved);

@@ -24,11 +24,11 @@ class RawLink {
 
   // The broadcast socket of the search, open between these two calls.
   virtual bool open_query_socket() = 0;
-  virtual bool send_query(std::uint32_t broadcast_network, QueryKind kind) = 0;
+  virtual bool send_query(platform::Ipv4Address broadcast, QueryKind kind) = 0;
   virtual void close_query_socket() = 0;
 
-  // The operating system's ARP resolution of ip_network, waiting at most wait_ms.
-  virtual bool resolve_neighbour(std::uint32_t ip_network, int wait_ms) = 0;
+  // The operating system's ARP resolution of ip, waiting at most wait_ms.
+  virtual bool resolve_neighbour(platform::Ipv4Address ip, int wait_ms) = 0;
   // The program's clock: the layer's pauses and waits.
   virtual platform::WaitClock& clock() = 0;
 };

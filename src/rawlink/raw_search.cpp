@@ -27,7 +27,7 @@ bool takes_part(const netenv::AdapterTable& adapters, int device) {
 
 OpenedCapture open_arp_capture(RawEthernet& raw, const SearchCaptures& captures, int device) {
   const platform::CaptureDevice* chosen = numbered_device(captures.devices, device);
-  std::uint32_t netmask = chosen != nullptr ? capture_netmask(*chosen) : 0;
+  const platform::Ipv4Address netmask = chosen != nullptr ? capture_netmask(*chosen) : platform::Ipv4Address{};
   return open_filtered_capture(raw.link, chosen, search_read_timeout_ms, "arp", netmask);
 }
 

@@ -16,16 +16,16 @@ bool SystemRawLink::open_query_socket() {
   return socket_.valid() && platform::enable_broadcast(socket_.fd());
 }
 
-bool SystemRawLink::send_query(std::uint32_t broadcast_network, QueryKind kind) {
+bool SystemRawLink::send_query(platform::Ipv4Address broadcast, QueryKind kind) {
   std::span<const std::uint8_t> query = kind == QueryKind::device ? queries_.device_query : queries_.configuration_query;
-  return platform::send_datagram(socket_.fd(), broadcast_network, queries_.port, query) ==
+  return platform::send_datagram(socket_.fd(), broadcast, queries_.port, query) ==
          static_cast<int>(query.size());
 }
 
 void SystemRawLink::close_query_socket() { socket_.reset(); }
 
-bool SystemRawLink::resolve_neighbour(std::uint32_t ip_network, int wait_ms) {
-  return platform::resolve_neighbour(clock_, ip_network, wait_ms);
+bool SystemRawLink::resolve_neighbour(platform::Ipv4Address ip, int wait_ms) {
+  return platform::resolve_neighbour(clock_, ip, wait_ms);
 }
 
 }  // namespace rawlink

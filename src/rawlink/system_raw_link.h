@@ -22,9 +22,9 @@ class SystemRawLink final : public RawLink {
   platform::CaptureDeviceListing list_capture_devices() override;
   platform::CaptureOpening open_capture(const std::string& device, int timeout_ms) override;
   bool open_query_socket() override;
-  bool send_query(std::uint32_t broadcast_network, QueryKind kind) override;
+  bool send_query(platform::Ipv4Address broadcast, QueryKind kind) override;
   void close_query_socket() override;
-  bool resolve_neighbour(std::uint32_t ip_network, int wait_ms) override;
+  bool resolve_neighbour(platform::Ipv4Address ip, int wait_ms) override;
   platform::WaitClock& clock() override { return clock_; }
 
  private:

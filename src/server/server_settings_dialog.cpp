@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "netenv/dialog_adapter_table.h"
-#include "platform/ipv4.h"
 #include "ui/texts.h"
 
 namespace server {
@@ -79,7 +78,7 @@ void ServerSettingsDialog::fill(ui::DialogView& view) const {
   const int address_ids[] = {ip1_text, ip2_text};
   const int external_ids[] = {external1_text, external2_text};
   for (std::size_t k = 0; k < entries; ++k) {
-    view.set_text(address_ids[k], platform::dotted(platform::network_to_host(adapters_.addresses[k].ip)));
+    view.set_text(address_ids[k], adapters_.addresses[k].ip.dotted());
     view.set_text(external_ids[k], external_.text[k]);
   }
   view.set_checked(uses_tcp(settings_) ? tcp_radio : udp_radio, true);

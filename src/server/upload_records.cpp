@@ -31,20 +31,17 @@ std::string text_until_zero(const Identity& identity, std::size_t offset, std::s
 
 }  // namespace
 
-std::string address_text(std::uint32_t ip_network) {
-  // Network order keeps the first octet in the lowest-addressed byte.
-  const auto* b = reinterpret_cast<const std::uint8_t*>(&ip_network);
+std::string address_text(platform::Ipv4Address ip) {
   std::string text;
-  polling::append_format(text, ui::texts::peer_address, b[0], b[1], b[2], b[3]);
+  polling::append_format(text, ui::texts::peer_address, ip.octet(0), ip.octet(1), ip.octet(2), ip.octet(3));
   return text;
 }
 
-std::string banner_line(bool tcp, std::uint32_t ip_network, const std::string& external_text, std::uint16_t port) {
-  const auto* b = reinterpret_cast<const std::uint8_t*>(&ip_network);
+std::string banner_line(bool tcp, platform::Ipv4Address ip, const std::string& external_text, std::uint16_t port) {
   std::string line = ui::texts::banner_head;
   line += tcp ? ui::texts::banner_tcp : ui::texts::banner_udp;
   line += ui::texts::banner_addresses;
-  polling::append_format(line, "%d.%d.%d.%d", b[0], b[1], b[2], b[3]);
+  line += ip.dotted();
   line += "/" + external_text + ui::texts::banner_addresses_end;
   polling::append_format(line, ui::texts::banner_port, port);
   return line;
@@ -60,7 +57,7 @@ std::string tcp_data_head(int line_number, ClockTime now, int ordinal, int conne
   std::string line;
   polling::append_format(line, ui::texts::log_tcp_data_head, line_number, now.hours, now.minutes, now.seconds,
                          ordinal, connection_count);
-  line += address_text(peer.ip_network) + "/";
+  line += address_text(peer.ip) + "/";
   polling::append_format(line, ui::texts::log_data_port, peer.port);
   return line;
 }
@@ -69,7 +66,7 @@ std::string udp_data_head(int line_number, ClockTime now, int slot_number, int c
   std::string line;
   polling::append_format(line, ui::texts::log_udp_data_head, line_number, now.hours, now.minutes, now.seconds,
                          slot_number, connection_count);
-  line += address_text(peer.ip_network) + "/";
+  line += address_text(peer.ip) + "/";
   polling::append_format(line, ui::texts::log_data_port, peer.port);
   return line;
 }
@@ -81,7 +78,7 @@ std::string summary_line(int row, ClockTime now, const Identity& identity, PeerA
   line += ui::texts::summary_mid;
   line += text_until_zero(identity, mac_text_bytes, identity_bytes - mac_text_bytes);
   line += ui::texts::summary_ip;
-  line += address_text(peer.ip_network);
+  line += address_text(peer.ip);
   polling::append_format(line, ui::texts::summary_port, peer.port);
   polling::append_format(line, ui::texts::summary_count, counter);
   return line;

@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 
+#include "platform/ipv4_address.h"
 #include "polling/polling_table.h"
 #include "ui/main_view.h"
 
@@ -37,19 +38,19 @@ struct ClockTime {
 };
 
 struct PeerAddress {
-  std::uint32_t ip_network = 0;  // network order
-  std::uint16_t port = 0;        // host order
+  platform::Ipv4Address ip;
+  std::uint16_t port = 0;  // host order
   bool operator==(const PeerAddress&) const = default;
 };
 
 using Identity = std::array<std::uint8_t, identity_bytes>;
 using ReadingRecord = std::array<std::uint8_t, polling::reading_record_bytes>;
 
-// "%3d.%3d.%3d.%3d" over the address bytes in wire order.
-std::string address_text(std::uint32_t ip_network);
+// "%3d.%3d.%3d.%3d" over the address's octets.
+std::string address_text(platform::Ipv4Address ip);
 
 // First line of the module list: protocol, bound address with its external address, port.
-std::string banner_line(bool tcp, std::uint32_t ip_network, const std::string& external_text, std::uint16_t port);
+std::string banner_line(bool tcp, platform::Ipv4Address ip, const std::string& external_text, std::uint16_t port);
 // First line of the data list, before any record arrives.
 std::string waiting_line(ClockTime now);
 // Heads of the data lines; ordinal (TCP) or slot + 1 (UDP), then the slots in use.

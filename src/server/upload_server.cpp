@@ -49,7 +49,9 @@ bool still_readable(int fd, int events_handled) {
   return events_handled == 0 || platform::wait_readable(fd, 0, 0) == platform::WaitResult::ready;
 }
 
-PeerAddress peer_of(const sockaddr_in& address) { return {address.sin_addr.s_addr, ntohs(address.sin_port)}; }
+PeerAddress peer_of(const sockaddr_in& address) {
+  return {platform::Ipv4Address::from_network_order(address.sin_addr.s_addr), ntohs(address.sin_port)};
+}
 
 }  // namespace
 
@@ -81,11 +83,11 @@ int UploadServer::start_server() {
   const int on = 1;
   if (tcp && ::setsockopt(socket.fd(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0) return start_socket_failed;
   const netenv::AddressEntry& local = adapters_.addresses[static_cast<std::size_t>(entry)];
-  const std::uint32_t ip = local.ip;
+  const platform::Ipv4Address ip = local.ip;
   // Linux gives a socket bound to one address none of the broadcasts to its subnet, which
   // modules may be set to upload to: the UDP socket takes the port on every address and
   // keeps only what was sent to the chosen address or its subnet's broadcast.
-  if (!platform::bind_ipv4(socket.fd(), tcp ? ip : INADDR_ANY, settings_.port)) return start_bind_failed;
+  if (!platform::bind_ipv4(socket.fd(), tcp ? ip : platform::Ipv4Address{}, settings_.port)) return start_bind_failed;
   if (tcp && ::listen(socket.fd(), listen_backlog) != 0) return start_listen_failed;
   if (!tcp && !(platform::enable_broadcast(socket.fd()) && platform::enable_destination_info(socket.fd())))
     return start_socket_failed;
@@ -94,8 +96,8 @@ int UploadServer::start_server() {
   state_.connection_count = 0;
   state_.log_line_number = 0;
   state_.listener_paused = false;
-  state_.local_ip_network = ip;
-  state_.local_broadcast_network = ip | ~local.mask;
+  state_.local_ip = ip;
+  state_.local_broadcast = local.broadcast();
   state_.socket = std::move(socket);
   if (tcp) {
     watch_listener();
@@ -122,7 +124,7 @@ void UploadServer::stop_server() {
 
 void UploadServer::banner() {
   const int entry = settings_.local_address_index;
-  std::uint32_t ip = 0;
+  platform::Ipv4Address ip;
   if (entry >= 0 && entry < netenv::max_address_entries) ip = adapters_.addresses[static_cast<std::size_t>(entry)].ip;
   const std::string external =
       entry >= 0 && entry < netenv::looked_up_entries ? external_.text[static_cast<std::size_t>(entry)] : "";
@@ -218,7 +220,7 @@ void UploadServer::on_accept_event(int error) {
         std::string line;
         polling::append_format(line, ui::texts::log_come_in_head, state_.log_line_number, event_time_.hours,
                                event_time_.minutes, event_time_.seconds, slot + 1, state_.connection_count);
-        line += address_text(s.peer.ip_network) + " ";
+        line += address_text(s.peer.ip) + " ";
         polling::append_format(line, ui::texts::log_come_in_port, s.peer.port);
         line += ui::texts::log_come_in_end;
         add_log_line(line);
@@ -324,11 +326,10 @@ int UploadServer::receive_datagram(std::span<std::uint8_t> buffer, PeerAddress& 
   // A datagram longer than the buffer was cut by the kernel: no record, as a long reading
   // reply is none either.
   if (n < 0 || n > static_cast<int>(buffer.size())) return receive_failed;
-  if (info.destination_ip_network != state_.local_ip_network &&
-      info.destination_ip_network != state_.local_broadcast_network)
+  if (info.destination_ip != state_.local_ip && info.destination_ip != state_.local_broadcast)
     return receive_not_for_server;
   if (n == 0) return receive_nothing;
-  peer = {info.source_ip_network, info.source_port};
+  peer = {info.source_ip, info.source_port};
   return n;
 }
 

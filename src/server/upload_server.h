@@ -44,10 +44,10 @@ struct ConnectionSlot {
 struct ServerState {
   platform::SocketHandle socket;  // listening TCP socket or bound UDP socket
   bool listener_paused = false;   // not watched while every slot is taken
-  // The bound address entry's address and its subnet's directed broadcast, network order:
-  // the UDP server keeps only datagrams sent to one of them.
-  std::uint32_t local_ip_network = 0;
-  std::uint32_t local_broadcast_network = 0;
+  // The bound address entry's address and its subnet's directed broadcast: the UDP server
+  // keeps only datagrams sent to one of them.
+  platform::Ipv4Address local_ip;
+  platform::Ipv4Address local_broadcast;
   std::array<ConnectionSlot, max_slots> connection_table{};
   int connection_count = 0;
   int log_line_number = 0;

@@ -23,8 +23,8 @@ constexpr int report_set_failed = -6;
 constexpr int report_not_seen = -8;
 
 // Captures ICMP on the device of entry's adapter while sending echo requests to
-// target_network, up to ten passes. Returns 0 once a "network unreachable" report about
-// target_network to entry's address was seen, or a code above.
-int captured_reply_probe(rawlink::RawEthernet& raw, IcmpLink& icmp, int entry, std::uint32_t target_network);
+// target, up to ten passes. Returns 0 once a "network unreachable" report about
+// target to entry's address was seen, or a code above.
+int captured_reply_probe(rawlink::RawEthernet& raw, IcmpLink& icmp, int entry, platform::Ipv4Address target);
 
 }  // namespace tools

@@ -14,7 +14,7 @@ namespace tools {
 namespace {
 
 // Whether the service may be asked through entry; false means entry has no route.
-bool gate_open(const AddressService& service, AddressLookupLink& link, int entry, std::uint32_t server) {
+bool gate_open(const AddressService& service, AddressLookupLink& link, int entry, platform::Ipv4Address server) {
   int report = link.captured_reply_probe(entry, server);
   if (service.gate == ReachabilityGate::captured_reply) return report != 0;
   // Any report at all means no route; without one the service must also answer echo requests.
@@ -23,7 +23,7 @@ bool gate_open(const AddressService& service, AddressLookupLink& link, int entry
 
 }  // namespace
 
-bool SystemAddressLookupLink::resolve(std::string_view host, std::uint32_t& address_network) {
+bool SystemAddressLookupLink::resolve(std::string_view host, platform::Ipv4Address& address_found) {
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
@@ -32,16 +32,16 @@ bool SystemAddressLookupLink::resolve(std::string_view host, std::uint32_t& addr
   sockaddr_in address{};
   std::memcpy(&address, found->ai_addr, std::min<std::size_t>(found->ai_addrlen, sizeof address));
   ::freeaddrinfo(found);
-  address_network = address.sin_addr.s_addr;
+  address_found = platform::Ipv4Address::from_network_order(address.sin_addr.s_addr);
   return true;
 }
 
-int SystemAddressLookupLink::captured_reply_probe(int entry, std::uint32_t target_network) {
-  return tools::captured_reply_probe(raw_, icmp_, entry, target_network);
+int SystemAddressLookupLink::captured_reply_probe(int entry, platform::Ipv4Address target) {
+  return tools::captured_reply_probe(raw_, icmp_, entry, target);
 }
 
-int SystemAddressLookupLink::echo_probe(int entry, std::uint32_t target_network) {
-  return tools::echo_probe(raw_.adapters, icmp_, entry, target_network);
+int SystemAddressLookupLink::echo_probe(int entry, platform::Ipv4Address target) {
+  return tools::echo_probe(raw_.adapters, icmp_, entry, target);
 }
 
 int SystemAddressLookupLink::fetch_page(const PageRequest& request, PageResponse& response) {
@@ -60,7 +60,7 @@ int external_address_lookup(const netenv::AdapterTable& adapters, const AddressS
   for (std::size_t k = 0; k < address_services.size(); ++k) {
     const AddressService& service = address_services[k];
     const std::string& host = hosts[k];
-    std::uint32_t server = 0;
+    platform::Ipv4Address server;
     if (host.empty() || !link.resolve(host, server)) continue;
     for (int entry = 0; entry < looked_up; ++entry) {
       auto at = static_cast<std::size_t>(entry);

@@ -24,11 +24,11 @@ constexpr int lookup_nothing_resolved = -40;
 class AddressLookupLink {
  public:
   virtual ~AddressLookupLink() = default;
-  // The first IPv4 address of host (network order); false when it does not resolve.
-  virtual bool resolve(std::string_view host, std::uint32_t& address_network) = 0;
+  // The first IPv4 address of host; false when it does not resolve.
+  virtual bool resolve(std::string_view host, platform::Ipv4Address& address) = 0;
   // The probes of icmp_probe.h from address entry `entry`.
-  virtual int captured_reply_probe(int entry, std::uint32_t target_network) = 0;
-  virtual int echo_probe(int entry, std::uint32_t target_network) = 0;
+  virtual int captured_reply_probe(int entry, platform::Ipv4Address target) = 0;
+  virtual int echo_probe(int entry, platform::Ipv4Address target) = 0;
   virtual int fetch_page(const PageRequest& request, PageResponse& response) = 0;
 };
 
@@ -36,9 +36,9 @@ class AddressLookupLink {
 class SystemAddressLookupLink final : public AddressLookupLink {
  public:
   SystemAddressLookupLink(rawlink::RawEthernet& raw, IcmpLink& icmp) : raw_(raw), icmp_(icmp) {}
-  bool resolve(std::string_view host, std::uint32_t& address_network) override;
-  int captured_reply_probe(int entry, std::uint32_t target_network) override;
-  int echo_probe(int entry, std::uint32_t target_network) override;
+  bool resolve(std::string_view host, platform::Ipv4Address& address) override;
+  int captured_reply_probe(int entry, platform::Ipv4Address target) override;
+  int echo_probe(int entry, platform::Ipv4Address target) override;
   int fetch_page(const PageRequest& request, PageResponse& response) override;
 
  private:

@@ -1,7 +1,6 @@
 #include "tools/icmp_echo.h"
 
 #include "platform/byte_reader.h"
-#include "platform/ipv4.h"
 
 namespace tools {
 namespace {
@@ -31,10 +30,10 @@ constexpr std::size_t quoted_payload_bytes = 4;
 constexpr std::size_t min_report_frame_bytes = quoted_payload_at + quoted_payload_bytes;  // 78
 constexpr unsigned min_report_total_length = 70;  // exclusive
 
-// An address field against a network-order address.
-bool address_at(std::span<const std::uint8_t> bytes, std::size_t at, std::uint32_t address_network) {
+// An address field against an address.
+bool address_at(std::span<const std::uint8_t> bytes, std::size_t at, platform::Ipv4Address address) {
   platform::ByteReader read(bytes);
-  return read.be32(at) == platform::network_to_host(address_network) && read.ok();
+  return read.ipv4(at) == address && read.ok();
 }
 
 void put_le16(EchoRequest& packet, std::size_t at, std::uint16_t value) {
@@ -70,22 +69,22 @@ EchoRequest build_echo_request(std::uint16_t identifier, std::uint16_t sequence,
   return packet;
 }
 
-bool is_echo_reply(std::span<const std::uint8_t> packet, std::uint32_t target_network, std::uint16_t identifier) {
+bool is_echo_reply(std::span<const std::uint8_t> packet, platform::Ipv4Address target, std::uint16_t identifier) {
   if (packet.size() < min_reply_bytes) return false;
   platform::ByteReader read(packet);
   std::size_t h = 4u * (read.u8(0) & 0x0Fu);
-  return read.u8(ip_protocol_at) == protocol_icmp && address_at(packet, ip_source_at, target_network) &&
+  return read.u8(ip_protocol_at) == protocol_icmp && address_at(packet, ip_source_at, target) &&
          read.u8(h) == type_echo_reply && read.le16(h + 4) == identifier &&
          read.be16(ip_total_length_at) == h + echo_request_bytes && read.ok();
 }
 
-bool is_network_unreachable_report(std::span<const std::uint8_t> frame, std::uint32_t adapter_ip_network,
-                                   std::uint32_t target_network) {
+bool is_network_unreachable_report(std::span<const std::uint8_t> frame, platform::Ipv4Address adapter_ip,
+                                   platform::Ipv4Address target) {
   if (frame.size() < min_report_frame_bytes) return false;
   if (frame[report_ip_at + ip_protocol_at] != protocol_icmp) return false;
-  if (!address_at(frame, report_ip_at + ip_destination_at, adapter_ip_network)) return false;
+  if (!address_at(frame, report_ip_at + ip_destination_at, adapter_ip)) return false;
   if (frame[report_icmp_at] != type_unreachable || frame[report_icmp_at + 1] != code_network_unreachable) return false;
-  if (!address_at(frame, quoted_ip_at + ip_destination_at, target_network)) return false;
+  if (!address_at(frame, quoted_ip_at + ip_destination_at, target)) return false;
   if (platform::ByteReader(frame).be16(report_ip_at + ip_total_length_at) <= min_report_total_length) return false;
   for (std::size_t i = 0; i < quoted_payload_bytes; ++i)
     if (frame[quoted_payload_at + i] != static_cast<std::uint8_t>(echo_payload[i])) return false;

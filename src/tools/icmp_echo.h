@@ -12,6 +12,8 @@
 #include <span>
 #include <string_view>
 
+#include "platform/ipv4_address.h"
+
 namespace tools {
 
 constexpr std::size_t echo_request_bytes = 44;
@@ -28,15 +30,15 @@ std::uint16_t echo_identifier(long process_id);
 
 EchoRequest build_echo_request(std::uint16_t identifier, std::uint16_t sequence, std::uint32_t tick_ms);
 
-// An IPv4 packet as the raw socket delivers it: an echo reply of this program from target
-// (network order). Checks, in order: at least 60 bytes, protocol ICMP, source = target, ICMP
+// An IPv4 packet as the raw socket delivers it: an echo reply of this program from target.
+// Checks, in order: at least 60 bytes, protocol ICMP, source = target, ICMP
 // type 0 at the header length h, identifier at h + 4, total length = h + 44.
-bool is_echo_reply(std::span<const std::uint8_t> packet, std::uint32_t target_network, std::uint16_t identifier);
+bool is_echo_reply(std::span<const std::uint8_t> packet, platform::Ipv4Address target, std::uint16_t identifier);
 
 // A captured Ethernet II frame (20-byte IP headers assumed): an ICMP "network unreachable"
-// to adapter_ip about an echo request of this program to target (both network order).
+// to adapter_ip about an echo request of this program to target.
 // Frames shorter than 78 bytes never match.
-bool is_network_unreachable_report(std::span<const std::uint8_t> frame, std::uint32_t adapter_ip_network,
-                                   std::uint32_t target_network);
+bool is_network_unreachable_report(std::span<const std::uint8_t> frame, platform::Ipv4Address adapter_ip,
+                                   platform::Ipv4Address target);
 
 }  // namespace tools

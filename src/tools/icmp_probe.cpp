@@ -21,8 +21,8 @@ class SystemIcmpSocket final : public IcmpSocket {
  public:
   SystemIcmpSocket(platform::SocketHandle socket, platform::WaitClock& clock)
       : socket_(std::move(socket)), clock_(clock) {}
-  bool send(std::uint32_t target_network, std::span<const std::uint8_t> message) override {
-    return platform::send_icmp(socket_.fd(), target_network, message);
+  bool send(platform::Ipv4Address target, std::span<const std::uint8_t> message) override {
+    return platform::send_icmp(socket_.fd(), target, message);
   }
   platform::WaitResult wait_readable(long seconds, long microseconds) override {
     return clock_.wait_readable(socket_.fd(), seconds, microseconds);
@@ -47,7 +47,7 @@ std::unique_ptr<IcmpSocket> open_probe_socket(const netenv::AdapterTable& adapte
 
 // Waits for this attempt's reply: true when one arrived, false on time-out; code set to a
 // negative code on failure.
-bool await_reply(IcmpSocket& socket, std::uint32_t target_network, std::uint16_t identifier, int& code) {
+bool await_reply(IcmpSocket& socket, platform::Ipv4Address target, std::uint16_t identifier, int& code) {
   std::array<std::uint8_t, echo_receive_bytes> buffer{};
   for (;;) {
     switch (socket.wait_readable(echo_wait_s, echo_wait_us)) {
@@ -66,43 +66,43 @@ bool await_reply(IcmpSocket& socket, std::uint32_t target_network, std::uint16_t
       return false;
     }
     auto packet = std::span<const std::uint8_t>(buffer).first(std::min<std::size_t>(received, buffer.size()));
-    if (is_echo_reply(packet, target_network, identifier)) return true;
+    if (is_echo_reply(packet, target, identifier)) return true;
   }
 }
 
 }  // namespace
 
-std::unique_ptr<IcmpSocket> SystemIcmpLink::open_socket(std::uint32_t local_ip_network) {
-  platform::RawSocketOpening opening = platform::open_raw_icmp_socket(local_ip_network);
+std::unique_ptr<IcmpSocket> SystemIcmpLink::open_socket(platform::Ipv4Address local_ip) {
+  platform::RawSocketOpening opening = platform::open_raw_icmp_socket(local_ip);
   if (opening.status != 0) return nullptr;
   return std::make_unique<SystemIcmpSocket>(std::move(opening.socket), clock_);
 }
 
 std::uint16_t SystemIcmpLink::identifier() { return echo_identifier(::getpid()); }
 
-int echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, std::uint32_t target_network) {
+int echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, platform::Ipv4Address target) {
   std::unique_ptr<IcmpSocket> socket = open_probe_socket(adapters, icmp, entry);
   if (!socket) return echo_socket_failed;
   std::uint16_t identifier = icmp.identifier();
   int replies = 0;
   for (int sequence = 0; sequence < echo_attempts; ++sequence) {
     EchoRequest request = build_echo_request(identifier, static_cast<std::uint16_t>(sequence), icmp.clock().tick_count_ms());
-    if (!socket->send(target_network, request)) return echo_io_failed;
+    if (!socket->send(target, request)) return echo_io_failed;
     int code = 0;
-    if (await_reply(*socket, target_network, identifier, code)) ++replies;
+    if (await_reply(*socket, target, identifier, code)) ++replies;
     if (code < 0) return code;
   }
   return replies;
 }
 
-int send_echo(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, std::uint32_t target_network) {
+int send_echo(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, platform::Ipv4Address target) {
   std::unique_ptr<IcmpSocket> socket = open_probe_socket(adapters, icmp, entry);
   if (!socket) return send_echo_open_failed;
   EchoRequest request = build_echo_request(icmp.identifier(), 0, icmp.clock().tick_count_ms());
-  return socket->send(target_network, request) ? 0 : send_echo_send_failed;
+  return socket->send(target, request) ? 0 : send_echo_send_failed;
 }
 
-int captured_reply_probe(rawlink::RawEthernet& raw, IcmpLink& icmp, int entry, std::uint32_t target_network) {
+int captured_reply_probe(rawlink::RawEthernet& raw, IcmpLink& icmp, int entry, platform::Ipv4Address target) {
   if (!raw.adapters.capture_devices_matched) return report_devices_unmatched;
   const netenv::AddressEntry* address = address_entry(raw.adapters, entry);
   int device = address != nullptr ? rawlink::device_of_adapter(raw.adapters, raw.state, address->adapter) : -1;
@@ -110,7 +110,7 @@ int captured_reply_probe(rawlink::RawEthernet& raw, IcmpLink& icmp, int entry, s
   std::optional<rawlink::CaptureDevices> devices = rawlink::look_up_capture_devices(raw.link);
   if (!devices) return report_list_failed;
   const platform::CaptureDevice* chosen = rawlink::numbered_device(devices, device);
-  std::uint32_t netmask = chosen != nullptr ? rawlink::capture_netmask(*chosen) : 0;
+  const platform::Ipv4Address netmask = chosen != nullptr ? rawlink::capture_netmask(*chosen) : platform::Ipv4Address{};
   rawlink::OpenedCapture opened =
       rawlink::open_filtered_capture(raw.link, chosen, report_read_timeout_ms, "icmp", netmask);
   switch (opened.step) {
@@ -127,26 +127,26 @@ int captured_reply_probe(rawlink::RawEthernet& raw, IcmpLink& icmp, int entry, s
       return report_open_failed;
   }
   platform::CaptureSession& session = *opened.session;
-  std::uint32_t adapter_ip = raw.adapters.addresses[static_cast<std::size_t>(entry)].ip;
+  const platform::Ipv4Address adapter_ip = raw.adapters.addresses[static_cast<std::size_t>(entry)].ip;
   int reports = 0;
   for (int pass = 0; pass < report_passes; ++pass) {
     // A failed send still leaves the pass to reports of earlier requests.
-    send_echo(raw.adapters, icmp, entry, target_network);
+    send_echo(raw.adapters, icmp, entry, target);
     std::span<const std::uint8_t> frame;
     while (session.next_frame(frame) == platform::NextFrame::frame)
-      if (is_network_unreachable_report(frame, adapter_ip, target_network)) ++reports;
+      if (is_network_unreachable_report(frame, adapter_ip, target)) ++reports;
     if (reports > 0) break;
     raw.link.clock().sleep_ms(report_pause_ms);
   }
   return reports > 0 ? 0 : report_not_seen;
 }
 
-int remote_echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, std::uint32_t target_network,
+int remote_echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, platform::Ipv4Address target,
                       int& probe_subnet_index) {
   int count = std::clamp(adapters.address_count, 0, netenv::max_address_entries);
   int result = 0;
   for (int entry = 0; entry < count; ++entry) {
-    result = echo_probe(adapters, icmp, entry, target_network);
+    result = echo_probe(adapters, icmp, entry, target);
     if (result > 0) {
       probe_subnet_index = entry;
       break;

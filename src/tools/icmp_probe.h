@@ -25,7 +25,7 @@ constexpr int echo_io_failed = -3;
 class IcmpSocket {
  public:
   virtual ~IcmpSocket() = default;
-  virtual bool send(std::uint32_t target_network, std::span<const std::uint8_t> message) = 0;
+  virtual bool send(platform::Ipv4Address target, std::span<const std::uint8_t> message) = 0;
   virtual platform::WaitResult wait_readable(long seconds, long microseconds) = 0;
   // Bytes stored in buffer, -1 on error.
   virtual int receive(std::span<std::uint8_t> buffer) = 0;
@@ -35,8 +35,8 @@ class IcmpSocket {
 class IcmpLink {
  public:
   virtual ~IcmpLink() = default;
-  // The probe socket bound to local_ip_network; null when it cannot be opened.
-  virtual std::unique_ptr<IcmpSocket> open_socket(std::uint32_t local_ip_network) = 0;
+  // The probe socket bound to local_ip; null when it cannot be opened.
+  virtual std::unique_ptr<IcmpSocket> open_socket(platform::Ipv4Address local_ip) = 0;
   virtual std::uint16_t identifier() = 0;
   // The tick count in each echo request; the sockets wait through it too.
   virtual platform::WaitClock& clock() = 0;
@@ -46,7 +46,7 @@ class IcmpLink {
 class SystemIcmpLink final : public IcmpLink {
  public:
   explicit SystemIcmpLink(platform::WaitClock& clock) : clock_(clock) {}
-  std::unique_ptr<IcmpSocket> open_socket(std::uint32_t local_ip_network) override;
+  std::unique_ptr<IcmpSocket> open_socket(platform::Ipv4Address local_ip) override;
   std::uint16_t identifier() override;
   platform::WaitClock& clock() override { return clock_; }
 
@@ -54,15 +54,15 @@ class SystemIcmpLink final : public IcmpLink {
   platform::WaitClock& clock_;
 };
 
-// Three echo requests (sequence 0, 1, 2) from entry to target_network, each waiting up to
+// Three echo requests (sequence 0, 1, 2) from entry to target, each waiting up to
 // 2.2 s for a reply; a foreign packet restarts the wait. Returns the replies (0..3) or a
 // code above.
-int echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, std::uint32_t target_network);
+int echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, platform::Ipv4Address target);
 
 // The echo probe from entries 0, 1, ... until one gets a reply; that entry becomes
 // probe_subnet_index. Returns the last probe's result, 0 when there is no entry (and
 // probe_subnet_index is then left as it was).
-int remote_echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, std::uint32_t target_network,
+int remote_echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, platform::Ipv4Address target,
                       int& probe_subnet_index);
 
 }  // namespace tools

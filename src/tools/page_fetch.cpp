@@ -13,10 +13,10 @@ int fetch_page(platform::WaitClock& clock, const PageRequest& request, PageRespo
   response.length = 0;
   platform::SocketHandle socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!socket.valid()) return fetch_socket_failed;
-  if (!platform::bind_ipv4(socket.fd(), request.local_ip_network, 0)) return fetch_bind_failed;
+  if (!platform::bind_ipv4(socket.fd(), request.local_ip, 0)) return fetch_bind_failed;
   sockaddr_in server{};
   server.sin_family = AF_INET;
-  server.sin_addr.s_addr = request.server_network;
+  server.sin_addr.s_addr = request.server_ip.network_order();
   server.sin_port = htons(request.server_port);
   switch (platform::connect_within(clock, socket.fd(), server, platform::default_connect_wait_s, 0)) {
     case platform::ConnectResult::connected: break;

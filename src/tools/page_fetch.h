@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "platform/ipv4_address.h"
 #include "platform/wait_clock.h"
 #include "tools/address_services.h"
 
@@ -36,8 +37,8 @@ struct PageResponse {
 };
 
 struct PageRequest {
-  std::uint32_t local_ip_network = 0;  // the adapter's address; the port is the kernel's choice
-  std::uint32_t server_network = 0;
+  platform::Ipv4Address local_ip;  // the adapter's address; the port is the kernel's choice
+  platform::Ipv4Address server_ip;
   std::uint16_t server_port = http_port;
   std::string text;                 // the whole request, sent in one call
   std::size_t limit_bytes = 0;      // below response_buffer_bytes

@@ -12,7 +12,7 @@ namespace tools {
 constexpr int send_echo_open_failed = -1;
 constexpr int send_echo_send_failed = -2;
 
-// One echo request with sequence 0 from entry to target_network. Returns 0 or a code above.
-int send_echo(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, std::uint32_t target_network);
+// One echo request with sequence 0 from entry to target. Returns 0 or a code above.
+int send_echo(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, platform::Ipv4Address target);
 
 }  // namespace tools

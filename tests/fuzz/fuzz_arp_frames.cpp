@@ -10,9 +10,8 @@
 
 namespace {
 
-std::uint32_t ip_at(const std::vector<std::uint8_t>& frame, std::size_t at) {
-  return std::uint32_t{frame[at]} << 24 | std::uint32_t{frame[at + 1]} << 16 | std::uint32_t{frame[at + 2]} << 8 |
-         frame[at + 3];
+platform::Ipv4Address ip_at(const std::vector<std::uint8_t>& frame, std::size_t at) {
+  return platform::Ipv4Address::from_octets(frame[at], frame[at + 1], frame[at + 2], frame[at + 3]);
 }
 
 }  // namespace
@@ -37,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rawlink::DeviceArpEntries& entries = in_table ? devices[static_cast<std::size_t>(device)] : scratch;
     int before = entries.count;
     rawlink::FrameUse use = rawlink::record_arp_frame(frame, device, entries, adapters);
-    rawlink::is_arp_reply_from(frame, 0xC0A80101);
+    rawlink::is_arp_reply_from(frame, platform::Ipv4Address::from_octets(192, 168, 1, 1));
     if (entries.count > rawlink::max_arp_entries) __builtin_trap();
     if (use == rawlink::FrameUse::module_entry) {
       const rawlink::ArpEntry& entry = entries.entries[static_cast<std::size_t>(before)];

@@ -9,7 +9,7 @@
 
 #include "discovery/discovery_datagrams.h"
 #include "discovery/search_result_line.h"
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 
 namespace {
 
@@ -17,9 +17,9 @@ netenv::AdapterTable two_subnets() {
   netenv::AdapterTable adapters;
   adapters.address_count = 2;
   adapters.addresses[0] = {
-      .ip = platform::host_to_network(0xC0A8010A), .mask = platform::host_to_network(0xFFFFFF00), .adapter = 0};
+      .ip = platform::Ipv4Address::from_host_order(0xC0A8010A), .mask = platform::Ipv4Address::from_host_order(0xFFFFFF00), .adapter = 0};
   adapters.addresses[1] = {
-      .ip = platform::host_to_network(0x0A000001), .mask = platform::host_to_network(0xFF000000), .adapter = 1};
+      .ip = platform::Ipv4Address::from_host_order(0x0A000001), .mask = platform::Ipv4Address::from_host_order(0xFF000000), .adapter = 1};
   return adapters;
 }
 
@@ -31,19 +31,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   discovery::ModuleTable table;
   int rows = 0;
   if (discovery::is_configuration_reply(bytes)) {
-    discovery::decode_configuration_reply(table, rows++, bytes.first<discovery::configuration_reply_bytes>(), 0, 0);
+    discovery::decode_configuration_reply(table, rows++, bytes.first<discovery::configuration_reply_bytes>(), {}, 0);
   }
   for (std::size_t at = 0; at + discovery::configuration_reply_bytes <= size && rows < discovery::max_rows;
        at += discovery::configuration_reply_bytes) {
     const auto reply = bytes.subspan(at).first<discovery::configuration_reply_bytes>();
     // Header bytes 1 and 2 are never decoded: they choose the entry (some beyond the table)
     // and the reply source.
-    discovery::decode_configuration_reply(table, rows++, reply, reply[2], reply[1] % 4);
+    discovery::decode_configuration_reply(table, rows++, reply, platform::Ipv4Address::from_octets(0, 0, 0, reply[2]), reply[1] % 4);
   }
   // An index beyond the table is refused.
   if (size >= discovery::configuration_reply_bytes &&
       discovery::decode_configuration_reply(table, discovery::max_rows,
-                                            bytes.first<discovery::configuration_reply_bytes>(), 0, 0)) {
+                                            bytes.first<discovery::configuration_reply_bytes>(), {}, 0)) {
     __builtin_trap();
   }
 

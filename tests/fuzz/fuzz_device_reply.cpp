@@ -10,19 +10,18 @@
 
 #include "discovery/discovery_datagrams.h"
 #include "discovery/search_result_line.h"
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> bytes(data, size);
   discovery::ModuleTable table;
   if (discovery::is_device_reply(bytes)) {
-    discovery::store_device_reply(table, bytes.first<discovery::device_reply_bytes>(), 0);
+    discovery::store_device_reply(table, bytes.first<discovery::device_reply_bytes>(), {});
   }
   for (std::size_t at = 0; at + discovery::device_reply_bytes <= size; at += discovery::device_reply_bytes) {
     const auto reply = bytes.subspan(at).first<discovery::device_reply_bytes>();
     // Bytes 4..7, never decoded, give the source; bytes 10..13 the row's record address.
-    const std::uint32_t source =
-        platform::host_to_network((std::uint32_t{reply[4]} << 24) | (reply[5] << 16) | (reply[6] << 8) | reply[7]);
+    const auto source = platform::Ipv4Address::from_octets(reply[4], reply[5], reply[6], reply[7]);
     const int r = table.device_reply_count;
     discovery::store_device_reply(table, reply, source);
     std::array<std::uint8_t, discovery::configuration_reply_bytes> configuration{
@@ -37,13 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int first = 0;
     while (table.device_replies[first].source_ip != row.reply_source) ++first;
     if (row.mac != table.device_replies[first].mac) __builtin_trap();
-    if (row.dynamic_ip && row.ip != platform::network_to_host(row.reply_source)) __builtin_trap();
+    if (row.dynamic_ip && row.ip != row.reply_source) __builtin_trap();
   }
 
   netenv::AdapterTable adapters;
   adapters.address_count = 1;
   adapters.addresses[0] = {
-      .ip = platform::host_to_network(0xC0A8010A), .mask = platform::host_to_network(0xFFFFFF00), .adapter = 0};
+      .ip = platform::Ipv4Address::from_host_order(0xC0A8010A), .mask = platform::Ipv4Address::from_host_order(0xFFFFFF00), .adapter = 0};
   table.found_count = table.device_reply_count;
   discovery::order_rows(table, adapters);
   for (int a = 0; a < table.shown_count; ++a) {

@@ -6,14 +6,14 @@
 #include <cstdlib>
 #include <span>
 
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 #include "tools/icmp_echo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> bytes(data, size);
-  const std::uint32_t module = platform::host_to_network(0xC0A80164);   // 192.168.1.100
-  const std::uint32_t adapter = platform::host_to_network(0xC0A80503);  // 192.168.5.3
-  const std::uint32_t site = platform::host_to_network(0xCB00710A);     // 203.0.113.10
+  const platform::Ipv4Address module = platform::Ipv4Address::from_host_order(0xC0A80164);   // 192.168.1.100
+  const platform::Ipv4Address adapter = platform::Ipv4Address::from_host_order(0xC0A80503);  // 192.168.5.3
+  const platform::Ipv4Address site = platform::Ipv4Address::from_host_order(0xCB00710A);     // 203.0.113.10
 
   if (tools::is_echo_reply(bytes, module, 0x4242)) {
     const std::size_t h = 4u * (data[0] & 0x0Fu);

@@ -54,7 +54,7 @@ TEST(ConfigDialogsGui, ActiveUploadDialogRefusesABadCodeThenStoresTheReceiver) {
   discovery::ModuleRow row;
   row.firmware_level = 0x31;
   row.server_port = 8005;
-  row.server_ip = 0xC0A8010A;  // 192.168.1.10
+  row.server_ip = platform::Ipv4Address::from_octets(192, 168, 1, 10);
   row.module_code = 0x00A1;
   row.upload_interval = 3;
   test::ModalAnswerer answerer;
@@ -72,7 +72,7 @@ TEST(ConfigDialogsGui, ActiveUploadDialogRefusesABadCodeThenStoresTheReceiver) {
     retype(dialog, D::module_code_edit, "beef");
     click(dialog, D::ok_button);
   });
-  D logic(pending, row, 0, config::UploadDefaults{});
+  D logic(pending, row, {}, config::UploadDefaults{});
   ui::qt::QtDialog dialog(logic, nullptr);
   EXPECT_EQ(dialog.run(), 1);
 

@@ -233,8 +233,8 @@ TEST(MainWindowGui, BasicSettingsDialogSwitchesToServerMode) {
   program.context.adapters.adapter_table_valid = true;  // a table of one entry, without asking the kernel
   program.context.adapters.address_count = 1;
   program.context.adapters.adapter_count = 1;
-  program.context.adapters.addresses[0].ip = htonl(0xC0A8010A);
-  program.context.adapters.addresses[0].mask = htonl(0xFFFFFF00);
+  program.context.adapters.addresses[0].ip = platform::Ipv4Address::from_host_order(0xC0A8010A);
+  program.context.adapters.addresses[0].mask = platform::Ipv4Address::from_host_order(0xFFFFFF00);
 
   std::string shown_addresses;
   answerer.on_dialog = [&](QDialog* dialog) {

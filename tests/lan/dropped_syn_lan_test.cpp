@@ -41,10 +41,12 @@ class DroppingNamespace {
   bool ok_ = false;
 };
 
+constexpr auto loopback = platform::Ipv4Address::from_octets(127, 0, 0, 1);
+
 sockaddr_in dropped_address() {
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_addr.s_addr = loopback.network_order();
   address.sin_port = htons(dropped_port);
   return address;
 }
@@ -67,7 +69,7 @@ TEST(DroppedSyn, ConnectsEndAtTheirDeadline) {
 
   // The page fetch gives its connect failure.
   test::FakeWaitClock fetch_clock(0, 0);
-  tools::PageRequest request{htonl(INADDR_LOOPBACK), htonl(INADDR_LOOPBACK), dropped_port, "GET / HTTP/1.1\r\n\r\n", 10};
+  tools::PageRequest request{loopback, loopback, dropped_port, "GET / HTTP/1.1\r\n\r\n", 10};
   tools::PageResponse response;
   EXPECT_EQ(tools::fetch_page(fetch_clock, request, response), tools::fetch_connect_failed);
   EXPECT_EQ(fetch_clock.tick_count_ms(), 3000u);
@@ -80,7 +82,7 @@ TEST(DroppedSyn, ConnectsEndAtTheirDeadline) {
   modules.rows[0] = {};
   modules.rows[0].sensor_module = true;
   modules.rows[0].work_mode = discovery::tcp;
-  modules.rows[0].ip = INADDR_LOOPBACK;
+  modules.rows[0].ip = loopback;
   modules.rows[0].port = dropped_port;
   polling::PollingTable table;
   ASSERT_EQ(polling::open_polling_sockets(modules, table, {polling_clock, 1, {}}), 0);

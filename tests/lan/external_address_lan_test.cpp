@@ -11,7 +11,7 @@
 
 namespace {
 
-using test::network_ip;
+using test::ipv4;
 
 // The router's outside address: what the sites see of the PC.
 const std::string outside_address = "198.51.100.1";
@@ -43,7 +43,7 @@ TEST_F(ExternalAddressLan, EverySitesPageShowsTheOutsideAddress) {
   ASSERT_TRUE(pc.ok()) << pc.error();
   for (std::size_t k = 0; k < tools::address_services.size(); ++k) {
     const tools::AddressService& service = tools::address_services[k];
-    tools::PageRequest request{network_ip("192.168.1.10"), network_ip("203.0.113." + std::to_string(10 + k)),
+    tools::PageRequest request{ipv4("192.168.1.10"), ipv4("203.0.113." + std::to_string(10 + k)),
                                tools::http_port, tools::http_request(service, test::site_hosts[k]),
                                static_cast<std::size_t>(service.response_limit_bytes)};
     tools::PageResponse response;

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 #include "support/arp_test_frames.h"
 #include "support/fake_wait_clock.h"
 #include "tools/captured_reply_probe.h"
@@ -13,7 +13,7 @@
 
 namespace {
 
-using test::network_ip;
+using test::ipv4;
 using Clock = std::chrono::steady_clock;
 
 class IcmpLan : public test::VirtualInternetTest {};
@@ -29,7 +29,7 @@ TEST_F(IcmpLan, EchoProbeCountsTheRepliesOfLiveHosts) {
   };
   // Modules on both subnets, and a site beyond the masquerading router.
   for (const Case& c : {Case{0, "192.168.1.100"}, Case{2, "192.168.5.20"}, Case{1, "203.0.113.12"}}) {
-    EXPECT_EQ(tools::echo_probe(view.adapters, view.icmp, c.entry, network_ip(c.target)), 3) << c.target;
+    EXPECT_EQ(tools::echo_probe(view.adapters, view.icmp, c.entry, ipv4(c.target)), 3) << c.target;
   }
 }
 
@@ -42,7 +42,7 @@ TEST_F(IcmpLan, EchoProbeOfASilentAddressWaitsThreeTimes) {
   tools::SystemIcmpLink icmp(clock);
   const std::uint32_t started_ms = clock.tick_count_ms();
   // Nothing in the LAN has this address.
-  EXPECT_EQ(tools::echo_probe(view.adapters, icmp, 0, network_ip("192.168.1.77")), 0);
+  EXPECT_EQ(tools::echo_probe(view.adapters, icmp, 0, ipv4("192.168.1.77")), 0);
   EXPECT_EQ(clock.tick_count_ms() - started_ms, 3u * 2200u);
 }
 
@@ -65,7 +65,7 @@ TEST_F(IcmpLan, CapturedReplyProbeSeesTheRoutersNetworkUnreachable) {
   };
   for (const Case& c : cases) {
     auto started = Clock::now();
-    EXPECT_EQ(tools::captured_reply_probe(raw, view.icmp, c.entry, network_ip(c.target)), c.result) << c.name;
+    EXPECT_EQ(tools::captured_reply_probe(raw, view.icmp, c.entry, ipv4(c.target)), c.result) << c.name;
     // A report is seen in the first pass; without one all ten passes run.
     auto elapsed = Clock::now() - started;
     if (c.result == 0) EXPECT_LT(elapsed, std::chrono::milliseconds(500)) << c.name;

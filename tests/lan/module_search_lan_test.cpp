@@ -68,7 +68,7 @@ class FakeModule {
   using Script = std::function<std::vector<Bytes>(std::uint8_t command, int nth)>;
 
   explicit FakeModule(Script script) : script_(std::move(script)), socket_(platform::open_udp_socket()) {
-    bound_ = platform::bind_ipv4(socket_.fd(), 0, 30718);
+    bound_ = platform::bind_ipv4(socket_.fd(), {}, 30718);
     worker_ = std::thread([this] { serve(); });
   }
   ~FakeModule() {
@@ -87,7 +87,7 @@ class FakeModule {
       if (platform::receive_datagram(socket_.fd(), buffer, from) != 4) continue;
       const std::uint8_t command = buffer[3];
       for (const Bytes& reply : script_(command, counts_[command]++)) {
-        platform::send_datagram(socket_.fd(), from.source_ip_network, from.source_port, reply);
+        platform::send_datagram(socket_.fd(), from.source_ip, from.source_port, reply);
       }
     }
   }
@@ -112,7 +112,7 @@ struct CapturedRowSearch : discovery::RawSearch {
     list_lines_at_run = view.list_count(ui::ListId::modules);
     discovery::ModuleRow& row = table.rows[table.shown_count];
     row.raw_only = true;
-    row.ip = discovery_test::host_ip("127.0.0.9");
+    row.ip = test::ipv4("127.0.0.9");
     table.display_order[table.shown_count++] = 1;
   }
 };

@@ -12,7 +12,7 @@
 #include "discovery/module_search.h"
 #include "netenv/adapter_table.h"
 #include "platform/adapters.h"
-#include "platform/ipv4.h"
+#include "support/ipv4_text.h"
 #include "polling/polling_cycle.h"
 #include "support/scripted_dialog.h"
 #include "support/fake_wait_clock.h"
@@ -20,6 +20,8 @@
 #include "support/virtual_lan.h"
 
 namespace {
+
+using test::ipv4;
 
 std::string mac_of(int host) {
   char mac[32];
@@ -31,12 +33,6 @@ void add(test::LanTopology& topology, const char* name, int host, const std::str
   const std::string ip = "192.168.1." + std::to_string(host);
   topology.add_module({name, 1, mac_of(host), ip + "/24", "192.168.1.1",
                        test::sensor_module_config(mac_of(host), ip, "192.168.1.1", config)});
-}
-
-std::uint32_t net(const char* dotted) {
-  std::uint32_t host = 0;
-  EXPECT_TRUE(platform::parse_dotted(dotted, host)) << dotted;
-  return platform::host_to_network(host);
 }
 
 struct Search {
@@ -58,7 +54,7 @@ struct Search {
   discovery::ModuleRow* row(int host) {
     for (int k = 0; k < table.shown_count; ++k) {
       discovery::ModuleRow& r = table.rows[table.display_order[k]];
-      if ((r.ip & 0xFF) == static_cast<std::uint32_t>(host)) return &r;
+      if (r.ip.octet(3) == host) return &r;
     }
     return nullptr;
   }
@@ -106,8 +102,8 @@ TEST(ModuleWriteLan, NewAddressMaskGatewayAndModeMoveTheModuleWherePollingReadsI
   ASSERT_NE(row, nullptr);
 
   netenv::PendingParameters pending;
-  pending.new_module_ip = net("192.168.1.77");
-  pending.new_gateway = net("192.168.1.126");
+  pending.new_module_ip = ipv4("192.168.1.77");
+  pending.new_gateway = ipv4("192.168.1.126");
   pending.host_bits = 7;  // 255.255.255.128
   pending.work_mode = discovery::udp;
   platform::SystemWaitClock clock;
@@ -125,7 +121,7 @@ TEST(ModuleWriteLan, NewAddressMaskGatewayAndModeMoveTheModuleWherePollingReadsI
   ASSERT_NE(moved, nullptr) << after.view.lines(ui::ListId::modules).at(0);
   EXPECT_EQ(moved->work_mode, discovery::udp);
   EXPECT_EQ(moved->host_bits, 7);
-  EXPECT_EQ(platform::dotted(moved->gateway), "192.168.1.126");
+  EXPECT_EQ(moved->gateway.dotted(), "192.168.1.126");
   EXPECT_EQ(moved->record[4], 0xA1);
   EXPECT_EQ(moved->record[112], 0xE5);
 
@@ -205,8 +201,8 @@ TEST(ModuleWriteLan, ModuleFaultsGiveTheCallerTheirResult) {
     discovery::ModuleRow* row = search.row(host);
     ASSERT_NE(row, nullptr);
     netenv::PendingParameters same;
-    same.new_module_ip = platform::host_to_network(row->ip);
-    same.new_gateway = platform::host_to_network(row->gateway);
+    same.new_module_ip = row->ip;
+    same.new_gateway = row->gateway;
     same.host_bits = row->host_bits;
     same.work_mode = row->work_mode;
     EXPECT_EQ(config::write_selected_module(clock, *row, same), host == 71 ? config::write_no_ack : 0) << host;
@@ -248,21 +244,21 @@ TEST(ModuleWriteLan, RemoteWriteSendsNoNetworkSectionAndTriesThreeTimes) {
   ASSERT_EQ(search.table.shown_count, 2);
 
   netenv::PendingParameters pending;
-  pending.new_module_ip = net("10.9.9.9");  // never sent by a remote write
+  pending.new_module_ip = ipv4("10.9.9.9");  // never sent by a remote write
   pending.work_mode = discovery::udp;
   test::FakeWaitClock clock;
-  EXPECT_EQ(config::write_remote_module(clock, *search.row(81), pending, net("192.168.1.81"), net("192.168.1.10")), 0);
+  EXPECT_EQ(config::write_remote_module(clock, *search.row(81), pending, ipv4("192.168.1.81"), ipv4("192.168.1.10")), 0);
   EXPECT_EQ(clock.sleeps_ms(), std::vector<int>{20});
   EXPECT_TRUE(logged(lan, "remote", "set-configuration from 192.168.1.10 record"));
   EXPECT_NE(lan.emulator_log("remote").find("changed offsets 28 29\n"), std::string::npos) << lan.emulator_log("remote");
 
   const std::uint32_t before_ms = clock.tick_count_ms();
-  EXPECT_EQ(config::write_remote_module(clock, *search.row(82), pending, net("192.168.1.82"), net("192.168.1.10")),
+  EXPECT_EQ(config::write_remote_module(clock, *search.row(82), pending, ipv4("192.168.1.82"), ipv4("192.168.1.10")),
             config::remote_all_attempts_failed);
   EXPECT_EQ(clock.tick_count_ms() - before_ms, 3u * 3200u);
   EXPECT_EQ(count_of(lan.emulator_log("deaf"), "set-configuration from"), 3);
   // A local address the PC does not have: the socket cannot be set up.
-  EXPECT_EQ(config::write_remote_module(clock, *search.row(81), pending, net("192.168.1.81"), net("192.168.1.99")),
+  EXPECT_EQ(config::write_remote_module(clock, *search.row(81), pending, ipv4("192.168.1.81"), ipv4("192.168.1.99")),
             config::remote_socket_failed);
 }
 

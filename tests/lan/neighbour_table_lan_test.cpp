@@ -18,7 +18,7 @@
 
 namespace {
 
-using test::network_ip;
+using test::ipv4;
 
 bool run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
@@ -49,16 +49,16 @@ TEST(NeighbourTable, ResolvesAnswersAndNothingElse) {
     if (ready) {
       // The peer's answer takes real time; the wait for a silent address runs on a fake clock.
       platform::SystemWaitClock real;
-      EXPECT_TRUE(platform::resolve_neighbour(real, network_ip("192.0.2.2"), 1000));
-      EXPECT_TRUE(platform::resolve_neighbour(real, network_ip("192.0.2.9"), 0));  // a static entry needs no wait
+      EXPECT_TRUE(platform::resolve_neighbour(real, ipv4("192.0.2.2"), 1000));
+      EXPECT_TRUE(platform::resolve_neighbour(real, ipv4("192.0.2.9"), 0));  // a static entry needs no wait
 
       test::FakeWaitClock fake;
       const std::uint32_t start_ms = fake.tick_count_ms();
-      EXPECT_FALSE(platform::resolve_neighbour(fake, network_ip("192.0.2.3"), 300));
+      EXPECT_FALSE(platform::resolve_neighbour(fake, ipv4("192.0.2.3"), 300));
       const std::uint32_t waited_ms = fake.tick_count_ms() - start_ms;
       EXPECT_GE(waited_ms, 300u);
       EXPECT_LT(waited_ms, 400u);
-      EXPECT_FALSE(platform::resolve_neighbour(fake, network_ip("127.0.0.1"), 0));
+      EXPECT_FALSE(platform::resolve_neighbour(fake, ipv4("127.0.0.1"), 0));
     }
     done.set_value();
     peer.join();

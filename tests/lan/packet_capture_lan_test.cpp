@@ -67,7 +67,7 @@ TEST(CaptureFile, ReportsWhatFails) {
   platform::CaptureOpening raw = platform::open_capture_file(path);
   ASSERT_EQ(raw.status, platform::OpenStatus::opened);
   EXPECT_FALSE(raw.session->ethernet());
-  EXPECT_EQ(raw.session->set_filter("arp and (", 0), platform::FilterResult::compile_failed);
+  EXPECT_EQ(raw.session->set_filter("arp and (", {}), platform::FilterResult::compile_failed);
   EXPECT_FALSE(raw.session->last_error().empty());
   const Frame frame(60, 0);
   EXPECT_FALSE(raw.session->send_frame(frame));
@@ -82,7 +82,7 @@ TEST(LiveCapture, ListsInterfacesWithoutLoopbackOrPseudoDevices) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"qvcap0", "qvcap1"}));
     for (const auto& device : listing.devices)
-      EXPECT_EQ(device.netmask, device.name == "qvcap0" ? test::network_ip("255.255.255.0") : 0u) << device.name;
+      EXPECT_EQ(device.netmask, device.name == "qvcap0" ? test::ipv4("255.255.255.0") : platform::Ipv4Address{}) << device.name;
   });
 }
 
@@ -94,7 +94,7 @@ TEST(LiveCapture, SendsAndCapturesArpFramesCutToTheSnapshotLength) {
     ASSERT_EQ(receiver.status, platform::OpenStatus::opened) << receiver.error;
     ASSERT_EQ(sender.status, platform::OpenStatus::opened) << sender.error;
     EXPECT_TRUE(receiver.session->ethernet());
-    ASSERT_EQ(receiver.session->set_filter("arp", test::network_ip("255.255.255.0")), platform::FilterResult::installed);
+    ASSERT_EQ(receiver.session->set_filter("arp", test::ipv4("255.255.255.0")), platform::FilterResult::installed);
 
     Frame arp = test::arp_frame(veth_mac, 1, "192.0.2.1", "192.0.2.9");
     Frame long_arp = arp;

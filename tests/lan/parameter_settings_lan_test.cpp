@@ -89,7 +89,7 @@ void expect_found_and_polled(Operator& op, int host, const std::string& line_add
   ASSERT_EQ(op.p.view.lines(ListId::modules).size(), 1u);
   EXPECT_NE(op.p.view.lines(ListId::modules)[0].find(line_address), std::string::npos) << op.p.view.lines(ListId::modules)[0];
   const discovery::ModuleRow& row = op.p.context.modules.rows[op.p.context.modules.display_order[0]];
-  EXPECT_EQ(row.ip & 0xFF, static_cast<std::uint32_t>(host));
+  EXPECT_EQ(row.ip.octet(3), host);
   EXPECT_EQ(row.work_mode, discovery::udp);
   op.p.window.on_command(ButtonId::start);
   ASSERT_EQ(op.p.view.lines(ListId::data).size(), 1u);

@@ -143,7 +143,7 @@ TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
   }
 
   discovery::ModuleTable modules;
-  modules.rows[0].ip = (192u << 24) | (168u << 16) | (1u << 8) | 120u;
+  modules.rows[0].ip = platform::Ipv4Address::from_octets(192, 168, 1, 120);
   modules.rows[0].work_mode = discovery::snmp;
   modules.rows[0].port = 10050;
   modules.rows[0].sensor_module = true;

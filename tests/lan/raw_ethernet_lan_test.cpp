@@ -14,7 +14,7 @@
 #include "rawlink/address_probe.h"
 #include "rawlink/capture_devices.h"
 #include "rawlink/system_raw_link.h"
-#include "platform/ipv4.h"
+#include "support/ipv4_text.h"
 #include "support/scripted_view.h"
 #include "support/scripted_program.h"
 #include "support/virtual_lan.h"
@@ -22,14 +22,10 @@
 
 namespace {
 
+using test::ipv4;
+
 using ui::ButtonId;
 using ui::ListId;
-
-std::uint32_t network(const char* dotted) {
-  std::uint32_t host = 0;
-  EXPECT_TRUE(platform::parse_dotted(dotted, host));
-  return platform::host_to_network(host);
-}
 
 // Two modules on the first subnet, one on the second, and one on the bridge of
 // outsider_subnet whose address fits neither subnet; its gateway never answers and its
@@ -128,22 +124,22 @@ TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {
             0);
   ASSERT_TRUE(adapters.capture_devices_matched);
 
-  EXPECT_EQ(rawlink::arp_probe(raw, network("192.168.5.40")), 1);
+  EXPECT_EQ(rawlink::arp_probe(raw, ipv4("192.168.5.40")), 1);
   EXPECT_EQ(state.probe_subnet_index, 1);  // found only after the first subnet was tried
-  EXPECT_EQ(rawlink::arp_probe(raw, network("192.168.1.77")), 0);
-  EXPECT_EQ(rawlink::arp_probe(raw, network("192.168.5.3")), 1);  // the PC's own address
+  EXPECT_EQ(rawlink::arp_probe(raw, ipv4("192.168.1.77")), 0);
+  EXPECT_EQ(rawlink::arp_probe(raw, ipv4("192.168.5.3")), 1);  // the PC's own address
   EXPECT_EQ(state.probe_subnet_index, 1);
 
   // Remote mode asks the program's own probe, elsewhere the kernel resolves.
-  EXPECT_EQ(rawlink::probe_address_in_use(raw, network("192.168.5.40")), 1);
+  EXPECT_EQ(rawlink::probe_address_in_use(raw, ipv4("192.168.5.40")), 1);
   rawlink::RawEthernet kernel{adapters, state, link, false};
-  EXPECT_EQ(rawlink::probe_address_in_use(kernel, network("192.168.5.40")), 1);
-  EXPECT_EQ(rawlink::probe_address_in_use(kernel, network("192.168.5.77")), 0);
+  EXPECT_EQ(rawlink::probe_address_in_use(kernel, ipv4("192.168.5.40")), 1);
+  EXPECT_EQ(rawlink::probe_address_in_use(kernel, ipv4("192.168.5.77")), 0);
 
   netenv::AdapterTable unmatched = adapters;
   unmatched.capture_devices_matched = false;
   rawlink::RawEthernet early{unmatched, state, link, true};
-  EXPECT_EQ(rawlink::arp_probe(early, network("192.168.5.40")), rawlink::probe_devices_unmatched);
+  EXPECT_EQ(rawlink::arp_probe(early, ipv4("192.168.5.40")), rawlink::probe_devices_unmatched);
 }
 
 TEST(RawEthernetLan, WithoutTheRightToCaptureListsTheModulesThatAnsweredAndSaysSoOnce) {

@@ -18,7 +18,7 @@
 
 namespace {
 
-using test::network_ip;
+using test::ipv4;
 
 // Runs body on a thread in a new network namespace whose loopback is up; body does not run
 // when that fails.
@@ -45,23 +45,23 @@ bool drop_raw_socket_right() {
 netenv::AdapterTable loopback_table() {
   netenv::AdapterTable table;
   table.address_count = 1;
-  table.addresses[0] = {network_ip("127.0.0.1"), network_ip("255.0.0.0"), 0};
+  table.addresses[0] = {ipv4("127.0.0.1"), ipv4("255.0.0.0"), 0};
   return table;
 }
 
 TEST(RawIcmpSocket, OpensBoundOrSaysWhichStepFailed) {
   in_private_network([] {
-    platform::RawSocketOpening opened = platform::open_raw_icmp_socket(network_ip("127.0.0.1"));
+    platform::RawSocketOpening opened = platform::open_raw_icmp_socket(ipv4("127.0.0.1"));
     EXPECT_EQ(opened.status, 0);
     EXPECT_TRUE(opened.socket.valid());
 
-    platform::RawSocketOpening foreign = platform::open_raw_icmp_socket(network_ip("203.0.113.77"));
+    platform::RawSocketOpening foreign = platform::open_raw_icmp_socket(ipv4("203.0.113.77"));
     EXPECT_EQ(foreign.status, platform::raw_socket_bind_failed);
     EXPECT_NE(foreign.error_number, 0);
     EXPECT_FALSE(foreign.socket.valid());
 
     ASSERT_TRUE(drop_raw_socket_right());
-    platform::RawSocketOpening refused = platform::open_raw_icmp_socket(network_ip("127.0.0.1"));
+    platform::RawSocketOpening refused = platform::open_raw_icmp_socket(ipv4("127.0.0.1"));
     EXPECT_EQ(refused.status, platform::raw_socket_not_permitted);
     EXPECT_FALSE(refused.socket.valid());
   });
@@ -73,11 +73,11 @@ TEST(RawIcmpSocket, EchoProbeGetsTheKernelsThreeReplies) {
     platform::SystemWaitClock clock;
     tools::SystemIcmpLink icmp(clock);
     // The socket also sees its own requests go by; they are not replies.
-    EXPECT_EQ(tools::echo_probe(table, icmp, 0, network_ip("127.0.0.1")), 3);
-    EXPECT_EQ(tools::send_echo(table, icmp, 0, network_ip("127.0.0.1")), 0);
+    EXPECT_EQ(tools::echo_probe(table, icmp, 0, ipv4("127.0.0.1")), 3);
+    EXPECT_EQ(tools::send_echo(table, icmp, 0, ipv4("127.0.0.1")), 0);
     ASSERT_TRUE(drop_raw_socket_right());
-    EXPECT_EQ(tools::echo_probe(table, icmp, 0, network_ip("127.0.0.1")), tools::echo_socket_failed);
-    EXPECT_EQ(tools::send_echo(table, icmp, 0, network_ip("127.0.0.1")), tools::send_echo_open_failed);
+    EXPECT_EQ(tools::echo_probe(table, icmp, 0, ipv4("127.0.0.1")), tools::echo_socket_failed);
+    EXPECT_EQ(tools::send_echo(table, icmp, 0, ipv4("127.0.0.1")), tools::send_echo_open_failed);
   });
 }
 

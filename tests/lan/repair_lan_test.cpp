@@ -16,7 +16,7 @@
 #include "maint/setup_dialogue.h"
 #include "netenv/adapter_table.h"
 #include "platform/adapters.h"
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 #include "platform/udp_socket.h"
 #include "platform/wait_clock.h"
 #include "rawlink/system_raw_link.h"
@@ -136,7 +136,7 @@ TEST(RepairLan, BringsAModuleFromOutsideEverySubnetBackOnPort10050) {
   Found found = search(lan, adapters);
   ASSERT_EQ(found.result, 0);
   ASSERT_EQ(found.rows, 1);
-  EXPECT_EQ(found.row.ip, 0xC0A80501u);  // 192.168.5.1
+  EXPECT_EQ(found.row.ip, platform::Ipv4Address::from_octets(192, 168, 5, 1));
   EXPECT_EQ(found.row.port, 10050);
   EXPECT_EQ(found.row.baud_code, 0);
 }
@@ -221,7 +221,7 @@ TEST(PresenceProbeLan, OneProbePerInterfaceAndTheWaitLastsWhileOthersTalk) {
     for (int i = 0; i < 5; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(300));
       const std::uint8_t noise[] = {'n', 'o', 'i', 's', 'e'};
-      platform::send_datagram(socket.fd(), platform::host_to_network(0xC0A80503u), 9, noise);
+      platform::send_datagram(socket.fd(), platform::Ipv4Address::from_host_order(0xC0A80503u), 9, noise);
     }
   });
   test::PcNamespaceScope pc(lan);

@@ -97,11 +97,11 @@ TEST(SearchLan, KeepsTheFirst32ConfigurationRepliesOf33Modules) {
   EXPECT_EQ(run.table.shown_count, 32);
   EXPECT_EQ(run.view.lines(ui::ListId::modules).size(), 32u);
   // Every stored row is one of the 33 modules, each at most once.
-  std::set<std::uint32_t> addresses;
+  std::set<platform::Ipv4Address> addresses;
   for (int i = 0; i < 32; ++i) {
-    std::uint32_t ip = run.table.rows[run.table.display_order[i]].ip;
-    EXPECT_GE(ip & 0xFF, 100u);
-    EXPECT_LE(ip & 0xFF, 132u);
+    const platform::Ipv4Address ip = run.table.rows[run.table.display_order[i]].ip;
+    EXPECT_GE(ip.octet(3), 100);
+    EXPECT_LE(ip.octet(3), 132);
     addresses.insert(ip);
   }
   EXPECT_EQ(addresses.size(), 32u);

@@ -173,7 +173,7 @@ TEST(UploadServerLan, UdpTakesTheChosenAddressAndItsSubnetsBroadcastOnly) {
 
   PcServer pc(false);
   ASSERT_EQ(netenv::build_adapter_table(pc.adapters, platform::list_adapters(), pc.view), 0);
-  ASSERT_EQ(pc.adapters.addresses[0].ip, htonl(0xC0A8010A));  // 192.168.1.10
+  ASSERT_EQ(pc.adapters.addresses[0].ip, platform::Ipv4Address::from_host_order(0xC0A8010A));  // 192.168.1.10
   ASSERT_EQ(pc.server.start_server(), 0);
   pc.server.banner();
   ASSERT_TRUE(pc.pump_until([&] { return pc.rows_counted_at_least(5) == 2; })) << lan.emulator_log("broadcast");

@@ -6,26 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/ipv4.h"
+#include "support/ipv4_text.h"
 
 namespace test {
 
 using Mac = std::array<std::uint8_t, 6>;
 
 inline std::array<std::uint8_t, 4> ip_bytes(const std::string& dotted) {
-  std::uint32_t h = 0;
-  platform::parse_dotted(dotted, h);
-  return {static_cast<std::uint8_t>(h >> 24), static_cast<std::uint8_t>(h >> 16), static_cast<std::uint8_t>(h >> 8),
-          static_cast<std::uint8_t>(h)};
+  const platform::Ipv4Address ip = ipv4(dotted);
+  return {ip.octet(0), ip.octet(1), ip.octet(2), ip.octet(3)};
 }
-
-inline std::uint32_t host_ip(const std::string& dotted) {
-  std::uint32_t h = 0;
-  platform::parse_dotted(dotted, h);
-  return h;
-}
-
-inline std::uint32_t network_ip(const std::string& dotted) { return platform::host_to_network(host_ip(dotted)); }
 
 // A 60-byte frame (42 bytes of ARP, zero padding) from source; operation 1 request, 2 reply.
 inline std::vector<std::uint8_t> arp_frame(const Mac& source, int operation, const std::string& sender_ip,

@@ -11,7 +11,7 @@ class ScriptedSession final : public platform::CaptureSession {
       : link_(link), device_(std::move(device)), script_(std::move(script)) {}
 
   bool ethernet() const override { return script_.ethernet; }
-  platform::FilterResult set_filter(const std::string& expression, std::uint32_t netmask) override {
+  platform::FilterResult set_filter(const std::string& expression, platform::Ipv4Address netmask) override {
     link_.filters.push_back({device_, expression, netmask});
     return script_.filter_result;
   }
@@ -39,7 +39,7 @@ class ScriptedSession final : public platform::CaptureSession {
 }  // namespace
 
 void FakeRawLink::add_devices(const std::vector<std::string>& names) {
-  for (const std::string& name : names) listing.devices.push_back({name, "", 0});
+  for (const std::string& name : names) listing.devices.push_back({name, "", {}});
 }
 
 platform::CaptureOpening FakeRawLink::open_capture(const std::string& device, int timeout_ms) {
@@ -65,13 +65,13 @@ bool FakeRawLink::open_query_socket() {
   return socket_opens;
 }
 
-bool FakeRawLink::send_query(std::uint32_t broadcast_network, rawlink::QueryKind kind) {
-  queries.push_back({broadcast_network, kind});
+bool FakeRawLink::send_query(platform::Ipv4Address broadcast, rawlink::QueryKind kind) {
+  queries.push_back({broadcast, kind});
   return query_sends_ok;
 }
 
-bool FakeRawLink::resolve_neighbour(std::uint32_t ip_network, int wait_ms) {
-  resolutions.push_back({ip_network, wait_ms});
+bool FakeRawLink::resolve_neighbour(platform::Ipv4Address ip, int wait_ms) {
+  resolutions.push_back({ip, wait_ms});
   return neighbour_answers;
 }
 

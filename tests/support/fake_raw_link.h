@@ -28,19 +28,19 @@ struct CaptureScript {
 };
 
 struct SentQuery {
-  std::uint32_t broadcast_network;
+  platform::Ipv4Address broadcast;
   rawlink::QueryKind kind;
 };
 
 struct Resolution {
-  std::uint32_t ip_network;
+  platform::Ipv4Address ip;
   int wait_ms;
 };
 
 struct InstalledFilter {
   std::string device;
   std::string expression;
-  std::uint32_t netmask;
+  platform::Ipv4Address netmask;
 };
 
 class FakeRawLink : public rawlink::RawLink {
@@ -65,9 +65,9 @@ class FakeRawLink : public rawlink::RawLink {
   platform::CaptureDeviceListing list_capture_devices() override { return listing; }
   platform::CaptureOpening open_capture(const std::string& device, int timeout_ms) override;
   bool open_query_socket() override;
-  bool send_query(std::uint32_t broadcast_network, rawlink::QueryKind kind) override;
+  bool send_query(platform::Ipv4Address broadcast, rawlink::QueryKind kind) override;
   void close_query_socket() override { ++socket_close_count; }
-  bool resolve_neighbour(std::uint32_t ip_network, int wait_ms) override;
+  bool resolve_neighbour(platform::Ipv4Address ip, int wait_ms) override;
   platform::WaitClock& clock() override { return wait_clock; }
 
   FakeWaitClock wait_clock;  // records every pause

@@ -39,7 +39,7 @@ struct SilentModule {
     m.display_order[0] = 0;
     m.rows[0].sensor_module = true;
     m.rows[0].work_mode = discovery::udp;
-    m.rows[0].ip = 0x7F000001;
+    m.rows[0].ip = platform::Ipv4Address::from_octets(127, 0, 0, 1);
     m.rows[0].port = port;
   }
 

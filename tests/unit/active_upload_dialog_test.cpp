@@ -5,24 +5,20 @@
 #include <cstring>
 #include <string>
 
-#include "platform/ipv4.h"
+#include "support/ipv4_text.h"
 #include "support/scripted_dialog.h"
 
 namespace {
 
-using D = config::ActiveUploadDialog;
+using test::ipv4;
 
-std::uint32_t host(const char* dotted) {
-  std::uint32_t h = 0;
-  EXPECT_TRUE(platform::parse_dotted(dotted, h)) << dotted;
-  return h;
-}
+using D = config::ActiveUploadDialog;
 
 discovery::ModuleRow upload_row(std::uint8_t firmware_level) {
   discovery::ModuleRow row;
   row.firmware_level = firmware_level;
-  row.server_ip = host("192.168.1.10");
-  row.dns_ip = host("192.168.1.1");
+  row.server_ip = ipv4("192.168.1.10");
+  row.dns_ip = ipv4("192.168.1.1");
   row.server_port = 8005;
   row.module_code = 0x00A1;
   row.upload_interval = 3;
@@ -35,7 +31,7 @@ struct Rig {
   explicit Rig(std::uint8_t firmware_level = 0x31) : row(upload_row(firmware_level)) {}
   netenv::PendingParameters pending;
   discovery::ModuleRow row;
-  D dialog{pending, row, platform::host_to_network(host("192.168.1.5")), config::UploadDefaults{}};
+  D dialog{pending, row, ipv4("192.168.1.5"), config::UploadDefaults{}};
   test::ScriptedDialog view{dialog};
 };
 
@@ -124,14 +120,14 @@ TEST(ActiveUploadDialog, OkStoresTheValuesAndAReopeningShowsThem) {
   ASSERT_EQ(rig.view.result(), 1) << (rig.view.messages.empty() ? "" : rig.view.messages[0].text);
   EXPECT_TRUE(rig.pending.active_upload_confirmed);
   EXPECT_TRUE(rig.pending.server_by_name);
-  EXPECT_EQ(platform::network_to_host(rig.pending.dns_ip), host("192.168.1.1"));
+  EXPECT_EQ(rig.pending.dns_ip, ipv4("192.168.1.1"));
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(rig.pending.server_name.data())), name39);
   EXPECT_EQ(rig.pending.server_name[39], 0);
   EXPECT_EQ(rig.pending.server_port, 65533);
   EXPECT_EQ(rig.pending.module_code, 0xABCD);
   EXPECT_EQ(rig.pending.upload_interval, 255);
 
-  D again{rig.pending, rig.row, 0, config::UploadDefaults{}};
+  D again{rig.pending, rig.row, {}, config::UploadDefaults{}};
   test::ScriptedDialog view(again);
   ASSERT_TRUE(view.open());
   EXPECT_EQ(view.text(D::port_edit), "65533");
@@ -154,7 +150,7 @@ TEST(ActiveUploadDialog, DefaultsGiveTheLocalAddressInIpModeAndStoreNothingUntil
   rig.view.click(D::ok_button);
   EXPECT_EQ(rig.view.result(), 1);
   EXPECT_FALSE(rig.pending.server_by_name);
-  EXPECT_EQ(platform::network_to_host(rig.pending.server_ip), host("192.168.1.5"));
+  EXPECT_EQ(rig.pending.server_ip, ipv4("192.168.1.5"));
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ipv4.h"
+#include "support/ipv4_text.h"
 #include "support/scripted_view.h"
 
 namespace {
+
+using test::ipv4;
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
@@ -20,12 +22,6 @@ platform::PlatformAdapter adapter(const std::string& name, Pairs addresses, int 
 
 platform::AdapterListing listing(std::vector<platform::PlatformAdapter> adapters) {
   return {0, std::move(adapters)};
-}
-
-std::uint32_t net(const char* dotted) {
-  std::uint32_t host = 0;
-  EXPECT_TRUE(platform::parse_dotted(dotted, host)) << dotted;
-  return platform::host_to_network(host);
 }
 
 struct Built {
@@ -57,10 +53,10 @@ TEST(AdapterTable, OneSlash24Adapter) {
   EXPECT_EQ(t.adapters[0].type, 6);
   EXPECT_EQ(t.adapters[0].mac, (std::array<std::uint8_t, 6>{0x02, 0, 0, 0, 0, '1'}));
   const auto& e = t.addresses[0];
-  EXPECT_EQ(e.ip, net("192.168.1.10"));
-  EXPECT_EQ(e.mask, net("255.255.255.0"));
-  EXPECT_EQ(e.network(), net("192.168.1.0"));
-  EXPECT_EQ(e.broadcast(), net("192.168.1.255"));
+  EXPECT_EQ(e.ip, ipv4("192.168.1.10"));
+  EXPECT_EQ(e.mask, ipv4("255.255.255.0"));
+  EXPECT_EQ(e.network(), ipv4("192.168.1.0"));
+  EXPECT_EQ(e.broadcast(), ipv4("192.168.1.255"));
   EXPECT_EQ(e.adapter, 0);
   EXPECT_EQ(e.host_capacity, 255);
   EXPECT_EQ(e.last_host, 254);
@@ -109,11 +105,11 @@ TEST(AdapterTable, AdapterWithoutAddressIsRemovedAndOthersRenumbered) {
   EXPECT_EQ(t.adapters[1].name, "ppp3");
   EXPECT_EQ(t.adapters[1].type, netenv::ppp_adapter_type);
   ASSERT_EQ(t.address_count, 3);
-  EXPECT_EQ(t.addresses[0].ip, net("192.168.1.10"));
+  EXPECT_EQ(t.addresses[0].ip, ipv4("192.168.1.10"));
   EXPECT_EQ(t.addresses[0].adapter, 0);
-  EXPECT_EQ(t.addresses[1].ip, net("10.64.0.7"));
+  EXPECT_EQ(t.addresses[1].ip, ipv4("10.64.0.7"));
   EXPECT_EQ(t.addresses[1].adapter, 1);
-  EXPECT_EQ(t.addresses[2].ip, net("10.65.0.7"));
+  EXPECT_EQ(t.addresses[2].ip, ipv4("10.65.0.7"));
   EXPECT_EQ(t.addresses[2].adapter, 1);
 }
 
@@ -145,7 +141,7 @@ TEST(AdapterTable, LaterAddressOfRemovedAdapterRefersToAKeptAdapter) {
     ASSERT_EQ(b->table.adapter_count, static_cast<int>(c.adapters.size()) - 1);
     ASSERT_EQ(b->table.address_count, static_cast<int>(c.adapters.size()));
     for (int e = 0; e < b->table.address_count; ++e) {
-      if (b->table.addresses[e].ip == net("10.0.0.5")) {
+      if (b->table.addresses[e].ip == ipv4("10.0.0.5")) {
         EXPECT_EQ(b->table.addresses[e].adapter, c.entry_adapter);
       }
       EXPECT_LT(b->table.addresses[e].adapter, b->table.adapter_count);
@@ -179,7 +175,7 @@ TEST(AdapterTable, TakesAtMostTenEntriesAndSixAdapters) {
   ASSERT_EQ(many_addresses->status, 0);
   EXPECT_EQ(many_addresses->table.address_count, 10);
   EXPECT_EQ(many_addresses->table.adapter_count, 1);
-  EXPECT_EQ(many_addresses->table.addresses[9].ip, net("10.0.10.1"));
+  EXPECT_EQ(many_addresses->table.addresses[9].ip, ipv4("10.0.10.1"));
 
   Pairs four(twelve.begin(), twelve.begin() + 4);
   auto split = build(listing({adapter("eth0", four), adapter("eth1", four), adapter("eth2", four)}));
@@ -187,7 +183,7 @@ TEST(AdapterTable, TakesAtMostTenEntriesAndSixAdapters) {
   EXPECT_EQ(split->table.address_count, 10);
   EXPECT_EQ(split->table.adapter_count, 3);
   EXPECT_EQ(split->table.addresses[9].adapter, 2);
-  EXPECT_EQ(split->table.addresses[9].ip, net("10.0.2.1"));
+  EXPECT_EQ(split->table.addresses[9].ip, ipv4("10.0.2.1"));
 
   std::vector<platform::PlatformAdapter> seven;
   for (int i = 0; i < 7; ++i) seven.push_back(adapter("eth" + std::to_string(i), {{twelve[i].first, "255.255.255.0"}}));

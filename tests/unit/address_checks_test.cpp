@@ -5,14 +5,13 @@
 
 #include <optional>
 
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 #include "support/arp_test_frames.h"
 #include "support/scripted_view.h"
 
 namespace {
 
-using test::host_ip;
-using test::network_ip;
+using test::ipv4;
 
 netenv::AdapterTable pc_subnets() {
   netenv::AdapterTable table;
@@ -23,8 +22,8 @@ netenv::AdapterTable pc_subnets() {
   };
   for (const auto& [ip, mask, adapter] : entries) {
     netenv::AddressEntry& entry = table.addresses.at(static_cast<std::size_t>(table.address_count++));
-    entry.ip = network_ip(ip);
-    entry.mask = network_ip(mask);
+    entry.ip = ipv4(ip);
+    entry.mask = ipv4(mask);
     entry.adapter = adapter;
   }
   table.adapter_count = 2;
@@ -79,14 +78,14 @@ TEST(CheckAddress, AppliesEveryRuleInOrder) {
   for (const CheckCase& c : cases) {
     SCOPED_TRACE(std::string(c.ip) + (c.is_gateway ? " as gateway" : " as module"));
     test::ScriptedView owner_view, main_view;
-    std::optional<std::uint32_t> probed;
-    netenv::AddressCheck check{adapters, host_ip("10.0.0.77"), owner_view, main_view, [&](std::uint32_t ip) {
+    std::optional<platform::Ipv4Address> probed;
+    netenv::AddressCheck check{adapters, ipv4("10.0.0.77"), owner_view, main_view, [&](platform::Ipv4Address ip) {
                                  probed = ip;
                                  return c.probe_result;
                                }};
-    EXPECT_EQ(netenv::check_address(check, network_ip(c.ip), c.is_gateway), c.code);
+    EXPECT_EQ(netenv::check_address(check, ipv4(c.ip), c.is_gateway), c.code);
     EXPECT_EQ(probed.has_value(), c.probed);
-    EXPECT_EQ(probed.value_or(network_ip(c.ip)), network_ip(c.ip));
+    EXPECT_EQ(probed.value_or(ipv4(c.ip)), ipv4(c.ip));
     test::ScriptedView& shown_by = c.shown == Shown::by_main_window ? main_view : owner_view;
     test::ScriptedView& silent = c.shown == Shown::by_main_window ? owner_view : main_view;
     EXPECT_TRUE(silent.messages.empty());
@@ -106,13 +105,13 @@ TEST(MaskFromHostBits, LimitsTo24HostBits) {
       {0, "0.0.0.0"},         {1, "255.255.255.254"}, {8, "255.255.255.0"}, {9, "255.255.254.0"},
       {16, "255.255.0.0"},    {24, "255.0.0.0"},      {25, "255.0.0.0"},    {30, "255.0.0.0"},
   };
-  for (const auto& [bits, mask] : cases) EXPECT_EQ(platform::dotted(netenv::mask_from_host_bits(bits)), mask) << bits;
+  for (const auto& [bits, mask] : cases) EXPECT_EQ(netenv::mask_from_host_bits(bits).dotted(), mask) << bits;
 }
 
 TEST(HostBitsFromMaskText, AcceptsEveryContiguousMaskUpTo24HostBits) {
   for (int bits = 2; bits <= 24; ++bits) {
     netenv::PendingParameters pending;
-    std::string text = platform::dotted(~((std::uint32_t{1} << bits) - 1));
+    std::string text = platform::Ipv4Address::from_host_order(~((std::uint32_t{1} << bits) - 1)).dotted();
     EXPECT_EQ(netenv::host_bits_from_mask_text(text, pending), 0) << text;
     EXPECT_EQ(pending.host_bits, bits) << text;
   }

@@ -12,8 +12,7 @@ namespace {
 using platform::NextFrame;
 using test::arp_frame;
 using test::Frame;
-using test::host_ip;
-using test::network_ip;
+using test::ipv4;
 
 constexpr int U = netenv::unknown_adapter;
 const test::Mac eth0_mac{0x02, 0, 0, 0, 0, 0x01};
@@ -33,15 +32,15 @@ struct Fixture {
     adapters.adapters[0].mac = eth0_mac;
     adapters.adapters[1].mac = eth1_mac;
     adapters.address_count = 2;
-    adapters.addresses[0] = {network_ip("192.168.1.10"), network_ip("255.255.255.0"), 0};
-    adapters.addresses[1] = {network_ip("192.168.5.3"), network_ip("255.255.255.128"), 1};
+    adapters.addresses[0] = {ipv4("192.168.1.10"), ipv4("255.255.255.0"), 0};
+    adapters.addresses[1] = {ipv4("192.168.5.3"), ipv4("255.255.255.128"), 1};
     adapters.capture_device_adapter = {0, 1, U, U, U, U};
     adapters.capture_devices_matched = true;
     adapters.matched_device_count = 2;
   }
   int probe(const std::string& ip, bool raw_arp = true) {
     rawlink::RawEthernet raw{adapters, state, link, raw_arp};
-    return rawlink::probe_address_in_use(raw, network_ip(ip));
+    return rawlink::probe_address_in_use(raw, ipv4(ip));
   }
   void script(const std::string& device, test::CaptureScript script) { link.scripts[device].push_back(std::move(script)); }
 };
@@ -87,19 +86,19 @@ TEST(ArpProbe, SendsThreeRequestsAndTheThirdDecides) {
     int result = f.probe("192.168.1.77");
     EXPECT_EQ(result, c.result);
     ASSERT_GE(f.link.sent_frames.size(), 3u);
-    auto request = rawlink::build_arp_request(eth0_mac, host_ip("192.168.1.10"), host_ip("192.168.1.77"));
+    auto request = rawlink::build_arp_request(eth0_mac, ipv4("192.168.1.10"), ipv4("192.168.1.77"));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(f.link.sent_frames[static_cast<std::size_t>(i)], Frame(request.begin(), request.end()));
     EXPECT_EQ((std::vector<int>(f.link.wait_clock.sleeps_ms().begin(), f.link.wait_clock.sleeps_ms().begin() + 3)), (std::vector<int>{100, 100, 100}));
     EXPECT_EQ(f.link.opens[0], (std::pair<std::string, int>{"eth0", 100}));
     ASSERT_FALSE(f.link.filters.empty());
     EXPECT_EQ(f.link.filters[0].expression, "arp");
-    EXPECT_EQ(f.link.filters[0].netmask, network_ip("255.255.255.0"));
+    EXPECT_EQ(f.link.filters[0].netmask, ipv4("255.255.255.0"));
     // A silent first entry hands over to the second, from its own adapter and mask.
     if (c.result == 0) {
       ASSERT_EQ(f.link.sent_frames.size(), 6u);
-      auto second = rawlink::build_arp_request(eth1_mac, host_ip("192.168.5.3"), host_ip("192.168.1.77"));
+      auto second = rawlink::build_arp_request(eth1_mac, ipv4("192.168.5.3"), ipv4("192.168.1.77"));
       EXPECT_EQ(f.link.sent_frames[3], Frame(second.begin(), second.end()));
-      EXPECT_EQ(f.link.filters[1].netmask, network_ip("255.255.255.128"));
+      EXPECT_EQ(f.link.filters[1].netmask, ipv4("255.255.255.128"));
     }
   }
 }
@@ -158,7 +157,7 @@ TEST(ProbeAddressInUse, AsksTheOperatingSystemUnlessRawArpIsNeeded) {
   f.link.neighbour_answers = false;
   EXPECT_EQ(f.probe("192.168.1.77", false), 0);
   ASSERT_EQ(f.link.resolutions.size(), 2u);
-  EXPECT_EQ(f.link.resolutions[0].ip_network, network_ip("192.168.1.77"));
+  EXPECT_EQ(f.link.resolutions[0].ip, ipv4("192.168.1.77"));
   EXPECT_EQ(f.link.resolutions[0].wait_ms, 1000);
   EXPECT_TRUE(f.link.opens.empty());
 

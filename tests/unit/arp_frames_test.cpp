@@ -14,7 +14,7 @@ namespace {
 using rawlink::FrameUse;
 using test::arp_frame;
 using test::Frame;
-using test::host_ip;
+using test::ipv4;
 using test::module_mac;
 
 const test::Mac pc_mac{0x02, 0x11, 0x22, 0x33, 0x44, 0x55};
@@ -76,12 +76,12 @@ TEST(ArpFrameRecorder, KeepsModuleFramesAndIgnoresTheRest) {
 
   ASSERT_EQ(entries.count, 3);
   EXPECT_EQ(entries.entries[0].mac_tail, (std::array<std::uint8_t, 3>{0x11, 0x22, 0x33}));
-  EXPECT_EQ(entries.entries[0].sender_ip, host_ip("10.0.0.7"));
-  EXPECT_EQ(entries.entries[0].target_ip, host_ip("10.0.0.1"));
+  EXPECT_EQ(entries.entries[0].sender_ip, ipv4("10.0.0.7"));
+  EXPECT_EQ(entries.entries[0].target_ip, ipv4("10.0.0.1"));
   EXPECT_EQ(entries.entries[1].mac_tail, (std::array<std::uint8_t, 3>{0x44, 0x55, 0x66}));
-  EXPECT_EQ(entries.entries[1].sender_ip, host_ip("192.168.1.50"));
-  EXPECT_EQ(entries.entries[1].target_ip, host_ip("192.168.1.10"));
-  EXPECT_EQ(entries.entries[2].sender_ip, host_ip("10.1.1.1"));
+  EXPECT_EQ(entries.entries[1].sender_ip, ipv4("192.168.1.50"));
+  EXPECT_EQ(entries.entries[1].target_ip, ipv4("192.168.1.10"));
+  EXPECT_EQ(entries.entries[2].sender_ip, ipv4("10.1.1.1"));
   EXPECT_EQ(adapters.matched_device_count, 0);
 }
 
@@ -96,7 +96,7 @@ TEST(ArpFrameRecorder, HoldsAtMost29EntriesPerDevice) {
   std::vector<FrameUse> uses;
   for (const Frame& frame : read) uses.push_back(rawlink::record_arp_frame(frame, 3, entries, adapters));
   EXPECT_EQ(entries.count, rawlink::max_arp_entries);
-  EXPECT_EQ(entries.entries[28].sender_ip, host_ip("10.0.0.29"));
+  EXPECT_EQ(entries.entries[28].sender_ip, ipv4("10.0.0.29"));
   EXPECT_EQ(uses[28], FrameUse::module_entry);
   EXPECT_EQ(uses[29], FrameUse::entries_full);
   EXPECT_EQ(uses[30], FrameUse::entries_full);
@@ -139,9 +139,9 @@ TEST(ArpEntryDeduplication, KeepsTheFirstEntryOfEachMacInOrder) {
   for (const auto& [mac, ip] : seen) rawlink::record_arp_frame(arp_frame(mac, 1, ip, "10.0.0.254"), 0, entries, adapters);
   ASSERT_EQ(rawlink::deduplicate_arp_entries(entries), 3);
   ASSERT_EQ(entries.count, 3);
-  EXPECT_EQ(entries.entries[0].sender_ip, host_ip("10.0.0.1"));
-  EXPECT_EQ(entries.entries[1].sender_ip, host_ip("10.0.0.2"));
-  EXPECT_EQ(entries.entries[2].sender_ip, host_ip("10.0.0.4"));
+  EXPECT_EQ(entries.entries[0].sender_ip, ipv4("10.0.0.1"));
+  EXPECT_EQ(entries.entries[1].sender_ip, ipv4("10.0.0.2"));
+  EXPECT_EQ(entries.entries[2].sender_ip, ipv4("10.0.0.4"));
   EXPECT_EQ(rawlink::deduplicate_arp_entries(entries), 3);
 
   rawlink::DeviceArpEntries none;
@@ -159,11 +159,11 @@ TEST(ArpRequest, MatchesGoldenBytes) {
       192,  168,  1,    77,                // target IP
       0,    0,    0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
   };
-  EXPECT_EQ(rawlink::build_arp_request(pc_mac, host_ip("192.168.1.10"), host_ip("192.168.1.77")), golden);
+  EXPECT_EQ(rawlink::build_arp_request(pc_mac, ipv4("192.168.1.10"), ipv4("192.168.1.77")), golden);
 }
 
 TEST(ArpReply, CountsOnlyRepliesFromTheProbedAddress) {
-  const std::uint32_t probed = host_ip("192.168.1.77");
+  const platform::Ipv4Address probed = ipv4("192.168.1.77");
   const test::Mac someone{0x02, 0, 0, 0, 0, 7};
   struct Case {
     const char* what;

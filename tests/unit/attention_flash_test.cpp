@@ -14,7 +14,7 @@ namespace {
 struct Stage {
   netenv::PendingParameters pending;
   discovery::ModuleRow row;
-  config::ActiveUploadDialog dialog{pending, row, 0, config::UploadDefaults{}};
+  config::ActiveUploadDialog dialog{pending, row, {}, config::UploadDefaults{}};
   test::ScriptedDialog view{dialog};
   test::FakeWaitClock clock;
   static constexpr int button = config::ActiveUploadDialog::defaults_button;

@@ -10,14 +10,13 @@
 
 #include <sys/stat.h>
 
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 #include "support/arp_test_frames.h"
 #include "support/temporary_directory.h"
 
 namespace {
 
-using test::host_ip;
-using test::network_ip;
+using test::ipv4;
 namespace wifi = config::wifi;
 
 std::tm example_time() {
@@ -34,17 +33,17 @@ std::tm example_time() {
 discovery::ModuleRow example_row() {
   discovery::ModuleRow row;
   row.mac = {0x02, 0xA1, 0xB2, 0xC3, 0xD4, 0xE5};
-  row.ip = host_ip("192.168.1.50");
+  row.ip = ipv4("192.168.1.50");
   row.host_bits = 8;
-  row.gateway = host_ip("192.168.1.1");
+  row.gateway = ipv4("192.168.1.1");
   return row;
 }
 
 netenv::PendingParameters example_change() {
   netenv::PendingParameters p;
-  p.new_module_ip = network_ip("192.168.1.60");
+  p.new_module_ip = ipv4("192.168.1.60");
   p.host_bits = 8;
-  p.new_gateway = network_ip("192.168.1.1");
+  p.new_gateway = ipv4("192.168.1.1");
   return p;
 }
 

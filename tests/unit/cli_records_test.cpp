@@ -7,6 +7,7 @@
 #include "cli/module_records.h"
 #include "cli/qt/cli_arguments.h"
 #include "cli/record_text.h"
+#include "support/ipv4_text.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ TEST(CliRecordText, LocalTimeCarriesItsOffset) {
 // An SNMP module listed at position 0 that answered with `name` and the values V0-V3.
 struct SnmpModule {
   explicit SnmpModule(const std::string& name) {
-    modules.rows[0].ip = (192u << 24) | (168u << 16) | (1u << 8) | 104u;
+    modules.rows[0].ip = test::ipv4("192.168.1.104");
     modules.rows[0].mac = {0x00, 0x20, 0x4A, 0x0D, 0x00, 0x68};
     modules.rows[0].work_mode = discovery::snmp;
     modules.rows[0].sensor_module = true;
@@ -145,13 +146,13 @@ TEST(CliArguments, GoodArgumentsBecomeOptions) {
   EXPECT_TRUE(poll.options.endless);
   EXPECT_EQ(poll.options.period_ms, 0);
   EXPECT_EQ(poll.options.format, cli::Format::csv);
-  EXPECT_EQ(poll.options.only, (std::vector<std::uint32_t>{0xC0A80105u, 0x0A000007u}));
+  EXPECT_EQ(poll.options.only, (std::vector<platform::Ipv4Address>{test::ipv4("192.168.1.5"), test::ipv4("10.0.0.7")}));
 
   cli::ParsedArguments serve = parse({"serve", "--udp", "--address", "192.168.1.10", "--port", "9000",
                                       "--summary-every", "60", "--lookup"});
   ASSERT_EQ(serve.outcome, cli::ParsedArguments::Outcome::run) << serve.text;
   EXPECT_FALSE(serve.options.tcp);
-  EXPECT_EQ(serve.options.address, 0xC0A8010Au);
+  EXPECT_EQ(serve.options.address, test::ipv4("192.168.1.10"));
   EXPECT_EQ(serve.options.port, 9000);
   EXPECT_EQ(serve.options.summary_every_s, 60);
   EXPECT_TRUE(serve.options.lookup);

@@ -10,8 +10,7 @@ namespace {
 
 using discovery::ModuleTable;
 using discovery_test::ConfigurationReply;
-using discovery_test::host_ip;
-using discovery_test::network_ip;
+using test::ipv4;
 
 TEST(ConfigurationReply, DecodesEveryField) {
   ConfigurationReply reply;
@@ -33,18 +32,18 @@ TEST(ConfigurationReply, DecodesEveryField) {
       .record(70, {'u', 'p', '.', 'e', 'x'})
       .record(119, {0x5A});
   ModuleTable table;
-  ASSERT_TRUE(discovery::decode_configuration_reply(table, 3, reply.bytes, network_ip("10.1.2.3"), 2));
+  ASSERT_TRUE(discovery::decode_configuration_reply(table, 3, reply.bytes, ipv4("10.1.2.3"), 2));
 
   const discovery::ModuleRow& row = table.rows[3];
   EXPECT_EQ(row.subnet_index, 2);
-  EXPECT_EQ(row.reply_source, network_ip("10.1.2.3"));
-  EXPECT_EQ(row.ip, host_ip("10.1.2.3"));
+  EXPECT_EQ(row.reply_source, ipv4("10.1.2.3"));
+  EXPECT_EQ(row.ip, ipv4("10.1.2.3"));
   EXPECT_EQ(row.host_bits, 8);
-  EXPECT_EQ(row.gateway, host_ip("10.1.2.254"));
+  EXPECT_EQ(row.gateway, ipv4("10.1.2.254"));
   EXPECT_EQ(row.baud_code, 9);
   EXPECT_EQ(row.port, 10050);
   EXPECT_EQ(row.server_port, 8005);
-  EXPECT_EQ(row.server_ip, host_ip("172.16.0.9"));
+  EXPECT_EQ(row.server_ip, ipv4("172.16.0.9"));
   EXPECT_EQ(row.work_mode, discovery::audp);
   EXPECT_EQ(row.firmware_level, 0x31);
   EXPECT_TRUE(row.active_capable);
@@ -52,13 +51,13 @@ TEST(ConfigurationReply, DecodesEveryField) {
   EXPECT_EQ(row.module_code, 0x1234);
   EXPECT_EQ(row.upload_interval, 11);
   EXPECT_EQ(row.server_by_name, 0x10);
-  EXPECT_EQ(row.dns_ip, host_ip("8.8.4.4"));
+  EXPECT_EQ(row.dns_ip, ipv4("8.8.4.4"));
   EXPECT_STREQ(row.server_name.data(), "up.ex");
   EXPECT_TRUE(std::equal(row.record.begin(), row.record.end(), reply.bytes.begin() + 4));
   EXPECT_TRUE(table.active_module_seen);
   // Only the addressed row changes.
-  EXPECT_EQ(table.rows[2].ip, 0u);
-  EXPECT_EQ(table.rows[4].ip, 0u);
+  EXPECT_EQ(table.rows[2].ip, platform::Ipv4Address{});
+  EXPECT_EQ(table.rows[4].ip, platform::Ipv4Address{});
 }
 
 TEST(ConfigurationReply, FullLengthServerNameStaysTerminated) {
@@ -66,7 +65,7 @@ TEST(ConfigurationReply, FullLengthServerNameStaysTerminated) {
   for (int i = 0; i < 40; ++i) reply.record(70 + i, {'a'});
   reply.record(110, {'!'});  // the byte after the name field is not part of it
   ModuleTable table;
-  ASSERT_TRUE(discovery::decode_configuration_reply(table, 0, reply.bytes, 0, 0));
+  ASSERT_TRUE(discovery::decode_configuration_reply(table, 0, reply.bytes, {}, 0));
   EXPECT_EQ(std::strlen(table.rows[0].server_name.data()), 40u);
 }
 
@@ -85,7 +84,7 @@ TEST(ConfigurationReply, CapabilityThresholds) {
     ConfigurationReply reply;
     reply.record(32, {c.level, c.snmp_byte});
     ModuleTable table;
-    discovery::decode_configuration_reply(table, 0, reply.bytes, 0, 0);
+    discovery::decode_configuration_reply(table, 0, reply.bytes, {}, 0);
     EXPECT_EQ(table.rows[0].active_capable, c.active);
     EXPECT_EQ(table.rows[0].snmp_capable, c.snmp);
   }
@@ -119,7 +118,7 @@ TEST(ConfigurationReply, WorkModeTable) {
     table.rows[5].work_mode = c.previous;
     ConfigurationReply reply;
     reply.record(28, {c.family, c.sub_mode});
-    decode_configuration_reply(table, 5, reply.bytes, 0, 0);
+    decode_configuration_reply(table, 5, reply.bytes, {}, 0);
     EXPECT_EQ(table.rows[5].work_mode, c.expected);
     EXPECT_EQ(table.active_module_seen, c.marks_active);
   }
@@ -127,22 +126,22 @@ TEST(ConfigurationReply, WorkModeTable) {
 
 TEST(ConfigurationReply, UnknownFamilyAfterAnEarlierReplyKeepsItsMode) {
   ModuleTable table;
-  discovery::decode_configuration_reply(table, 0, ConfigurationReply().record(28, {0xCC, 2}).bytes, 0, 0);
-  discovery::decode_configuration_reply(table, 0, ConfigurationReply().record(28, {0x00, 1}).bytes, 0, 0);
+  discovery::decode_configuration_reply(table, 0, ConfigurationReply().record(28, {0xCC, 2}).bytes, {}, 0);
+  discovery::decode_configuration_reply(table, 0, ConfigurationReply().record(28, {0x00, 1}).bytes, {}, 0);
   EXPECT_EQ(table.rows[0].work_mode, discovery::snmp);
   discovery::reset_module_table(table);
-  discovery::decode_configuration_reply(table, 0, ConfigurationReply().record(28, {0x00, 1}).bytes, 0, 0);
+  discovery::decode_configuration_reply(table, 0, ConfigurationReply().record(28, {0x00, 1}).bytes, {}, 0);
   EXPECT_EQ(table.rows[0].work_mode, discovery::tcp);
 }
 
 TEST(ConfigurationReply, RowOutsideTheTableIsRefused) {
   ModuleTable table;
   for (int row : {-1, 32, 1000}) {
-    EXPECT_FALSE(discovery::decode_configuration_reply(table, row, discovery_test::tcp_module_reply().bytes, 1, 0))
+    EXPECT_FALSE(discovery::decode_configuration_reply(table, row, discovery_test::tcp_module_reply().bytes, platform::Ipv4Address::from_octets(0, 0, 0, 1), 0))
         << row;
   }
-  EXPECT_TRUE(discovery::decode_configuration_reply(table, 31, discovery_test::tcp_module_reply().bytes, 1, 0));
-  EXPECT_EQ(table.rows[31].ip, host_ip("192.168.1.100"));
+  EXPECT_TRUE(discovery::decode_configuration_reply(table, 31, discovery_test::tcp_module_reply().bytes, platform::Ipv4Address::from_octets(0, 0, 0, 1), 0));
+  EXPECT_EQ(table.rows[31].ip, ipv4("192.168.1.100"));
 }
 
 }  // namespace

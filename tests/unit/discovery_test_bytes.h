@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "netenv/adapter_table.h"
-#include "platform/ipv4.h"
+#include "support/ipv4_text.h"
 
 namespace discovery_test {
 
@@ -48,18 +48,7 @@ inline std::array<std::uint8_t, 30> device_reply_bytes(const char* type, std::ar
   return bytes;
 }
 
-// Network-order address of dotted text (the Adapter table's and the wire's order).
-inline std::uint32_t network_ip(const std::string& dotted) {
-  std::uint32_t host = 0;
-  platform::parse_dotted(dotted, host);
-  return platform::host_to_network(host);
-}
-
-inline std::uint32_t host_ip(const std::string& dotted) {
-  std::uint32_t host = 0;
-  platform::parse_dotted(dotted, host);
-  return host;
-}
+using test::ipv4;
 
 struct TestAddress {
   std::string ip, mask;
@@ -71,8 +60,8 @@ inline netenv::AdapterTable adapters_with(const std::vector<TestAddress>& entrie
   netenv::AdapterTable table;
   for (const TestAddress& e : entries) {
     netenv::AddressEntry& entry = table.addresses.at(table.address_count++);
-    entry.ip = network_ip(e.ip);
-    entry.mask = network_ip(e.mask);
+    entry.ip = ipv4(e.ip);
+    entry.mask = ipv4(e.mask);
     entry.adapter = e.adapter;
     table.adapter_count = std::max(table.adapter_count, e.adapter + 1);
   }

@@ -26,7 +26,7 @@
 
 namespace {
 
-using test::network_ip;
+using test::ipv4;
 using tools::address_services;
 
 std::span<const std::uint8_t> bytes_of(const std::string& text) {
@@ -167,7 +167,7 @@ class PageServer {
 const std::string page_request_text = "GET /ic.asp HTTP/1.1\r\nHost: c.addresses.test\r\n\r\n";
 
 tools::PageRequest loopback_request(std::uint16_t port, std::size_t limit) {
-  return {network_ip("127.0.0.1"), network_ip("127.0.0.1"), port, page_request_text, limit};
+  return {ipv4("127.0.0.1"), ipv4("127.0.0.1"), port, page_request_text, limit};
 }
 
 std::string text_of(const tools::PageResponse& response) {
@@ -233,7 +233,7 @@ TEST(FetchPage, BindAndConnectFailures) {
   EXPECT_EQ(tools::fetch_page(clock, loopback_request(closed_port, 180), response), tools::fetch_connect_failed);
   // An address that is not the machine's own cannot be bound; nothing is sent.
   tools::PageRequest foreign = loopback_request(closed_port, 180);
-  foreign.local_ip_network = network_ip("203.0.113.77");
+  foreign.local_ip = ipv4("203.0.113.77");
   EXPECT_EQ(tools::fetch_page(clock, foreign, response), tools::fetch_bind_failed);
 }
 
@@ -255,7 +255,7 @@ std::string good_page(std::size_t service) {
   }
 }
 
-std::uint32_t server_of(std::size_t service) { return network_ip("203.0.113." + std::to_string(10 + service)); }
+platform::Ipv4Address server_of(std::size_t service) { return ipv4("203.0.113." + std::to_string(10 + service)); }
 
 std::string letter(std::size_t service) { return std::string(1, static_cast<char>('A' + service)); }
 
@@ -272,27 +272,27 @@ class FakeLookupLink final : public tools::AddressLookupLink {
   std::vector<std::string> calls;
   std::vector<tools::PageRequest> fetches;
 
-  bool resolve(std::string_view host, std::uint32_t& address) override {
+  bool resolve(std::string_view host, platform::Ipv4Address& address) override {
     std::size_t service = service_of_host(host);
     calls.push_back("resolve " + letter(service));
     if (!resolvable.contains(service)) return false;
     address = server_of(service);
     return true;
   }
-  int captured_reply_probe(int entry, std::uint32_t target) override {
+  int captured_reply_probe(int entry, platform::Ipv4Address target) override {
     std::size_t service = service_of(target);
     calls.push_back("captured " + std::to_string(entry) + letter(service));
     auto found = captured.find({entry, service});
     return found != captured.end() ? found->second : tools::report_not_seen;
   }
-  int echo_probe(int entry, std::uint32_t target) override {
+  int echo_probe(int entry, platform::Ipv4Address target) override {
     std::size_t service = service_of(target);
     calls.push_back("echo " + std::to_string(entry) + letter(service));
     auto found = echo.find({entry, service});
     return found != echo.end() ? found->second : 0;
   }
   int fetch_page(const tools::PageRequest& request, tools::PageResponse& response) override {
-    std::size_t service = service_of(request.server_network);
+    std::size_t service = service_of(request.server_ip);
     calls.push_back("fetch " + letter(service));
     fetches.push_back(request);
     auto found = pages.find(service);
@@ -309,7 +309,7 @@ class FakeLookupLink final : public tools::AddressLookupLink {
     ADD_FAILURE() << "unknown host " << host;
     return 0;
   }
-  static std::size_t service_of(std::uint32_t server) {
+  static std::size_t service_of(platform::Ipv4Address server) {
     for (std::size_t k = 0; k < address_services.size(); ++k)
       if (server_of(k) == server) return k;
     ADD_FAILURE() << "unknown server";
@@ -322,7 +322,7 @@ netenv::AdapterTable table_of(int address_count) {
   netenv::AdapterTable table;
   table.address_count = address_count;
   for (int i = 0; i < address_count; ++i)
-    table.addresses[static_cast<std::size_t>(i)].ip = network_ip("192.168." + std::to_string(i + 1) + ".10");
+    table.addresses[static_cast<std::size_t>(i)].ip = ipv4("192.168." + std::to_string(i + 1) + ".10");
   return table;
 }
 
@@ -348,8 +348,8 @@ TEST(ExternalAddressLookup, AnAdapterWithoutARouteIsNeverAskedOverHttp) {
                                "resolve D"}));
   ASSERT_EQ(link.fetches.size(), 1u);
   const tools::PageRequest& request = link.fetches[0];
-  EXPECT_EQ(request.local_ip_network, network_ip("192.168.1.10"));
-  EXPECT_EQ(request.server_network, server_of(0));
+  EXPECT_EQ(request.local_ip, ipv4("192.168.1.10"));
+  EXPECT_EQ(request.server_ip, server_of(0));
   EXPECT_EQ(request.server_port, 80);
   EXPECT_EQ(request.text, tools::http_request(address_services[0], "a.example"));
   EXPECT_EQ(request.limit_bytes, 180u);
@@ -440,7 +440,7 @@ TEST(ExternalAddressLookup, OnlyTheFirstThreeEntriesAreLookedUp) {
   EXPECT_EQ(lookup(table_of(5), results, link), 0);
   EXPECT_EQ(results.status, (Statuses{1, 1, 1}));
   ASSERT_EQ(link.fetches.size(), 3u);
-  EXPECT_EQ(link.fetches.back().local_ip_network, network_ip("192.168.3.10"));
+  EXPECT_EQ(link.fetches.back().local_ip, ipv4("192.168.3.10"));
 }
 
 TEST(ExternalAddressLookup, OnlyTheConfiguredServicesAreAsked) {

@@ -10,7 +10,7 @@
 namespace {
 
 using test::Packet;
-using test::network_ip;
+using test::ipv4;
 
 TEST(InternetChecksum, FoldsCarriesAndPadsAnOddByte) {
   struct Case {
@@ -45,7 +45,7 @@ TEST(EchoRequest, ChecksumVerifiesForAnyFields) {
 }
 
 TEST(EchoReply, AcceptsOnlyThisProgramsReplyFromTheTarget) {
-  const std::uint32_t target = network_ip("192.168.1.100");
+  const platform::Ipv4Address target = ipv4("192.168.1.100");
   const std::uint16_t id = 0xBEEF;
   auto with = [](Packet p, std::size_t at, std::uint8_t value) {
     p[at] = value;
@@ -80,8 +80,8 @@ TEST(EchoReply, AcceptsOnlyThisProgramsReplyFromTheTarget) {
 }
 
 TEST(UnreachableReport, MatchesOnlyNetworkUnreachableAboutOurRequestToTheTarget) {
-  const std::uint32_t adapter = network_ip("192.168.5.3");
-  const std::uint32_t target = network_ip("203.0.113.10");
+  const platform::Ipv4Address adapter = ipv4("192.168.5.3");
+  const platform::Ipv4Address target = ipv4("203.0.113.10");
   auto frame = [](auto change) {
     test::ReportFields fields;
     change(fields);

@@ -17,7 +17,7 @@ namespace {
 
 using platform::NextFrame;
 using platform::WaitResult;
-using test::network_ip;
+using test::ipv4;
 using test::Packet;
 
 constexpr std::uint16_t our_id = 0x4242;
@@ -35,8 +35,8 @@ Incoming wait_error() { return {WaitResult::error, {}, false}; }
 Incoming receive_error() { return {WaitResult::ready, {}, true}; }
 
 struct Sent {
-  std::uint32_t local;
-  std::uint32_t target;
+  platform::Ipv4Address local;
+  platform::Ipv4Address target;
   Packet message;
 };
 
@@ -46,11 +46,11 @@ class FakeIcmpLink final : public tools::IcmpLink {
   std::deque<Incoming> script;  // then time-outs for ever
   bool opens = true;
   bool sends_ok = true;
-  std::vector<std::uint32_t> opened;
+  std::vector<platform::Ipv4Address> opened;
   std::vector<Sent> sent;
   int waits = 0;
 
-  std::unique_ptr<tools::IcmpSocket> open_socket(std::uint32_t local) override {
+  std::unique_ptr<tools::IcmpSocket> open_socket(platform::Ipv4Address local) override {
     opened.push_back(local);
     return opens ? std::make_unique<Socket>(*this, local) : nullptr;
   }
@@ -61,8 +61,8 @@ class FakeIcmpLink final : public tools::IcmpLink {
  private:
   class Socket final : public tools::IcmpSocket {
    public:
-    Socket(FakeIcmpLink& link, std::uint32_t local) : link_(link), local_(local) {}
-    bool send(std::uint32_t target, std::span<const std::uint8_t> message) override {
+    Socket(FakeIcmpLink& link, platform::Ipv4Address local) : link_(link), local_(local) {}
+    bool send(platform::Ipv4Address target, std::span<const std::uint8_t> message) override {
       link_.sent.push_back({local_, target, Packet(message.begin(), message.end())});
       return link_.sends_ok;
     }
@@ -86,7 +86,7 @@ class FakeIcmpLink final : public tools::IcmpLink {
 
    private:
     FakeIcmpLink& link_;
-    std::uint32_t local_;
+    platform::Ipv4Address local_;
     Incoming current_;
   };
 };
@@ -102,21 +102,21 @@ struct Fixture {
   Fixture() {
     adapters.adapter_count = 2;
     adapters.address_count = 3;
-    adapters.addresses[0] = {network_ip("192.168.1.10"), network_ip("255.255.255.0"), 0};
-    adapters.addresses[1] = {network_ip("192.168.5.3"), network_ip("255.255.255.0"), 1};
-    adapters.addresses[2] = {network_ip("192.168.7.9"), network_ip("255.255.255.0"), 1};
-    link.listing.devices = {{"eth0", "", network_ip("255.255.255.0")}, {"eth1", "", 0}};
+    adapters.addresses[0] = {ipv4("192.168.1.10"), ipv4("255.255.255.0"), 0};
+    adapters.addresses[1] = {ipv4("192.168.5.3"), ipv4("255.255.255.0"), 1};
+    adapters.addresses[2] = {ipv4("192.168.7.9"), ipv4("255.255.255.0"), 1};
+    link.listing.devices = {{"eth0", "", ipv4("255.255.255.0")}, {"eth1", "", {}}};
     state.capture_devices = {"eth0", "eth1"};
     adapters.capture_device_adapter = {0, 1, 9, 9, 9, 9};
     adapters.capture_devices_matched = true;
     adapters.matched_device_count = 2;
   }
   int echo(int entry, const std::string& target) {
-    return tools::echo_probe(adapters, icmp, entry, network_ip(target));
+    return tools::echo_probe(adapters, icmp, entry, ipv4(target));
   }
   int captured(int entry, const std::string& target) {
     rawlink::RawEthernet raw{adapters, state, link, false};
-    return tools::captured_reply_probe(raw, icmp, entry, network_ip(target));
+    return tools::captured_reply_probe(raw, icmp, entry, ipv4(target));
   }
   void capture(const std::string& device, test::CaptureScript script) { link.scripts[device].push_back(std::move(script)); }
 };
@@ -131,8 +131,8 @@ TEST(EchoProbe, SendsThreeNumberedRequestsFromTheEntrysAddress) {
   ASSERT_EQ(f.icmp.sent.size(), 3u);
   for (std::uint16_t sequence = 0; sequence < 3; ++sequence) {
     const Sent& s = f.icmp.sent[sequence];
-    EXPECT_EQ(s.local, network_ip("192.168.1.10"));
-    EXPECT_EQ(s.target, network_ip(module_ip));
+    EXPECT_EQ(s.local, ipv4("192.168.1.10"));
+    EXPECT_EQ(s.target, ipv4(module_ip));
     auto expected = tools::build_echo_request(our_id, sequence, 0x01020304);
     EXPECT_EQ(s.message, Packet(expected.begin(), expected.end())) << sequence;
   }
@@ -182,15 +182,15 @@ TEST(EchoProbe, FailureCodes) {
 
 TEST(SendEcho, OneRequestWithSequenceZero) {
   Fixture f;
-  EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, network_ip("203.0.113.10")), 0);
+  EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, ipv4("203.0.113.10")), 0);
   ASSERT_EQ(f.icmp.sent.size(), 1u);
-  EXPECT_EQ(f.icmp.sent[0].local, network_ip("192.168.5.3"));
+  EXPECT_EQ(f.icmp.sent[0].local, ipv4("192.168.5.3"));
   EXPECT_EQ(f.icmp.sent[0].message[6], 0);
   EXPECT_EQ(f.icmp.sent[0].message[7], 0);
   f.icmp.sends_ok = false;
-  EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, network_ip("203.0.113.10")), tools::send_echo_send_failed);
+  EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, ipv4("203.0.113.10")), tools::send_echo_send_failed);
   f.icmp.opens = false;
-  EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, network_ip("203.0.113.10")), tools::send_echo_open_failed);
+  EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, ipv4("203.0.113.10")), tools::send_echo_open_failed);
 }
 
 TEST(RemoteEchoProbe, StopsAtTheFirstEntryThatGetsAReply) {
@@ -212,7 +212,7 @@ TEST(RemoteEchoProbe, StopsAtTheFirstEntryThatGetsAReply) {
     f.adapters.address_count = c.address_count;
     f.icmp.script = c.script;
     int index = 7;
-    EXPECT_EQ(tools::remote_echo_probe(f.adapters, f.icmp, network_ip(module_ip), index), c.result) << c.name;
+    EXPECT_EQ(tools::remote_echo_probe(f.adapters, f.icmp, ipv4(module_ip), index), c.result) << c.name;
     EXPECT_EQ(index, c.index) << c.name;
     EXPECT_EQ(f.icmp.opened.size(), c.sockets) << c.name;
   }
@@ -251,7 +251,7 @@ TEST(CapturedReplyProbe, SeesTheReportOnTheDeviceOfTheEntrysAdapter) {
   EXPECT_EQ(f.link.opens[0], (std::pair<std::string, int>{"eth1", 30}));
   ASSERT_EQ(f.link.filters.size(), 1u);
   EXPECT_EQ(f.link.filters[0].expression, "icmp");
-  EXPECT_EQ(f.link.filters[0].netmask, 0xffffffu);  // eth1 has no address
+  EXPECT_EQ(f.link.filters[0].netmask, ipv4("255.255.255.0"));  // eth1 has no address
   EXPECT_EQ(f.icmp.sent.size(), 3u);
   EXPECT_EQ(f.link.wait_clock.sleeps_ms(), (std::vector<int>{100, 100}));
 }
@@ -265,7 +265,7 @@ TEST(CapturedReplyProbe, TenPassesWithoutAReport) {
   EXPECT_EQ(f.icmp.sent.size(), 10u);
   EXPECT_EQ(f.link.wait_clock.sleeps_ms().size(), 10u);
   ASSERT_EQ(f.link.filters.size(), 1u);
-  EXPECT_EQ(f.link.filters[0].netmask, network_ip("255.255.255.0"));
+  EXPECT_EQ(f.link.filters[0].netmask, ipv4("255.255.255.0"));
 }
 
 TEST(CapturedReplyProbe, AReadErrorEndsOnlyThePassAndAFailedSendOnlyItsEcho) {

@@ -7,24 +7,20 @@
 
 #include "maint/module_repair.h"
 #include "maint/repair_addresses.h"
-#include "platform/ipv4.h"
+#include "support/ipv4_text.h"
 
 namespace {
 
-std::uint32_t net(const char* dotted) {
-  std::uint32_t host = 0;
-  EXPECT_TRUE(platform::parse_dotted(dotted, host)) << dotted;
-  return platform::host_to_network(host);
-}
+using test::ipv4;
 
-std::string text(std::uint32_t network_order) { return platform::dotted(platform::network_to_host(network_order)); }
+std::string text(platform::Ipv4Address ip) { return ip.dotted(); }
 
 netenv::AddressEntry entry(const char* ip, const char* mask, int adapter = 0) {
   netenv::AddressEntry e;
-  e.ip = net(ip);
-  e.mask = net(mask);
+  e.ip = ipv4(ip);
+  e.mask = ipv4(mask);
   e.adapter = adapter;
-  const int capacity = std::min<int>(static_cast<int>(platform::network_to_host(~e.mask)), 255);
+  const int capacity = std::min<int>(static_cast<int>((~e.mask).host_order()), 255);
   e.last_host = capacity > 127 ? 254 : capacity - 1;
   return e;
 }
@@ -53,8 +49,8 @@ TEST(RepairAddresses, SubnetByClassUnlessTheOwnMaskIsLonger) {
   };
   for (const auto& c : cases) {
     netenv::AddressEntry e = entry(c.ip, c.mask);
-    std::uint32_t candidate = 0;
-    EXPECT_EQ(maint::find_free_address(e, [](std::uint32_t) { return 0; }, candidate), maint::free_address_found);
+    platform::Ipv4Address candidate;
+    EXPECT_EQ(maint::find_free_address(e, [](platform::Ipv4Address) { return 0; }, candidate), maint::free_address_found);
     EXPECT_EQ(text(candidate), c.first_candidate) << c.ip << "/" << c.mask;
   }
 }
@@ -64,11 +60,11 @@ TEST(RepairAddresses, SkipsAddressesInUseAndWrapsToTheFirstHost) {
   e.next_host = 253;
   std::set<std::string> in_use{"192.168.1.253", "192.168.1.254", "192.168.1.1"};
   std::vector<std::string> asked;
-  auto probe = [&](std::uint32_t ip) {
+  auto probe = [&](platform::Ipv4Address ip) {
     asked.push_back(text(ip));
     return in_use.count(text(ip)) ? 1 : 0;
   };
-  std::uint32_t candidate = 0;
+  platform::Ipv4Address candidate;
   EXPECT_EQ(maint::find_free_address(e, probe, candidate), maint::free_address_found);
   EXPECT_EQ(text(candidate), "192.168.1.2");
   EXPECT_EQ(asked, (std::vector<std::string>{"192.168.1.253", "192.168.1.254", "192.168.1.1", "192.168.1.2"}));
@@ -79,18 +75,18 @@ TEST(RepairAddresses, AFullSubnetEndsWhereItBegan) {
   netenv::AddressEntry e = entry("192.168.1.10", "255.255.255.248");  // hosts 1..6
   e.next_host = 4;
   int probes = 0;
-  std::uint32_t candidate = 0;
-  EXPECT_EQ(maint::find_free_address(e, [&](std::uint32_t) { return ++probes, 1; }, candidate),
+  platform::Ipv4Address candidate;
+  EXPECT_EQ(maint::find_free_address(e, [&](platform::Ipv4Address) { return ++probes, 1; }, candidate),
             maint::no_free_address);
   EXPECT_EQ(probes, 6);
   EXPECT_EQ(e.next_host, 4);
 
   netenv::AddressEntry point_to_point = entry("10.0.0.1", "255.255.255.254");
-  EXPECT_EQ(maint::find_free_address(point_to_point, [&](std::uint32_t) { return ++probes, 0; }, candidate),
+  EXPECT_EQ(maint::find_free_address(point_to_point, [&](platform::Ipv4Address) { return ++probes, 0; }, candidate),
             maint::no_free_address);
   EXPECT_EQ(probes, 6);  // not even asked
 
-  EXPECT_EQ(maint::find_free_address(e, [](std::uint32_t) { return -4; }, candidate), maint::address_probe_error);
+  EXPECT_EQ(maint::find_free_address(e, [](platform::Ipv4Address) { return -4; }, candidate), maint::address_probe_error);
 }
 
 // The network as repair sees it: which addresses answer, what the setup port does.
@@ -117,13 +113,13 @@ class FakeRepairLink : public maint::RepairLink {
     return presence;
   }
   bool open_broadcast_socket() override { return socket_open = socket_opens; }
-  bool send_assignment(std::uint32_t destination, const maint::AddressAssignment& request) override {
+  bool send_assignment(platform::Ipv4Address destination, const maint::AddressAssignment& request) override {
     EXPECT_TRUE(socket_open);
     sent.emplace_back(text(destination), request);
     return send_works;
   }
   void close_broadcast_socket() override { socket_open = false; }
-  int address_in_use(std::uint32_t ip) override {
+  int address_in_use(platform::Ipv4Address ip) override {
     if (waits_ms.empty()) return in_use.count(text(ip)) ? 1 : 0;
     auto it = after_restart.find(text(ip));
     return it == after_restart.end() ? 0 : it->second;
@@ -133,7 +129,7 @@ class FakeRepairLink : public maint::RepairLink {
     is_cancelled = is_cancelled || cancel_during_wait;
   }
   bool cancelled() const override { return is_cancelled; }
-  int restore_by_setup_port(std::uint32_t ip) override {
+  int restore_by_setup_port(platform::Ipv4Address ip) override {
     restored.push_back(text(ip));
     auto it = setup_result.find(text(ip));
     return it == setup_result.end() ? 0 : it->second;
@@ -146,7 +142,7 @@ const maint::RepairTarget from_dialog{maint::RepairTarget::Origin::dialog, tail}
 TEST(AddressAssignment, RequestBytes) {
   const std::array<std::uint8_t, 20> expected{0x00, 0x00, 0x00, 0xFC, 'I',  'P',  '-', 'S', 'E', 'T',
                                               'U',  'P',  0x00, 0x00, 0x0B, 0x2C, 192, 168, 5,   77};
-  EXPECT_EQ(maint::encode_address_assignment(tail, net("192.168.5.77")), expected);
+  EXPECT_EQ(maint::encode_address_assignment(tail, ipv4("192.168.5.77")), expected);
 }
 
 TEST(ModuleRepair, AModuleThatAnswersIsLeftUntouched) {
@@ -167,7 +163,7 @@ TEST(ModuleRepair, GivesAFreeAddressWaitsAndRestoresOverTheSetupPort) {
   EXPECT_EQ(maint::repair_module(adapters, link, from_dialog), 0);
   ASSERT_EQ(link.sent.size(), 1u);
   EXPECT_EQ(link.sent[0].first, "192.168.1.255");
-  EXPECT_EQ(link.sent[0].second, maint::encode_address_assignment(tail, net("192.168.1.2")));
+  EXPECT_EQ(link.sent[0].second, maint::encode_address_assignment(tail, ipv4("192.168.1.2")));
   EXPECT_EQ(link.waits_ms, std::vector<int>{9000});
   EXPECT_EQ(link.restored, std::vector<std::string>{"192.168.1.2"});
 
@@ -175,7 +171,7 @@ TEST(ModuleRepair, GivesAFreeAddressWaitsAndRestoresOverTheSetupPort) {
   link = FakeRepairLink{};
   EXPECT_EQ(maint::repair_module(adapters, link, from_dialog), maint::repair_not_found);
   ASSERT_EQ(link.sent.size(), 1u);
-  EXPECT_EQ(link.sent[0].second, maint::encode_address_assignment(tail, net("192.168.1.3")));
+  EXPECT_EQ(link.sent[0].second, maint::encode_address_assignment(tail, ipv4("192.168.1.3")));
 }
 
 TEST(ModuleRepair, FollowUpResults) {

@@ -10,15 +10,14 @@ namespace {
 
 using discovery::ModuleTable;
 using discovery_test::ConfigurationReply;
-using discovery_test::host_ip;
-using discovery_test::network_ip;
+using test::ipv4;
 
 constexpr std::array<std::uint8_t, 6> mac_a{0x00, 0x20, 0x4A, 0x12, 0x34, 0x56};
 constexpr std::array<std::uint8_t, 6> mac_b{0x00, 0x20, 0x4A, 0xAB, 0xCD, 0xEF};
 
 // Decodes a reply from source into the next row, as the configuration pass does.
 void add_row(ModuleTable& table, ConfigurationReply reply, const std::string& source, int subnet_index = 0) {
-  discovery::decode_configuration_reply(table, table.found_count++, reply.bytes, network_ip(source), subnet_index);
+  discovery::decode_configuration_reply(table, table.found_count++, reply.bytes, ipv4(source), subnet_index);
 }
 
 ConfigurationReply reply_with_ip(std::array<std::uint8_t, 4> ip) {
@@ -32,10 +31,10 @@ std::vector<int> listed(const ModuleTable& table) {
 TEST(DeviceReply, StoresSourceTypeAndMacUpToThirtyTwo) {
   ModuleTable table;
   auto reply = discovery_test::device_reply_bytes("W8", mac_a);
-  for (int i = 0; i < 33; ++i) discovery::store_device_reply(table, reply, network_ip("192.168.1.1") + i);
+  for (int i = 0; i < 33; ++i) discovery::store_device_reply(table, reply, ipv4("192.168.1.1").plus(static_cast<std::uint32_t>(i)));
   EXPECT_EQ(table.device_reply_count, 32);
   const discovery::DeviceReply& last = table.device_replies[31];
-  EXPECT_EQ(last.source_ip, network_ip("192.168.1.1") + 31);
+  EXPECT_EQ(last.source_ip, ipv4("192.168.1.1").plus(31));
   EXPECT_EQ(last.device_type[0], 'W');
   EXPECT_EQ(last.device_type[1], '8');
   EXPECT_EQ(last.mac, mac_a);
@@ -60,11 +59,11 @@ TEST(Pairing, SettlesAddressMacAndWireless) {
     add_row(table, reply_with_ip(c.record_ip), "192.168.1.57");
     table.rows[0].raw_only = true;
     table.rows[0].dynamic_ip = !c.dynamic;
-    discovery::store_device_reply(table, discovery_test::device_reply_bytes("XX", mac_b), network_ip("192.168.1.56"));
-    discovery::store_device_reply(table, discovery_test::device_reply_bytes(c.type, mac_a), network_ip("192.168.1.57"));
+    discovery::store_device_reply(table, discovery_test::device_reply_bytes("XX", mac_b), ipv4("192.168.1.56"));
+    discovery::store_device_reply(table, discovery_test::device_reply_bytes(c.type, mac_a), ipv4("192.168.1.57"));
     discovery::pair_device_replies(table);
     const discovery::ModuleRow& row = table.rows[0];
-    EXPECT_EQ(row.ip, host_ip(c.expected_ip));
+    EXPECT_EQ(row.ip, ipv4(c.expected_ip));
     EXPECT_EQ(row.dynamic_ip, c.dynamic);
     EXPECT_EQ(row.wireless, c.wireless);
     EXPECT_EQ(row.mac, mac_a);
@@ -78,15 +77,15 @@ TEST(Pairing, FirstReplyFromTheSourceWinsAndUnpairedRowsStay) {
   add_row(table, reply_with_ip({0, 0, 1, 0}), "10.0.0.5");
   add_row(table, reply_with_ip({10, 0, 0, 9}), "10.0.0.9");
   table.rows[1].mac = mac_b;
-  discovery::store_device_reply(table, discovery_test::device_reply_bytes("W8", mac_a), network_ip("10.0.0.5"));
-  discovery::store_device_reply(table, discovery_test::device_reply_bytes("E1", mac_b), network_ip("10.0.0.5"));
+  discovery::store_device_reply(table, discovery_test::device_reply_bytes("W8", mac_a), ipv4("10.0.0.5"));
+  discovery::store_device_reply(table, discovery_test::device_reply_bytes("E1", mac_b), ipv4("10.0.0.5"));
   discovery::pair_device_replies(table);
   EXPECT_EQ(table.rows[0].mac, mac_a);
   EXPECT_TRUE(table.rows[0].wireless);
-  EXPECT_EQ(table.rows[0].ip, host_ip("10.0.0.5"));
+  EXPECT_EQ(table.rows[0].ip, ipv4("10.0.0.5"));
   // Row 1 answered from an address no device reply came from.
   EXPECT_EQ(table.rows[1].mac, mac_b);
-  EXPECT_EQ(table.rows[1].ip, host_ip("10.0.0.9"));
+  EXPECT_EQ(table.rows[1].ip, ipv4("10.0.0.9"));
   EXPECT_FALSE(table.rows[1].dynamic_ip);
 }
 
@@ -151,7 +150,7 @@ TEST(Classification, SensorModulesAndOutsideRows) {
     SCOPED_TRACE(c.name);
     ModuleTable table;
     discovery::ModuleRow& row = table.rows[4];
-    row.ip = (std::uint32_t{c.ip[0]} << 24) | (c.ip[1] << 16) | (c.ip[2] << 8) | c.ip[3];
+    row.ip = platform::Ipv4Address::from_octets(c.ip[0], c.ip[1], c.ip[2], c.ip[3]);
     row.baud_code = c.baud_code;
     row.port = c.port;
     row.raw_only = c.raw_only;

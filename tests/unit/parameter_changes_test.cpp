@@ -11,20 +11,19 @@
 
 namespace {
 
-using test::host_ip;
-using test::network_ip;
+using test::ipv4;
 
 discovery::ModuleRow atcp_row() {
   discovery::ModuleRow row;
-  row.ip = host_ip("192.168.1.100");
-  row.gateway = host_ip("192.168.1.1");
+  row.ip = ipv4("192.168.1.100");
+  row.gateway = ipv4("192.168.1.1");
   row.host_bits = 8;
   row.work_mode = discovery::atcp;
   row.server_port = 8005;
   row.upload_interval = 3;
   row.server_by_name = 0;
-  row.server_ip = host_ip("192.168.1.10");
-  row.dns_ip = host_ip("8.8.4.4");
+  row.server_ip = ipv4("192.168.1.10");
+  row.dns_ip = ipv4("8.8.4.4");
   std::strcpy(row.server_name.data(), "upload.example");
   return row;
 }
@@ -32,15 +31,15 @@ discovery::ModuleRow atcp_row() {
 // Asks for exactly what atcp_row() has.
 netenv::PendingParameters same_as_row() {
   netenv::PendingParameters pending;
-  pending.new_module_ip = network_ip("192.168.1.100");
-  pending.new_gateway = network_ip("192.168.1.1");
+  pending.new_module_ip = ipv4("192.168.1.100");
+  pending.new_gateway = ipv4("192.168.1.1");
   pending.host_bits = 8;
   pending.work_mode = discovery::atcp;
   pending.active_upload_confirmed = true;
   pending.server_port = 8005;
   pending.upload_interval = 3;
-  pending.server_ip = network_ip("192.168.1.10");
-  pending.dns_ip = network_ip("8.8.4.4");
+  pending.server_ip = ipv4("192.168.1.10");
+  pending.dns_ip = ipv4("8.8.4.4");
   std::memcpy(pending.server_name.data(), "upload.example", 14);
   return pending;
 }
@@ -65,9 +64,9 @@ TEST(ParametersUnchanged, ReportsTheFirstDifference) {
   const std::vector<Case> cases = {
       {"nothing", [](P&, R&) {}, false, 0, 0},
       {"wireless block", [](P&, R&) {}, true, -1, 0},
-      {"wireless block and IP", [](P& p, R&) { p.new_module_ip = network_ip("192.168.1.101"); }, true, -1, 0},
-      {"module IP", [](P& p, R&) { p.new_module_ip = network_ip("192.168.1.101"); }, false, -2, 0},
-      {"gateway", [](P& p, R&) { p.new_gateway = network_ip("192.168.1.254"); }, false, -2, 0},
+      {"wireless block and IP", [](P& p, R&) { p.new_module_ip = ipv4("192.168.1.101"); }, true, -1, 0},
+      {"module IP", [](P& p, R&) { p.new_module_ip = ipv4("192.168.1.101"); }, false, -2, 0},
+      {"gateway", [](P& p, R&) { p.new_gateway = ipv4("192.168.1.254"); }, false, -2, 0},
       {"host bits", [](P& p, R&) { p.host_bits = 7; }, false, -2, 0},
       {"port", [](P& p, R&) { p.port = 10051; }, false, -5, 0},
       {"baud", [](P& p, R&) { p.baud_index = 9; }, false, -6, 0},
@@ -76,12 +75,12 @@ TEST(ParametersUnchanged, ReportsTheFirstDifference) {
       {"server port", [](P& p, R&) { p.server_port = 8006; }, false, -4, 0},
       {"upload interval", [](P& p, R&) { p.upload_interval = 4; }, false, -4, 0},
       {"row in name mode", [](P&, R& r) { r.server_by_name = 0x10; }, false, -9, 0},
-      {"server IP", [](P& p, R&) { p.server_ip = network_ip("192.168.1.11"); }, false, -10, 0},
+      {"server IP", [](P& p, R&) { p.server_ip = ipv4("192.168.1.11"); }, false, -10, 0},
       {"name mode, row in IP mode", [](P& p, R&) { p.server_by_name = true; }, false, -11, 0},
       {"name mode, same", name_mode, false, 0, 0},
       {"name mode, server IP not compared",
-       [](P& p, R& r) { name_mode(p, r); p.server_ip = network_ip("1.2.3.4"); }, false, 0, 0},
-      {"name mode, DNS", [](P& p, R& r) { name_mode(p, r); p.dns_ip = network_ip("8.8.8.8"); }, false, -12, 0},
+       [](P& p, R& r) { name_mode(p, r); p.server_ip = ipv4("1.2.3.4"); }, false, 0, 0},
+      {"name mode, DNS", [](P& p, R& r) { name_mode(p, r); p.dns_ip = ipv4("8.8.8.8"); }, false, -12, 0},
       {"name mode, last name byte", [](P& p, R& r) { name_mode(p, r); p.server_name[39] = 'x'; }, false, -13, 0},
       {"name mode, first name byte", [](P& p, R& r) { name_mode(p, r); p.server_name[0] = 'U'; }, false, -13, 0},
       {"upload not confirmed", [](P& p, R&) { p.active_upload_confirmed = false; p.server_port = 1; }, false, 0, 0},

@@ -27,7 +27,7 @@ struct Program : Clocked, test::ScriptedProgram {
     EXPECT_TRUE(window.create());
     view.messages.clear();
     discovery::ModuleTable& m = context.modules;
-    m.rows[0].ip = test::host_ip("127.0.0.1");
+    m.rows[0].ip = test::ipv4("127.0.0.1");
     m.rows[0].sensor_module = true;
     m.rows[1].sensor_module = false;
     m.display_order[0] = 0;

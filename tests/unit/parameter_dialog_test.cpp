@@ -9,7 +9,7 @@
 
 #include "config/active_upload_dialog.h"
 #include "config/wireless_dialog.h"
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 #include "support/arp_test_frames.h"
 #include "support/fake_wait_clock.h"
 #include "support/scripted_dialog.h"
@@ -18,8 +18,7 @@
 namespace {
 
 using D = config::ParameterDialog;
-using test::host_ip;
-using test::network_ip;
+using test::ipv4;
 namespace t = ui::texts;
 
 // The PC on 192.168.1.10/24; the module at 192.168.1.50/24, gateway .1, TCP, able to do
@@ -42,19 +41,19 @@ struct Rig {
 
   Rig() {
     netenv::AddressEntry& entry = adapters.addresses[0];
-    entry.ip = network_ip("192.168.1.10");
-    entry.mask = network_ip("255.255.255.0");
+    entry.ip = ipv4("192.168.1.10");
+    entry.mask = ipv4("255.255.255.0");
     adapters.address_count = 1;
     adapters.adapter_count = 1;
     adapters.adapter_table_valid = true;
-    row.ip = host_ip("192.168.1.50");
-    row.gateway = host_ip("192.168.1.1");
+    row.ip = ipv4("192.168.1.50");
+    row.gateway = ipv4("192.168.1.1");
     row.host_bits = 8;
     row.port = 10050;
     row.baud_code = 0;
     row.work_mode = discovery::tcp;
     row.snmp_capable = row.active_capable = row.sensor_module = true;
-    row.server_ip = host_ip("192.168.1.10");
+    row.server_ip = ipv4("192.168.1.10");
     row.server_port = 8005;
     row.module_code = 0x1234;
     row.mac = {0x00, 0x20, 0x4A, 0x0D, 0x00, 0x32};
@@ -67,7 +66,7 @@ struct Rig {
     dialog = std::make_unique<D>(
         config::ParameterSubject{row, adapters, pending, wireless, backup, remote, "203.0.113.7"},
         config::ParameterActions{clock, main_window,
-                                 [this](std::uint32_t) { return ++probes, probe_answer; },
+                                 [this](platform::Ipv4Address) { return ++probes, probe_answer; },
                                  [this] { return ++readdresses, readdress_result; },
                                  [this] {
                                    ++reads;
@@ -89,7 +88,7 @@ struct Rig {
 TEST(ParameterDialog, OpeningShowsTheModuleAndClearsTheUploadChoices) {
   Rig rig;
   rig.pending.active_upload_confirmed = rig.pending.server_by_name = true;
-  rig.pending.dns_ip = 5;
+  rig.pending.dns_ip = platform::Ipv4Address::from_octets(0, 0, 0, 5);
   rig.pending.server_name[0] = 'x';
   rig.pending.server_name[1] = 'y';
   ASSERT_TRUE(rig.open());
@@ -107,7 +106,7 @@ TEST(ParameterDialog, OpeningShowsTheModuleAndClearsTheUploadChoices) {
   EXPECT_FALSE(v.shown(D::wireless_button));
   EXPECT_TRUE(v.messages.empty());
   EXPECT_FALSE(rig.pending.active_upload_confirmed || rig.pending.server_by_name);
-  EXPECT_EQ(rig.pending.dns_ip, 0u);
+  EXPECT_EQ(rig.pending.dns_ip, platform::Ipv4Address{});
   EXPECT_EQ(rig.pending.server_name[0], 0);
   EXPECT_EQ(rig.pending.server_name[1], 'y');  // only the first byte is cleared
 
@@ -259,8 +258,8 @@ TEST(ParameterDialog, ConfirmedChangeFillsThePendingSetAndCloses) {
   EXPECT_EQ(rig.v().result(), 1);
   EXPECT_EQ(rig.v().messages.back().text, t::confirm_change);
   EXPECT_EQ(rig.v().messages.back().buttons, ui::Buttons::yes_no);
-  EXPECT_EQ(rig.pending.new_module_ip, network_ip("192.168.1.60"));
-  EXPECT_EQ(rig.pending.new_gateway, 0u);
+  EXPECT_EQ(rig.pending.new_module_ip, ipv4("192.168.1.60"));
+  EXPECT_EQ(rig.pending.new_gateway, platform::Ipv4Address{});
   EXPECT_EQ(rig.pending.host_bits, 16);
   EXPECT_EQ(rig.pending.port, 10050);
   EXPECT_EQ(rig.pending.baud_index, 0);
@@ -345,7 +344,7 @@ TEST(ParameterDialog, OutsideOrArpOnlyModulesAreOfferedReaddressing) {
   for (const Case& c : cases) {
     Rig rig;
     if (c.outside) {
-      rig.row.ip = host_ip("10.20.30.40");
+      rig.row.ip = ipv4("10.20.30.40");
     } else {
       rig.row.raw_only = true;
     }
@@ -427,7 +426,7 @@ TEST(ParameterDialog, RemoteModeChangesOnlyTheWorkModeAndWritesItself) {
   for (int remote_result : {0, -2}) {
     Rig rig;
     rig.remote = true;
-    rig.row.ip = host_ip("198.51.100.20");  // outside every subnet: no re-addressing offered
+    rig.row.ip = ipv4("198.51.100.20");  // outside every subnet: no re-addressing offered
     ASSERT_TRUE(rig.open());
     auto& v = rig.v();
     EXPECT_EQ(rig.dialog->table().controls[0].label, std::string("模块所在子网内/外部IP:"));

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 #include "platform/udp_socket.h"
 
 #include "polling/query_frames.h"
@@ -36,7 +36,7 @@ struct Modules {
     modules.display_order[row] = row;
     modules.rows[row].sensor_module = true;
     modules.rows[row].work_mode = mode;
-    modules.rows[row].ip = 0x7F000001;
+    modules.rows[row].ip = platform::Ipv4Address::from_octets(127, 0, 0, 1);
     modules.rows[row].port = port;
   }
   void cycle(bool first) { polling::polling_cycle(first, modules, polling, settings); }
@@ -115,7 +115,8 @@ TEST(PollingCycle, UnreachableModulesAreNeverQueried) {
   // A bound socket that does not listen refuses connections.
   platform::SocketHandle refusing(::socket(AF_INET, SOCK_STREAM, 0));
   test::LoopbackModule unprobed(test::Transport::udp, [](int, const Bytes&) { return test::Replies{}; });
-  ASSERT_TRUE(platform::bind_ipv4(refusing.fd(), platform::host_to_network(0x7F000001), 0));
+  const auto loopback = platform::Ipv4Address::from_octets(127, 0, 0, 1);
+  ASSERT_TRUE(platform::bind_ipv4(refusing.fd(), loopback, 0));
   sockaddr_in address{};
   socklen_t length = sizeof address;
   ::getsockname(refusing.fd(), reinterpret_cast<sockaddr*>(&address), &length);
@@ -124,14 +125,14 @@ TEST(PollingCycle, UnreachableModulesAreNeverQueried) {
   m.add(discovery::tcp, ntohs(address.sin_port));
   m.add(discovery::udp, unprobed.port());
   m.add(discovery::audp, unprobed.port());
-  std::vector<std::uint32_t> probed;
-  auto probe = [&](std::uint32_t ip) {
+  std::vector<platform::Ipv4Address> probed;
+  auto probe = [&](platform::Ipv4Address ip) {
     probed.push_back(ip);
     return probed.size() == 1;  // only the TCP module answers the probe
   };
   ASSERT_EQ(polling::open_polling_sockets(m.modules, m.polling, m.settings, probe), 0);
   EXPECT_TRUE(m.polling.sockets_open);
-  EXPECT_EQ(probed, (std::vector<std::uint32_t>{platform::host_to_network(0x7F000001), platform::host_to_network(0x7F000001)}));
+  EXPECT_EQ(probed, (std::vector<platform::Ipv4Address>{loopback, loopback}));
   EXPECT_FALSE(m.polling.rows[0].socket.valid());  // connect refused
   EXPECT_TRUE(m.polling.rows[1].socket.valid());   // kept until the close
   for (int row = 0; row < 3; ++row) EXPECT_EQ(m.polling.rows[row].connected, polling::not_pollable) << row;
@@ -153,20 +154,20 @@ TEST(PollingCycle, UnreachableModulesAreNeverQueried) {
 }
 
 TEST(PollingCycle, RemoteModeOpen) {
-  const std::uint32_t loopback = platform::host_to_network(0x7F000001);
+  const auto loopback = platform::Ipv4Address::from_octets(127, 0, 0, 1);
   const struct {
     std::uint8_t mode;
-    std::uint32_t local_ip;
+    platform::Ipv4Address local_ip;
     int result;
   } cases[] = {
       {discovery::udp, loopback, 0},
       {discovery::atcp, loopback, polling::open_no_remote_socket},
-      {discovery::udp, platform::host_to_network(0x00000001), polling::open_bind_failed},  // 0.0.0.1: no address here
+      {discovery::udp, platform::Ipv4Address::from_octets(0, 0, 0, 1), polling::open_bind_failed},  // 0.0.0.1: no address here
   };
   for (const auto& c : cases) {
     Modules m;
     m.add(c.mode, 10050);
-    m.modules.rows[0].ip = 0;  // only the remote address is used
+    m.modules.rows[0].ip = {};  // only the remote address is used
     m.settings.remote = {true, loopback, c.local_ip};
     EXPECT_EQ(polling::open_polling_sockets(m.modules, m.polling, m.settings), c.result);
     EXPECT_EQ(m.polling.sockets_open, c.result == 0);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 #include "polling/polling_cycle.h"
 #include "polling/query_frames.h"
 #include "support/fake_wait_clock.h"
@@ -63,7 +63,7 @@ struct OneModule {
     modules.shown_count = 1;
     modules.rows[0].sensor_module = true;
     modules.rows[0].work_mode = mode;
-    modules.rows[0].ip = 0x7F000001;
+    modules.rows[0].ip = platform::Ipv4Address::from_octets(127, 0, 0, 1);
     modules.rows[0].port = port;
     settings.baud_index = 9;
     polling::open_polling_sockets(modules, polling, settings);
@@ -120,9 +120,9 @@ TEST(QueryModule, TcpExchanges) {
 
 TEST(QueryModule, RemoteModeAsksTheRemoteAddress) {
   test::LoopbackModule module(test::Transport::udp, [](int, const Bytes&) { return test::Replies{test::bytes_of(standard_reply)}; });
-  const std::uint32_t loopback = platform::host_to_network(0x7F000001);
+  const auto loopback = platform::Ipv4Address::from_octets(127, 0, 0, 1);
   OneModule m(discovery::udp, module.port(), {true, loopback, loopback});
-  m.modules.rows[0].ip = 0;
+  m.modules.rows[0].ip = {};
   EXPECT_EQ(m.query(), 27);
   EXPECT_EQ(m.sleeps, (std::vector<int>{100, 30}));  // datagrams from afar get 30 ms more
 }

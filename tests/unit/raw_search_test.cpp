@@ -16,9 +16,8 @@ namespace {
 using platform::NextFrame;
 using test::arp_frame;
 using test::Frame;
-using test::host_ip;
+using test::ipv4;
 using test::module_mac;
-using test::network_ip;
 
 constexpr int U = netenv::unknown_adapter;
 const test::Mac eth0_mac{0x02, 0, 0, 0, 0, 0x01};
@@ -35,8 +34,8 @@ netenv::AdapterTable pc_adapters() {
   const std::vector<std::tuple<const char*, int>> entries = {{"192.168.1.10", 0}, {"192.168.5.3", 1}, {"192.168.6.3", 1}};
   for (const auto& [ip, adapter] : entries) {
     netenv::AddressEntry& entry = table.addresses.at(static_cast<std::size_t>(table.address_count++));
-    entry.ip = network_ip(ip);
-    entry.mask = network_ip("255.255.255.0");
+    entry.ip = ipv4(ip);
+    entry.mask = ipv4("255.255.255.0");
     entry.adapter = adapter;
   }
   table.adapter_table_valid = true;
@@ -53,7 +52,7 @@ void match_by_name(netenv::AdapterTable& table) {
 discovery::ModuleTable searched_table(int found = 1) {
   discovery::ModuleTable table;
   for (int r = 0; r < found; ++r) {
-    table.rows.at(static_cast<std::size_t>(r)).ip = host_ip("192.168.5.50") + static_cast<std::uint32_t>(r);
+    table.rows.at(static_cast<std::size_t>(r)).ip = ipv4("192.168.5.50").plus(static_cast<std::uint32_t>(r));
     table.display_order.at(static_cast<std::size_t>(r)) = r;
   }
   table.device_reply_count = table.found_count = table.shown_count = table.inside_count = found;
@@ -120,8 +119,8 @@ TEST(RawSearch, AddsModulesSeenOnlyByTheirFramesOncePerDevice) {
     const discovery::ModuleRow& row = table.rows[static_cast<std::size_t>(r)];
     EXPECT_TRUE(row.raw_only);
     EXPECT_EQ(row.mac, (std::array<std::uint8_t, 6>{0x00, 0x20, 0x4A, 1, 2, 3}));
-    EXPECT_EQ(row.ip, host_ip("10.0.0.7"));
-    EXPECT_EQ(row.gateway, host_ip("10.0.0.1"));
+    EXPECT_EQ(row.ip, ipv4("10.0.0.7"));
+    EXPECT_EQ(row.gateway, ipv4("10.0.0.1"));
     EXPECT_EQ(row.work_mode, 0xFF);
     EXPECT_FALSE(row.wireless);
     EXPECT_FALSE(row.sensor_module);
@@ -152,13 +151,13 @@ TEST(RawSearch, MatchedDevicesWakeOnlyTheirOwnSubnet) {
   };
   ASSERT_EQ(f.link.queries.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(f.link.queries[i].broadcast_network, network_ip(expected[i].first)) << i;
+    EXPECT_EQ(f.link.queries[i].broadcast, ipv4(expected[i].first)) << i;
     EXPECT_EQ(f.link.queries[i].kind, expected[i].second) << i;
   }
   EXPECT_TRUE(f.link.resolutions.empty());
   ASSERT_EQ(f.link.filters.size(), 2u);
   EXPECT_EQ(f.link.filters[0].expression, "arp");
-  EXPECT_EQ(f.link.filters[0].netmask, network_ip("255.255.255.0"));  // devices without an IPv4 address
+  EXPECT_EQ(f.link.filters[0].netmask, ipv4("255.255.255.0"));  // devices without an IPv4 address
   EXPECT_EQ(table.shown_count, 0);
 }
 
@@ -177,16 +176,16 @@ TEST(RawSearch, UnmatchedDevicesAreTiedByThePcsOwnRequests) {
   EXPECT_TRUE(f.adapters.capture_devices_matched);
   // Unmatched, a pass asks the PC to resolve host 253 of every entry and queries the
   // first entry of every adapter.
-  std::vector<std::uint32_t> resolved;
-  for (const test::Resolution& r : f.link.resolutions) resolved.push_back(r.ip_network);
-  const std::vector<std::uint32_t> per_pass = {network_ip("192.168.1.253"), network_ip("192.168.5.253"),
-                                               network_ip("192.168.6.253")};
-  std::vector<std::uint32_t> both_passes = per_pass;
+  std::vector<platform::Ipv4Address> resolved;
+  for (const test::Resolution& r : f.link.resolutions) resolved.push_back(r.ip);
+  const std::vector<platform::Ipv4Address> per_pass = {ipv4("192.168.1.253"), ipv4("192.168.5.253"),
+                                                       ipv4("192.168.6.253")};
+  std::vector<platform::Ipv4Address> both_passes = per_pass;
   both_passes.insert(both_passes.end(), per_pass.begin(), per_pass.end());
   EXPECT_EQ(resolved, both_passes);
   ASSERT_EQ(f.link.queries.size(), 4u);
-  EXPECT_EQ(f.link.queries[0].broadcast_network, network_ip("192.168.1.255"));
-  EXPECT_EQ(f.link.queries[1].broadcast_network, network_ip("192.168.5.255"));
+  EXPECT_EQ(f.link.queries[0].broadcast, ipv4("192.168.1.255"));
+  EXPECT_EQ(f.link.queries[1].broadcast, ipv4("192.168.5.255"));
 
   // One device tied of two adapters: the match stays incomplete.
   Fixture g;
@@ -206,7 +205,7 @@ TEST(RawSearch, StopsAddingRowsAt32) {
   discovery::ModuleTable table = searched_table(31);
   f.search(table);
   EXPECT_EQ(table.shown_count, 32);
-  EXPECT_EQ(table.rows[31].ip, host_ip("10.0.0.7"));
+  EXPECT_EQ(table.rows[31].ip, ipv4("10.0.0.7"));
 
   discovery::ModuleTable full = searched_table(32);
   f.capture_from_savefile("eth0", {arp_frame(module_mac(1, 1, 1), 1, "10.0.0.7", "10.0.0.1")});

@@ -6,9 +6,11 @@
 #include <cstring>
 #include <set>
 
-#include "platform/ipv4.h"
+#include "support/ipv4_text.h"
 
 namespace {
+
+using test::ipv4;
 
 using Record = std::array<std::uint8_t, discovery::record_size>;
 
@@ -19,26 +21,20 @@ Record distinct_record() {
   return r;
 }
 
-std::uint32_t net(const char* dotted) {
-  std::uint32_t host = 0;
-  EXPECT_TRUE(platform::parse_dotted(dotted, host));
-  return platform::host_to_network(host);
-}
-
 netenv::PendingParameters pending_for(int work_mode) {
   netenv::PendingParameters p;
-  p.new_module_ip = net("10.1.2.3");
-  p.new_gateway = net("10.1.2.254");
+  p.new_module_ip = ipv4("10.1.2.3");
+  p.new_gateway = ipv4("10.1.2.254");
   p.host_bits = 8;
   p.port = 12345;     // the network section writes 10050 whatever this says
   p.baud_index = 7;   // and baud code 0
   p.work_mode = work_mode;
-  p.server_ip = net("192.0.2.9");
+  p.server_ip = ipv4("192.0.2.9");
   p.server_port = 0x1F45;  // 8005
   p.module_code = 0xABCD;
   p.upload_interval = 0x11;
   p.server_by_name = true;
-  p.dns_ip = net("198.51.100.53");
+  p.dns_ip = ipv4("198.51.100.53");
   std::memcpy(p.server_name.data(), "up.example", 10);
   return p;
 }

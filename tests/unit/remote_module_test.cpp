@@ -8,14 +8,15 @@
 
 #include "discovery/search_result_line.h"
 #include "discovery_test_bytes.h"
+#include "support/ipv4_text.h"
 #include "support/fake_wait_clock.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using discovery_test::network_ip;
+using test::ipv4;
 
-const std::uint32_t remote = network_ip("10.77.0.20");
+const platform::Ipv4Address remote = ipv4("10.77.0.20");
 Bytes of(const auto& array) { return Bytes(array.begin(), array.end()); }
 const Bytes configuration = of(discovery_test::tcp_module_reply().record(0, {10, 77, 0, 20}).bytes);
 const Bytes device = of(discovery_test::device_reply_bytes("W8", {0x00, 0x20, 0x4A, 0x77, 0x00, 0x20}));
@@ -37,7 +38,7 @@ struct Peer {
 class FakeSocket final : public maint::QuerySocket {
  public:
   explicit FakeSocket(Peer& peer) : p_(peer) {}
-  bool send(std::uint32_t ip, std::uint16_t port, std::span<const std::uint8_t> bytes) override {
+  bool send(platform::Ipv4Address ip, std::uint16_t port, std::span<const std::uint8_t> bytes) override {
     EXPECT_EQ(ip, remote);
     EXPECT_EQ(port, 30718);
     for (Bytes& reply : p_.replies(Bytes(bytes.begin(), bytes.end()), static_cast<int>(p_.sent.size())))
@@ -55,7 +56,7 @@ class FakeSocket final : public maint::QuerySocket {
     p_.pending.pop_front();
     std::copy_n(d.begin(), std::min(d.size(), buffer.size()), buffer.begin());
     info.length = static_cast<int>(d.size());
-    info.source_ip_network = remote;
+    info.source_ip = remote;
     return static_cast<int>(std::min(d.size(), buffer.size()));
   }
 
@@ -69,15 +70,15 @@ struct Rig {
   discovery::ModuleTable table;
   int selected_work_mode = 2;
   bool can_open = true;
-  std::uint32_t opened_on = 0;
+  platform::Ipv4Address opened_on;
 
   int read() {
-    table.rows[5].ip = 1;  // a row of an earlier search
-    auto open = [this](std::uint32_t local_ip) -> std::unique_ptr<maint::QuerySocket> {
+    table.rows[5].port = 1;  // a row of an earlier search
+    auto open = [this](platform::Ipv4Address local_ip) -> std::unique_ptr<maint::QuerySocket> {
       opened_on = local_ip;
       return can_open ? std::make_unique<FakeSocket>(peer) : nullptr;
     };
-    return maint::read_remote_module(open, clock, {remote, network_ip("192.168.1.10"), 1, 10050}, table,
+    return maint::read_remote_module(open, clock, {remote, ipv4("192.168.1.10"), 1, 10050}, table,
                                      selected_work_mode);
   }
 };
@@ -86,19 +87,19 @@ TEST(ReadRemoteModule, FillsRowZeroFromBothReplies) {
   Rig rig;
   rig.peer.replies = [](const Bytes& q, int) { return std::vector<Bytes>{is_query(q, 0xF8) ? configuration : device}; };
   ASSERT_EQ(rig.read(), 0);
-  EXPECT_EQ(rig.opened_on, network_ip("192.168.1.10"));
+  EXPECT_EQ(rig.opened_on, ipv4("192.168.1.10"));
   EXPECT_EQ(rig.peer.sent, (std::vector<Bytes>{{0, 0, 0, 0xF8}, {0, 0, 0, 0xF6}}));
   EXPECT_EQ(rig.clock.sleeps_ms(), std::vector<int>{30});
   EXPECT_EQ(rig.table.shown_count, 1);
   EXPECT_EQ(rig.table.display_order[0], 0);
   const discovery::ModuleRow& row = rig.table.rows[0];
-  EXPECT_EQ(row.ip, discovery_test::host_ip("10.77.0.20"));
+  EXPECT_EQ(row.ip, ipv4("10.77.0.20"));
   EXPECT_EQ(row.subnet_index, 1);
   EXPECT_EQ(row.mac, (std::array<std::uint8_t, 6>{0x00, 0x20, 0x4A, 0x77, 0x00, 0x20}));
   EXPECT_TRUE(row.wireless && row.sensor_module);
   EXPECT_FALSE(row.raw_only || row.outside_subnet || row.dynamic_ip || rig.table.active_module_seen);
   EXPECT_EQ(rig.selected_work_mode, 0);
-  EXPECT_EQ(rig.table.rows[5].ip, 0u);  // nothing of the earlier search is left
+  EXPECT_EQ(rig.table.rows[5].port, 0);  // nothing of the earlier search is left
 }
 
 // A datagram of another length or header is dropped, and the same attempt waits again.
@@ -123,7 +124,7 @@ TEST(ReadRemoteModule, FailuresNameTheQueryThatGotNoAnswer) {
   EXPECT_EQ(silent.read(), maint::remote_no_configuration);
   EXPECT_EQ(silent.peer.count(0xF8), 3);
   EXPECT_EQ(silent.peer.count(0xF6), 0);
-  EXPECT_EQ(silent.table.rows[5].ip, 1u);  // the table is left as it was
+  EXPECT_EQ(silent.table.rows[5].port, 1);  // the table is left as it was
 
   Rig half;  // answers only the configuration query, and that on the third attempt
   half.peer.replies = [](const Bytes& q, int k) {
@@ -132,7 +133,7 @@ TEST(ReadRemoteModule, FailuresNameTheQueryThatGotNoAnswer) {
   EXPECT_EQ(half.read(), maint::remote_no_device);
   EXPECT_EQ(half.peer.count(0xF8), 3);
   EXPECT_EQ(half.peer.count(0xF6), 3);
-  EXPECT_EQ(half.table.rows[5].ip, 1u);
+  EXPECT_EQ(half.table.rows[5].port, 1);
 
   Rig closed;
   closed.can_open = false;

@@ -5,12 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "discovery_test_bytes.h"
+#include "support/ipv4_text.h"
 #include "support/scripted_dialog.h"
 
 namespace {
 
 using D = maint::RemoteTestDialog;
-using discovery_test::network_ip;
+using test::ipv4;
 using Texts = std::vector<std::string>;
 
 const char* const detected = "此IP地址有效! 检测到网络设备!";
@@ -18,7 +19,7 @@ const char* const read_failed = "网络设备参数获取失败! 是否尝试手
 
 struct Rig {
   netenv::AdapterTable adapters = discovery_test::adapters_with({{"192.168.1.10", "255.255.255.0", 0}});
-  std::uint32_t remote_ip = network_ip("10.77.0.20");
+  platform::Ipv4Address remote_ip = ipv4("10.77.0.20");
   bool set_by_hand = true;
   test::ScriptedView main_window;
   int arp_answer = 0, echo_replies = 1, lookup_code = 0, read_code = 0, work_mode_result = 1;
@@ -26,8 +27,8 @@ struct Rig {
   D dialog{
       {adapters, remote_ip, set_by_hand},
       {main_window,
-       [this](std::uint32_t ip) { return steps.push_back("arp " + platform::dotted_network(ip)), arp_answer; },
-       [this](std::uint32_t ip) { return steps.push_back("echo " + platform::dotted_network(ip)), echo_replies; },
+       [this](platform::Ipv4Address ip) { return steps.push_back("arp " + ip.dotted()), arp_answer; },
+       [this](platform::Ipv4Address ip) { return steps.push_back("echo " + ip.dotted()), echo_replies; },
        [this] { return steps.push_back("lookup"), lookup_code; }, [this] { return steps.push_back("read"), read_code; },
        [this] { return steps.push_back("work mode"), work_mode_result; }, [this] { steps.push_back("by hand"); }}};
   test::ScriptedDialog view{dialog};
@@ -70,7 +71,7 @@ TEST(RemoteTestDialog, TypedAddressesRefused) {
     EXPECT_EQ(rig.view.focused(), D::address_edit) << typed;
     EXPECT_FALSE(rig.view.closed());
     EXPECT_TRUE(rig.steps.empty()) << typed;
-    EXPECT_EQ(rig.remote_ip, network_ip("10.77.0.20")) << typed;
+    EXPECT_EQ(rig.remote_ip, ipv4("10.77.0.20")) << typed;
   }
 }
 
@@ -98,7 +99,7 @@ TEST(RemoteTestDialog, ReadModuleClosesWithItInRowZero) {
     EXPECT_EQ(m.caption, "系统提示");
     EXPECT_EQ(m.icon, ui::Icon::information);
   }
-  EXPECT_EQ(rig.remote_ip, network_ip("10.77.0.21"));
+  EXPECT_EQ(rig.remote_ip, ipv4("10.77.0.21"));
   EXPECT_FALSE(rig.set_by_hand);
   EXPECT_EQ(rig.view.result(), 1);
 }
@@ -144,7 +145,7 @@ TEST(RemoteTestDialog, LeavingChangesNothing) {
   rig.view.type(D::address_edit, "10.1.1.1");
   rig.view.click(D::leave_button);
   EXPECT_EQ(rig.view.result(), 0);
-  EXPECT_EQ(rig.remote_ip, network_ip("10.77.0.20"));
+  EXPECT_EQ(rig.remote_ip, ipv4("10.77.0.20"));
   EXPECT_TRUE(rig.steps.empty());
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 using discovery::ModuleTable;
 using discovery_test::ConfigurationReply;
-using discovery_test::network_ip;
+using test::ipv4;
 
 constexpr std::array<std::uint8_t, 6> example_mac{0x00, 0x20, 0x4A, 0x12, 0x34, 0x56};
 const char* const example_line =
@@ -31,8 +31,8 @@ struct Found {
 ModuleTable searched(const std::vector<Found>& found) {
   ModuleTable table;
   for (const Found& f : found) {
-    discovery::decode_configuration_reply(table, table.device_reply_count, f.reply.bytes, network_ip(f.source), 0);
-    discovery::store_device_reply(table, discovery_test::device_reply_bytes(f.type, f.mac), network_ip(f.source));
+    discovery::decode_configuration_reply(table, table.device_reply_count, f.reply.bytes, ipv4(f.source), 0);
+    discovery::store_device_reply(table, discovery_test::device_reply_bytes(f.type, f.mac), ipv4(f.source));
   }
   discovery::pair_device_replies(table);
   table.found_count = table.shown_count = table.device_reply_count;
@@ -46,8 +46,8 @@ void append_captured(ModuleTable& table, const char* ip, const char* asked_for, 
   discovery::ModuleRow& row = table.rows[r];
   row.raw_only = true;
   row.mac = {0x00, 0x20, 0x4A, 0x01, 0x02, 0x03};
-  row.ip = discovery_test::host_ip(ip);
-  row.gateway = discovery_test::host_ip(asked_for);
+  row.ip = test::ipv4(ip);
+  row.gateway = test::ipv4(asked_for);
   row.work_mode = discovery::no_mode;
   row.subnet_index = static_cast<std::uint8_t>(subnet_index);
   table.display_order[table.shown_count++] = r;
@@ -192,13 +192,13 @@ TEST(ModuleList, ListingAnActiveUploadRowMarksTheTable) {
 TEST(ModuleList, RemoteModeShowsTheTypedAddressAndKeepsTheFlags) {
   ModuleTable table;
   discovery::decode_configuration_reply(table, 0, discovery_test::tcp_module_reply().record(0, {10, 1, 1, 1}).bytes,
-                                        network_ip("10.9.8.7"), 1);
+                                        ipv4("10.9.8.7"), 1);
   table.rows[0].mac = example_mac;
   table.rows[0].sensor_module = true;
   table.display_order[0] = 0;
   table.shown_count = 1;
   test::ScriptedView view;
-  discovery::refresh_module_list(table, two_adapters, 10050, view, network_ip("10.9.8.7"));
+  discovery::refresh_module_list(table, two_adapters, 10050, view, ipv4("10.9.8.7"));
   ASSERT_EQ(view.lines(ui::ListId::modules).size(), 1u);
   EXPECT_EQ(view.lines(ui::ListId::modules)[0],
             "01  T *   10.  9.  8.  7 [2:192.168.xx]  <00204A-123456>A  10050 <192.168.1.1/255.255.255.0>");

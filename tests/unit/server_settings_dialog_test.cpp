@@ -6,25 +6,21 @@
 #include <memory>
 #include <string>
 
-#include "platform/ipv4.h"
+#include "support/ipv4_text.h"
 #include "support/scripted_dialog.h"
 
 namespace {
 
-using D = server::ServerSettingsDialog;
+using test::ipv4;
 
-std::uint32_t net(const char* dotted) {
-  std::uint32_t host = 0;
-  EXPECT_TRUE(platform::parse_dotted(dotted, host)) << dotted;
-  return platform::host_to_network(host);
-}
+using D = server::ServerSettingsDialog;
 
 // The dialog over an adapter table of `entries` address entries (0: not built yet) and a
 // lookup that reports `statuses` and returns `lookup_code`.
 struct Rig {
   explicit Rig(int entries, std::array<int, 3> lookup_statuses = {1, 1, 1}) : statuses(lookup_statuses) {
     const char* addresses[] = {"192.168.1.5", "10.0.0.7"};
-    for (int k = 0; k < entries; ++k) adapters.addresses[static_cast<std::size_t>(k)].ip = net(addresses[k]);
+    for (int k = 0; k < entries; ++k) adapters.addresses[static_cast<std::size_t>(k)].ip = ipv4(addresses[k]);
     adapters.address_count = entries;
     adapters.adapter_table_valid = entries > 0;
   }

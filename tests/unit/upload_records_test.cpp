@@ -6,19 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/ipv4.h"
+#include "support/ipv4_text.h"
 #include "support/scripted_view.h"
 
 namespace {
 
+using test::ipv4;
+
 using server::Identity;
 using server::PeerAddress;
-
-std::uint32_t net(const char* dotted) {
-  std::uint32_t host = 0;
-  EXPECT_TRUE(platform::parse_dotted(dotted, host)) << dotted;
-  return platform::host_to_network(host);
-}
 
 std::vector<std::uint8_t> bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
@@ -39,26 +35,26 @@ const std::string no_humidity = " ------";
 const std::string no_inputs = "-<---- ---->";
 
 TEST(UploadLines, BannerWaitingAndDataHeadsByteForByte) {
-  const PeerAddress peer{net("127.0.0.1"), 8005};
+  const PeerAddress peer{ipv4("127.0.0.1"), 8005};
   const server::ClockTime t{13, 4, 5};
   struct Case {
     std::string built;
     std::string expected;
   } cases[] = {
-      {server::banner_line(true, net("192.168.1.5"), "--none--", 8005),
+      {server::banner_line(true, ipv4("192.168.1.5"), "--none--", 8005),
        "Server: TCP;  内/外IP: 192.168.1.5/--none--;   PORT:8005; "},
-      {server::banner_line(false, net("10.0.0.2"), "", 65535), "Server: UDP;  内/外IP: 10.0.0.2/;   PORT:65535; "},
+      {server::banner_line(false, ipv4("10.0.0.2"), "", 65535), "Server: UDP;  内/外IP: 10.0.0.2/;   PORT:65535; "},
       {server::waiting_line({9, 5, 7}), "09:05:07 -> 等待上传数据..."},
       {server::tcp_data_head(7, t, 2, 3, peer), "007-13:04:05 -> sn: 2/03, <T: 127.  0.  0.  1/ 8005>"},
       {server::udp_data_head(7, t, 2, 3, peer), "007-13:04:05-> sn: 2/03, <U: 127.  0.  0.  1/ 8005>"},
-      {server::tcp_data_head(499, t, 32, 32, {net("192.168.100.200"), 65535}),
+      {server::tcp_data_head(499, t, 32, 32, {ipv4("192.168.100.200"), 65535}),
        "499-13:04:05 -> sn:32/32, <T: 192.168.100.200/65535>"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.built, c.expected);
 }
 
 TEST(UploadLines, SummaryLineEndsTextsAtAZeroByte) {
-  const PeerAddress peer{net("10.1.2.3"), 1025};
+  const PeerAddress peer{ipv4("10.1.2.3"), 1025};
   struct Case {
     std::string identity;
     std::string mac_and_mid;
@@ -71,7 +67,7 @@ TEST(UploadLines, SummaryLineEndsTextsAtAZeroByte) {
     EXPECT_EQ(server::summary_line(0, {1, 2, 3}, identity(c.identity), peer, 1),
               " 1 - 01:02:03 -> MAC: " + c.mac_and_mid + " -- IP:  10.  1.  2.  3 -- PORT:  1025 -- CNT: 0001");
   }
-  EXPECT_EQ(server::summary_line(99, {23, 59, 59}, identity("ABCDEFGHIJKLMNOP"), {net("1.2.3.4"), 80}, 0),
+  EXPECT_EQ(server::summary_line(99, {23, 59, 59}, identity("ABCDEFGHIJKLMNOP"), {ipv4("1.2.3.4"), 80}, 0),
             "100 - 23:59:59 -> MAC: ABCDEFGHIJKL -- MID: MNOP -- IP:   1.  2.  3.  4 -- PORT:    80 -- CNT: 0000");
 }
 
@@ -163,7 +159,7 @@ TEST(UploadSummary, A101stModuleGetsNoRowWhileTheOthersStillCount) {
 TEST(UploadSummary, RowsFollowTheBannerAndShowTheLatestRecord) {
   test::ScriptedView view;
   server::UploadSummary summary;
-  const PeerAddress first{net("192.168.1.20"), 4001}, second{net("192.168.1.21"), 4002};
+  const PeerAddress first{ipv4("192.168.1.20"), 4001}, second{ipv4("192.168.1.21"), 4002};
   view.lines(ui::ListId::modules) = {"banner"};
   const Identity a = identity("00204A0102030A1B"), b = identity("00204A0102040A1B");
   const Identity a_again = identity("00FFFF0102030C0D");

@@ -26,7 +26,7 @@ namespace {
 
 using ui::ListId;
 
-constexpr std::uint32_t loopback = 0x0100007F;  // 127.0.0.1 in network order
+constexpr auto loopback = platform::Ipv4Address::from_octets(127, 0, 0, 1);
 
 // 10:20:30 and tick 5000.
 test::FakeWaitClock fake_clock() {
@@ -51,7 +51,7 @@ std::uint16_t free_port(int type) {
   platform::SocketHandle probe(::socket(AF_INET, type, 0));
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = loopback;
+  address.sin_addr.s_addr = loopback.network_order();
   ::bind(probe.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address);
   return local_port(probe.fd());
 }
@@ -59,7 +59,7 @@ std::uint16_t free_port(int type) {
 sockaddr_in server_address(std::uint16_t port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = loopback;
+  address.sin_addr.s_addr = loopback.network_order();
   address.sin_port = htons(port);
   return address;
 }
@@ -180,7 +180,7 @@ TEST(UploadServerStart, BindFailuresLeaveNothingOpen) {
   } cases[] = {
       {"TCP port in use", true, [&](Rig& r) { r.settings.port = holder_tcp.settings.port; }},
       {"UDP port in use", false, [&](Rig& r) { r.settings.port = holder_udp.settings.port; }},
-      {"address not local", true, [](Rig& r) { r.adapters.addresses[0].ip = htonl(0xC0000201); }},  // 192.0.2.1
+      {"address not local", true, [](Rig& r) { r.adapters.addresses[0].ip = platform::Ipv4Address::from_host_order(0xC0000201); }},  // 192.0.2.1
       {"second entry missing", false, [](Rig& r) { r.settings.local_address_index = 1; }},
   };
   for (const Case& c : cases) {
@@ -437,11 +437,11 @@ TEST(UploadServerUdp, ADatagramOver200BytesIsAReadError) {
 // The socket takes the port on every address; what was sent to another one is not its.
 TEST(UploadServerUdp, DatagramsForAnotherLocalAddressAreDropped) {
   Rig rig(false);
-  rig.adapters.addresses[0].mask = htonl(0xFFFFFF00);
+  rig.adapters.addresses[0].mask = platform::Ipv4Address::from_host_order(0xFFFFFF00);
   ASSERT_EQ(rig.start(), 0);
   platform::SocketHandle sender = udp_client();
   sockaddr_in other = server_address(rig.settings.port);
-  other.sin_addr.s_addr = htonl(0x7F000002);  // 127.0.0.2, also this host's
+  other.sin_addr.s_addr = platform::Ipv4Address::from_octets(127, 0, 0, 2).network_order();  // 127.0.0.2, also this host's
   const std::string text = record(1);
   ASSERT_EQ(::sendto(sender.fd(), text.data(), text.size(), 0, reinterpret_cast<const sockaddr*>(&other), sizeof other),
             static_cast<ssize_t>(text.size()));

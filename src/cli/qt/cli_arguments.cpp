@@ -2,7 +2,7 @@
 
 #include <QCommandLineParser>
 
-#include "platform/ipv4.h"
+#include "platform/ipv4_address.h"
 
 namespace cli {
 
@@ -31,12 +31,10 @@ long number_in_range(const QCommandLineParser& parser, const QString& name, long
   return number;
 }
 
-std::uint32_t address(const QString& option, const QString& text) {
-  std::uint32_t ip = 0;
-  if (!platform::parse_dotted(text.trimmed().toStdString(), ip)) {
-    throw Failure{"--" + option.toStdString() + " " + text.toStdString() + ": not an IPv4 address"};
-  }
-  return ip;
+platform::Ipv4Address address(const QString& option, const QString& text) {
+  const std::optional<platform::Ipv4Address> ip = platform::Ipv4Address::parse(text.trimmed().toStdString());
+  if (!ip) throw Failure{"--" + option.toStdString() + " " + text.toStdString() + ": not an IPv4 address"};
+  return *ip;
 }
 
 // Options that only some commands take.
