@@ -48,7 +48,8 @@ void MainWindow::remote_test() {
        choose_work_mode,
        [&] {
          maint::set_remote_module_by_hand(context_.modules, context_.polling, probe_subnet_index, s.selected_work_mode);
-       }});
+       },
+       [this] { return clock_.cancelled(); }});
   if (view_.run_dialog(dialog) != 1) return;
   present_remote_module();
 }

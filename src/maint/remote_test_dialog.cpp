@@ -56,6 +56,12 @@ bool RemoteTestDialog::refuse(ui::DialogView& view, const char* message) {
   return false;
 }
 
+bool RemoteTestDialog::abandoned(ui::DialogView& view) {
+  if (!a_.cancelled()) return false;
+  view.close_dialog(0);
+  return true;
+}
+
 bool RemoteTestDialog::read_address(ui::DialogView& view, platform::Ipv4Address& ip) {
   const int read = config::read_address_field(view.text(address_edit), ip);
   if (read == config::address_structure_error) return refuse(view, t::ip_structure_error);
@@ -79,7 +85,9 @@ void RemoteTestDialog::confirm(ui::DialogView& view) {
   platform::Ipv4Address ip;
   if (!read_address(view, ip)) return;
   s_.remote_ip = ip;
-  if (!reachable(view, ip)) {
+  const bool answered = reachable(view, ip);
+  if (abandoned(view)) return;
+  if (!answered) {
     refuse(view, t::remote_not_detected);
     return;
   }
@@ -90,6 +98,7 @@ void RemoteTestDialog::confirm(ui::DialogView& view) {
     DialogWait wait(view);
     code = a_.lookup_external_addresses();
   }
+  if (abandoned(view)) return;
   if (code != 0) {
     char text[160];
     std::snprintf(text, sizeof text, t::server_lookup_failed, code);
@@ -102,6 +111,7 @@ void RemoteTestDialog::confirm(ui::DialogView& view) {
     DialogWait wait(view);
     code = a_.read_remote_module();
   }
+  if (abandoned(view)) return;
   if (code == 0) {
     s_.set_by_hand = false;
     view.show_message(t::caption_notice, t::remote_read_done, ui::Icon::information, ui::Buttons::ok);

@@ -28,6 +28,8 @@ struct RemoteTestActions {
   std::function<int()> read_remote_module;                            // 0, or negative
   std::function<int()> choose_work_mode;                              // the work-mode dialog: 1 on OK
   std::function<void()> set_remote_module_by_hand;
+  // Stop or the close box abandoned the operation: the dialog closes without a word.
+  std::function<bool()> cancelled;
 };
 
 class RemoteTestDialog : public ui::DialogLogic {
@@ -46,6 +48,8 @@ class RemoteTestDialog : public ui::DialogLogic {
   bool read_address(ui::DialogView& view, platform::Ipv4Address& ip);
   bool reachable(ui::DialogView& view, platform::Ipv4Address ip);
   bool refuse(ui::DialogView& view, const char* message);
+  // Closes the dialog when the operation was abandoned meanwhile.
+  bool abandoned(ui::DialogView& view);
 
   RemoteTestSubject s_;
   RemoteTestActions a_;

@@ -23,6 +23,7 @@ struct Rig {
   bool set_by_hand = true;
   test::ScriptedView main_window;
   int arp_answer = 0, echo_replies = 1, lookup_code = 0, read_code = 0, work_mode_result = 1;
+  std::string cancelled_at;  // the step after which Stop or the close box acts
   Texts steps;
   D dialog{
       {adapters, remote_ip, set_by_hand},
@@ -30,7 +31,8 @@ struct Rig {
        [this](platform::Ipv4Address ip) { return steps.push_back("arp " + ip.dotted()), arp_answer; },
        [this](platform::Ipv4Address ip) { return steps.push_back("echo " + ip.dotted()), echo_replies; },
        [this] { return steps.push_back("lookup"), lookup_code; }, [this] { return steps.push_back("read"), read_code; },
-       [this] { return steps.push_back("work mode"), work_mode_result; }, [this] { steps.push_back("by hand"); }}};
+       [this] { return steps.push_back("work mode"), work_mode_result; }, [this] { steps.push_back("by hand"); },
+       [this] { return !steps.empty() && steps.back() == cancelled_at; }}};
   test::ScriptedDialog view{dialog};
 
   Rig() { EXPECT_TRUE(view.open()); }
@@ -138,6 +140,20 @@ TEST(RemoteTestDialog, UnreadModuleMayBeDescribedByHand) {
   left.confirm("10.77.0.30");
   EXPECT_EQ(left.steps.back(), "work mode");
   EXPECT_EQ(left.view.result(), 0);
+}
+
+// Stop or the close box during a step: the dialog closes at once, saying nothing more.
+TEST(RemoteTestDialog, AbandonedStepClosesTheDialogSilently) {
+  const std::pair<const char*, Texts> cases[] = {{"echo 10.77.0.20", {}}, {"lookup", {detected}}, {"read", {detected}}};
+  for (const auto& [step, shown] : cases) {
+    Rig rig;
+    rig.cancelled_at = step;
+    rig.read_code = -2;  // a cancelled read fails
+    rig.confirm("10.77.0.20");
+    EXPECT_EQ(rig.steps.back(), step);
+    EXPECT_EQ(rig.texts(), shown) << step;
+    EXPECT_EQ(rig.view.result(), 0) << step;
+  }
 }
 
 TEST(RemoteTestDialog, LeavingChangesNothing) {
