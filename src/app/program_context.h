@@ -1,7 +1,6 @@
 #pragma once
 // The program's whole state, one value owned by main() and passed by reference, so a test
 // can build as many independent programs as it likes.
-#include <cstdint>
 #include <string>
 
 #include "app/button_states.h"

@@ -30,9 +30,8 @@ void MainWindow::remote_test() {
   int& probe_subnet_index = context_.raw_ethernet.probe_subnet_index;
   auto read_remote = [&] {
     const int entry = std::clamp(probe_subnet_index, 0, netenv::max_address_entries - 1);
-    const maint::RemoteTarget target{s.remote_ip,
-                                     context_.adapters.addresses[static_cast<std::size_t>(entry)].ip, entry,
-                                     context_.settings.expected_port};
+    const maint::RemoteTarget target{s.remote_ip, context_.adapters.addresses[static_cast<std::size_t>(entry)].ip,
+                                     entry, context_.settings.expected_port};
     return maint::read_remote_module(maint::system_query_sockets(clock_), clock_, target, context_.modules,
                                      s.selected_work_mode);
   };
@@ -43,7 +42,9 @@ void MainWindow::remote_test() {
   maint::RemoteTestDialog dialog(
       {context_.adapters, s.remote_ip, s.remote_set_by_hand},
       {view_, [&raw](platform::Ipv4Address ip) { return rawlink::probe_address_in_use(raw, ip); },
-       [&](platform::Ipv4Address ip) { return tools::remote_echo_probe(context_.adapters, icmp, ip, probe_subnet_index); },
+       [&](platform::Ipv4Address ip) {
+         return tools::remote_echo_probe(context_.adapters, icmp, ip, probe_subnet_index);
+       },
        [this] { return lookup_external_addresses(context_, clock_, *services_.raw_link); }, read_remote,
        choose_work_mode,
        [&] {

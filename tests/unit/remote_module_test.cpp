@@ -78,8 +78,7 @@ struct Rig {
       opened_on = local_ip;
       return can_open ? std::make_unique<FakeSocket>(peer) : nullptr;
     };
-    return maint::read_remote_module(open, clock, {remote, ipv4("192.168.1.10"), 1, 10050}, table,
-                                     selected_work_mode);
+    return maint::read_remote_module(open, clock, {remote, ipv4("192.168.1.10"), 1, 10050}, table, selected_work_mode);
   }
 };
 

@@ -27,8 +27,7 @@ struct Rig {
   Texts steps;
   D dialog{
       {adapters, remote_ip, set_by_hand},
-      {main_window,
-       [this](platform::Ipv4Address ip) { return steps.push_back("arp " + ip.dotted()), arp_answer; },
+      {main_window, [this](platform::Ipv4Address ip) { return steps.push_back("arp " + ip.dotted()), arp_answer; },
        [this](platform::Ipv4Address ip) { return steps.push_back("echo " + ip.dotted()), echo_replies; },
        [this] { return steps.push_back("lookup"), lookup_code; }, [this] { return steps.push_back("read"), read_code; },
        [this] { return steps.push_back("work mode"), work_mode_result; }, [this] { steps.push_back("by hand"); },
