@@ -155,13 +155,4 @@ TEST(RemoteTestDialog, AbandonedStepClosesTheDialogSilently) {
   }
 }
 
-TEST(RemoteTestDialog, LeavingChangesNothing) {
-  Rig rig;
-  rig.view.type(D::address_edit, "10.1.1.1");
-  rig.view.click(D::leave_button);
-  EXPECT_EQ(rig.view.result(), 0);
-  EXPECT_EQ(rig.remote_ip, ipv4("10.77.0.20"));
-  EXPECT_TRUE(rig.steps.empty());
-}
-
 }  // namespace
