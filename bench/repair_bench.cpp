@@ -11,11 +11,9 @@
 #include "maint/module_repair.h"
 #include "maint/repair_network.h"
 #include "maint/setup_dialogue.h"
-#include "platform/adapters.h"
+#include "bench_lan.h"
 #include "platform/wait_clock.h"
 #include "rawlink/system_raw_link.h"
-#include "support/scripted_view.h"
-#include "support/virtual_lan.h"
 
 namespace {
 
@@ -65,19 +63,13 @@ int main() {
   topology.add_subnet(1, "192.168.5.3/24");
   topology.add_module({"lost", 1, mac, "10.0.0.7/24", "10.0.0.1",
                        test::sensor_module_config(mac, "10.0.0.7", "10.0.0.1", "port = 4001")});
-  test::VirtualLan lan(topology);
-  if (!lan.ok()) {
-    std::printf("virtual LAN failed: %s\n", lan.error().c_str());
-    return 1;
-  }
-  test::PcNamespaceScope pc(lan);
-  test::ScriptedView view;
-  netenv::AdapterTable adapters;
-  netenv::build_adapter_table(adapters, platform::list_adapters(), view);
+  bench::BenchLan lan(topology);
+  if (!lan.ok()) return 1;
+  netenv::AdapterTable& adapters = lan.adapters;
   rawlink::RawEthernetState raw_state;
   platform::SystemWaitClock clock;
   rawlink::SystemRawLink raw_link(clock, discovery::raw_search_queries());
-  maint::RepairNetwork network({adapters, raw_state, raw_link, false}, clock, view,
+  maint::RepairNetwork network({adapters, raw_state, raw_link, false}, clock, lan.view,
                                {maint::default_setup_password, false});
   TimedLink timed(network);
 

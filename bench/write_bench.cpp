@@ -8,10 +8,8 @@
 
 #include "config/module_writes.h"
 #include "discovery/module_search.h"
-#include "platform/adapters.h"
+#include "bench_lan.h"
 #include "platform/ipv4_address.h"
-#include "support/scripted_view.h"
-#include "support/virtual_lan.h"
 
 namespace {
 
@@ -39,18 +37,12 @@ int main() {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24");
   topology.add_sensor_modules(1, 1, 100, "device_type = W8\nrestart_delay_ms = 60000");
-  test::VirtualLan lan(topology);
-  if (!lan.ok()) {
-    std::printf("virtual LAN failed: %s\n", lan.error().c_str());
-    return 1;
-  }
-  test::PcNamespaceScope pc(lan);
-  test::ScriptedView view;
-  netenv::AdapterTable adapters;
-  netenv::build_adapter_table(adapters, platform::list_adapters(), view);
+  bench::BenchLan lan(topology);
+  if (!lan.ok()) return 1;
   discovery::ModuleTable table;
   platform::SystemWaitClock clock;
-  if (discovery::search_modules(clock, adapters, table, discovery::default_expected_port, view) != 0 || table.shown_count != 1) {
+  if (discovery::search_modules(clock, lan.adapters, table, discovery::default_expected_port, lan.view) != 0 ||
+      table.shown_count != 1) {
     std::printf("search did not find the module\n");
     return 1;
   }

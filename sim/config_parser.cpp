@@ -229,6 +229,8 @@ const std::map<std::string, Setter>& setters() {
        }},
       {"no_device_reply", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.device_reply.silent); }},
       {"no_config_reply", [](ModuleConfig& m, std::string_view v) { return parse_bool(v, m.config_reply.silent); }},
+      {"silent_device_queries",
+       [](ModuleConfig& m, std::string_view v) { return parse_number(v, m.device_reply.silent_first); }},
       {"device_reply_length",
        [](ModuleConfig& m, std::string_view v) { return parse_length(v, m.device_reply.length_bytes); }},
       {"config_reply_length",

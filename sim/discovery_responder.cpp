@@ -41,7 +41,8 @@ void DiscoveryResponder::on_datagram(DuplicateFilter::Path path, const ReceivedD
   if (!duplicates_.admit(path, d, DuplicateFilter::Clock::now())) return;
   const ModuleConfig& c = state_.config;
   const bool device = *query == DiscoveryQuery::device;
-  if ((device ? c.device_reply : c.config_reply).silent) return;
+  const ReplyShape& shape = device ? c.device_reply : c.config_reply;
+  if (shape.silent || queries_seen_[device ? 0 : 1]++ < shape.silent_first) return;
   if (c.answered_queries != 0 && queries_answered_ == c.answered_queries) return;
   ++queries_answered_;
   auto reply = device ? encode_device_reply(c) : encode_configuration_reply(state_.record, c.config_reply);

@@ -26,6 +26,7 @@ class DiscoveryResponder : public Responder {
   FdHandle socket_;
   BroadcastListener listener_;
   DuplicateFilter duplicates_;
+  unsigned queries_seen_[2] = {0, 0};  // device, configuration
   unsigned queries_answered_ = 0;
 };
 

@@ -25,6 +25,7 @@ struct RecordPatch {
 // How a reply leaves the module: length forced (truncated or zero-padded), command byte replaced.
 struct ReplyShape {
   bool silent = false;
+  unsigned silent_first = 0;  // the first queries go unanswered (the sender's retry is answered)
   std::optional<std::size_t> length_bytes;
   std::optional<std::uint8_t> command;
 };

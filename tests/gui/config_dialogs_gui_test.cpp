@@ -18,27 +18,14 @@
 
 namespace {
 
-template <typename Widget>
-Widget* control(QDialog* dialog, int id) {
-  return dialog->findChild<Widget*>(QString("control_%1").arg(id));
-}
-
-void click(QDialog* dialog, int id) {
-  auto* button = control<QAbstractButton>(dialog, id);
-  ASSERT_NE(button, nullptr) << id;
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-}
+using test::click;
+using test::control;
+using test::later;
 
 void retype(QDialog* dialog, int id, const char* text) {
   QLineEdit* edit = control<QLineEdit>(dialog, id);
   edit->selectAll();
   QTest::keyClicks(edit, QString::fromUtf8(text));
-}
-
-// Runs the operator's steps once the answerer's callback has returned: a refused OK opens a
-// box inside the steps, and the answerer's timer can only answer it from outside its own slot.
-std::function<void(QDialog*)> later(std::function<void(QDialog*)> steps) {
-  return [steps](QDialog* dialog) { QTimer::singleShot(0, dialog, [steps, dialog] { steps(dialog); }); };
 }
 
 void screenshot(QDialog* dialog, const char* name) {
@@ -122,22 +109,6 @@ TEST(ConfigDialogsGui, WirelessDialogFollowsTheRulesAndRemembersEachKeyType) {
   EXPECT_EQ(block[config::wifi::security] & 3, config::wifi::suite_wpa2);
   EXPECT_EQ(block[config::wifi::key_length], 15);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.data() + config::wifi::key)), "long enough now");
-}
-
-TEST(ConfigDialogsGui, WirelessCancelLeavesTheBlock) {
-  config::WirelessBlock block{};
-  block[config::wifi::topology] = 0x60;
-  const config::WirelessBlock before = block;
-  test::ModalAnswerer answerer;
-  answerer.on_dialog = later([](QDialog* dialog) {
-    retype(dialog, config::WirelessDialog::ssid_edit, "a name of thirty-three characters");
-    click(dialog, config::WirelessDialog::ok_button);
-    click(dialog, config::WirelessDialog::cancel_button);
-  });
-  config::WirelessDialog logic(block);
-  ui::qt::QtDialog dialog(logic, nullptr);
-  EXPECT_EQ(dialog.run(), 0);
-  EXPECT_EQ(block, before);
 }
 
 }  // namespace

@@ -1,13 +1,10 @@
 // The real main window on the offscreen platform, driven with QTest inside the virtual LAN.
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QApplication>
-#include <arpa/inet.h>
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -20,6 +17,7 @@
 #include "support/fake_raw_link.h"
 #include "support/fresh_start_directory.h"
 #include "support/loopback_rig.h"
+#include "support/scripted_program.h"
 #include "support/temporary_directory.h"
 #include "support/virtual_internet_sites.h"
 #include "support/virtual_lan.h"
@@ -28,6 +26,9 @@
 #include "ui/texts.h"
 
 namespace {
+
+using test::click;
+using test::control;
 
 using ui::ButtonId;
 using ui::ListId;
@@ -67,134 +68,41 @@ bool has_box(const test::ModalAnswerer& answerer, const char* caption, const cha
   return false;
 }
 
+// Each button id reaches its own push button, and start-up's boxes are shown.
 TEST(MainWindowGui, OpensWithItsControlsAndAnnouncesMissingSettings) {
   test::ModalAnswerer answerer;
   Program program;
   program.open();
   ui::qt::QtMainWindow& w = *program.window;
-
   EXPECT_EQ(w.windowTitle().toStdString(), ui::texts::window_title);
-  EXPECT_EQ(w.windowIcon().availableSizes(), (QList<QSize>{{48, 48}, {128, 128}, {256, 256}}));
-  // The whole window, the frame the platform gives it included, is 1024 x 720; the
-  // controls stand where they would in a client area of that size less the frame.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return w.frameGeometry().size() == QSize(1024, 720); }, 2000))
-      << w.frameGeometry().width() << " x " << w.frameGeometry().height();
-  EXPECT_TRUE(w.client_size().frame_fits);
-  const int right = w.width() - 2, y = w.height() - 42;
   EXPECT_TRUE(has_box(answerer, ui::texts::caption_error, ui::texts::settings_read_failed));
-  EXPECT_EQ(w.list_widget(ListId::modules)->geometry(), QRect(7, 27, 995, 290));
-  EXPECT_EQ(w.list_widget(ListId::data)->geometry(), QRect(7, 342, 995, 290));
-  EXPECT_EQ(w.list_widget(ListId::modules)->palette().color(QPalette::Base), QColor(67, 228, 228));
-  EXPECT_EQ(w.list_widget(ListId::data)->palette().color(QPalette::Base), QColor(255, 255, 208));
-  EXPECT_TRUE(w.list_widget(ListId::modules)->font().fixedPitch() ||
-              QFontInfo(w.list_widget(ListId::modules)->font()).fixedPitch());
-
   struct Expected {
     ButtonId id;
     const char* caption;
-    QRect geometry;
-    bool enabled;
-    bool visible;
+    bool enabled, visible;
   };
   const Expected buttons[] = {
-      {ButtonId::parameter_settings, "参数设定", {12, y, 85, 35}, false, true},
-      {ButtonId::module_repair, "模块修复", {102, y, 85, 35}, true, false},
-      {ButtonId::remote_test, "远程测试", {192, y, 85, 35}, true, false},
-      {ButtonId::exit, "退    出", {right - 90, y, 85, 35}, true, true},
-      {ButtonId::stop, "停    止", {right - 180, y, 85, 35}, false, true},
-      {ButtonId::start, "启    动", {right - 270, y, 85, 35}, false, true},
-      {ButtonId::search, "搜    索", {right - 360, y, 85, 35}, true, true},
-      {ButtonId::basic_settings, "基本设置", {right - 450, y, 85, 35}, true, true},
+      {ButtonId::parameter_settings, "参数设定", false, true}, {ButtonId::module_repair, "模块修复", true, false},
+      {ButtonId::remote_test, "远程测试", true, false},        {ButtonId::exit, "退    出", true, true},
+      {ButtonId::stop, "停    止", false, true},               {ButtonId::start, "启    动", false, true},
+      {ButtonId::search, "搜    索", true, true},             {ButtonId::basic_settings, "基本设置", true, true},
   };
   for (const Expected& e : buttons) {
     QPushButton* b = w.button(e.id);
     EXPECT_EQ(b->text().toStdString(), e.caption);
-    EXPECT_EQ(b->geometry(), e.geometry) << e.caption;
     EXPECT_EQ(b->isEnabled(), e.enabled) << e.caption;
     EXPECT_EQ(b->isVisible(), e.visible) << e.caption;
   }
 }
 
-TEST(MainWindowGui, SearchListsTheModulesAndClosingWritesTheSettings) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
-  topology.add_module({"tcp", 1, "00:20:4a:12:34:56", "192.168.1.100/24", "192.168.1.1",
-                       test::sensor_module_config("00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1")});
-  topology.add_module({"udp", 1, "00:20:4a:12:34:57", "192.168.1.20/24", "192.168.1.1",
-                       test::sensor_module_config("00:20:4a:12:34:57", "192.168.1.20", "192.168.1.1",
-                                                  "work_mode = UDP")});
-  topology.add_module({"second", 2, "00:20:4a:12:34:58", "192.168.5.40/24", "192.168.5.1",
-                       test::sensor_module_config("00:20:4a:12:34:58", "192.168.5.40", "192.168.5.1")});
-  test::VirtualLan lan(topology);
-  ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
-  test::ModalAnswerer answerer;
-  Program program;
-  program.open();
-  program.click(ButtonId::search);
-
-  std::vector<std::string> lines = program.lines(ListId::modules);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "01  U -  192.168.  1. 20 [1:192.168.xx]  <00204A-123457>A  10050 <192.168.1.1/255.255.255.0>");
-  EXPECT_EQ(lines[1], "02  T -  192.168.  1.100 [1:192.168.xx]  <00204A-123456>A  10050 <192.168.1.1/255.255.255.0>");
-  EXPECT_EQ(lines[2], "03  T -  192.168.  5. 40 [2:192.168.xx]  <00204A-123458>A  10050 <192.168.5.1/255.255.255.0>");
-  std::vector<int> selected;
-  ASSERT_TRUE(program.window->list_selection(ListId::modules, selected));
-  EXPECT_EQ(selected, std::vector<int>{0});
-  EXPECT_TRUE(program.window->button(ButtonId::start)->isEnabled());
-  EXPECT_TRUE(program.window->button(ButtonId::parameter_settings)->isEnabled());
-  EXPECT_FALSE(program.window->button(ButtonId::stop)->isEnabled());
-
-  program.context.settings.refresh_period_ms = 2500;
-  program.window->close();
-  std::string saved = test::read_file(program.directory.file("qorvan24.cfg"));
-  ASSERT_EQ(saved.size(), 20u);
-  EXPECT_EQ(static_cast<unsigned char>(saved[6]) | static_cast<unsigned char>(saved[7]) << 8, 2500);
-}
-
-TEST(MainWindowGui, StartBeforeAnyModuleWasFoundAsksForASearch) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
-  test::VirtualLan lan(topology);
-  ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
-
-  test::ModalAnswerer answerer;
-  Program program;
-  program.open();
-  program.click(ButtonId::search);  // nobody answers: an empty list, and Start becomes available
-  EXPECT_EQ(program.window->list_count(ListId::modules), 0);
-  ASSERT_TRUE(program.window->button(ButtonId::start)->isEnabled());
-
-  answerer.boxes.clear();
-  program.click(ButtonId::start);
-  ASSERT_EQ(answerer.boxes.size(), 1u);
-  EXPECT_EQ(answerer.boxes[0].caption, ui::texts::caption_error);
-  EXPECT_EQ(answerer.boxes[0].text, ui::texts::search_first);
-}
-
-}  // namespace
-
-namespace {
-
-template <typename Widget>
-Widget* control(QDialog* dialog, int id) {
-  return dialog->findChild<Widget*>(QString("control_%1").arg(id));
-}
-
-TEST(MainWindowGui, PollsAfterStartRewritesOnEachTickAndStops) {
+TEST(MainWindowGui, SearchListsPollingTicksStopsAndCloseWritesTheSettings) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24");
   topology.add_module({"tcp", 1, "00:20:4a:12:34:56", "192.168.1.100/24", "192.168.1.1",
                        test::sensor_module_config("00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1",
                                                   "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\n"
                                                   "firmware_d1 = 0x71\ncapability_d7 = 0x33")});
-  topology.add_module({"udp", 1, "00:20:4a:12:34:57", "192.168.1.101/24", "192.168.1.1",
-                       test::sensor_module_config("00:20:4a:12:34:57", "192.168.1.101", "192.168.1.1",
-                                                  "work_mode = UDP\ntemperature = -5\nhumidity = 61.2")});
   test::VirtualLan lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
   test::PcNamespaceScope pc(lan);
@@ -204,10 +112,14 @@ TEST(MainWindowGui, PollsAfterStartRewritesOnEachTickAndStops) {
   Program program;
   program.open();
   program.click(ButtonId::search);
-  ASSERT_EQ(program.window->list_count(ListId::modules), 2);
+  EXPECT_EQ(program.lines(ListId::modules),
+            std::vector<std::string>{"01  T -  192.168.  1.100 [1:192.168.xx]  <00204A-123456>A  10050 <192.168.1.1/255.255.255.0>"});
+  std::vector<int> selected;
+  ASSERT_TRUE(program.window->list_selection(ListId::modules, selected));
+  EXPECT_EQ(selected, std::vector<int>{0});
+  EXPECT_TRUE(program.window->button(ButtonId::parameter_settings)->isEnabled());
   program.click(ButtonId::start);
-  EXPECT_EQ(program.lines(ListId::data),
-            (std::vector<std::string>{"01--V71--+23.500℃/45.6%RH", "02--V71---5.000℃/61.2%RH"}));
+  EXPECT_EQ(program.lines(ListId::data), std::vector<std::string>{"01--V71--+23.500℃/45.6%RH"});
   EXPECT_FALSE(program.window->button(ButtonId::search)->isEnabled());
   EXPECT_TRUE(program.window->button(ButtonId::stop)->isEnabled());
 
@@ -224,44 +136,14 @@ TEST(MainWindowGui, PollsAfterStartRewritesOnEachTickAndStops) {
   const std::vector<std::string> stopped = program.lines(ListId::data);
   QTest::qWait(1500);  // no tick rewrites the list after Stop
   EXPECT_EQ(program.lines(ListId::data), stopped);
+
+  // The close box writes the settings.
+  program.context.settings.refresh_period_ms = 2500;
+  program.window->close();
+  std::string saved = test::read_file(program.directory.file("qorvan24.cfg"));
+  ASSERT_EQ(saved.size(), 20u);
+  EXPECT_EQ(static_cast<unsigned char>(saved[6]) | static_cast<unsigned char>(saved[7]) << 8, 2500);
 }
-
-TEST(MainWindowGui, BasicSettingsDialogSwitchesToServerMode) {
-  test::ModalAnswerer answerer;
-  Program program;
-  program.open();
-  program.context.adapters.adapter_table_valid = true;  // a table of one entry, without asking the kernel
-  program.context.adapters.address_count = 1;
-  program.context.adapters.adapter_count = 1;
-  program.context.adapters.addresses[0].ip = platform::Ipv4Address::from_host_order(0xC0A8010A);
-  program.context.adapters.addresses[0].mask = platform::Ipv4Address::from_host_order(0xFFFFFF00);
-
-  std::string shown_addresses;
-  answerer.on_dialog = [&](QDialog* dialog) {
-    using D = netenv::BasicSettingsDialog;
-    shown_addresses = control<QPlainTextEdit>(dialog, D::addresses_text)->toPlainText().toStdString();
-    QLineEdit* period = control<QLineEdit>(dialog, D::period_edit);
-    period->clear();
-    QTest::keyClicks(period, "500");
-    QCheckBox* server = control<QCheckBox>(dialog, D::server_box);
-    QTest::mouseClick(server, Qt::LeftButton, {}, QPoint(8, server->height() / 2));  // on the box itself
-    EXPECT_FALSE(control<QCheckBox>(dialog, D::repair_box)->isEnabled());
-    QTest::mouseClick(control<QPushButton>(dialog, D::ok_button), Qt::LeftButton);
-  };
-  program.click(ButtonId::basic_settings);
-
-  EXPECT_EQ(shown_addresses, "[1]-192.168.1.10\n");
-  EXPECT_TRUE(program.context.state.server_mode);
-  EXPECT_EQ(program.context.settings.refresh_period_ms, 1000);
-  EXPECT_EQ(program.window->button(ButtonId::start)->text().toStdString(), ui::texts::button_start_server);
-  EXPECT_TRUE(program.window->button(ButtonId::start)->isEnabled());
-  EXPECT_FALSE(program.window->button(ButtonId::search)->isVisible());
-  EXPECT_FALSE(program.window->button(ButtonId::parameter_settings)->isVisible());
-}
-
-}  // namespace
-
-namespace {
 
 // Server mode in the real window: the modules of the LAN push their records to the PC,
 // whose external address is looked up through the small Internet behind the router.
@@ -284,9 +166,8 @@ TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
   test::write_file(program.directory.file("quorvane.conf"), test::sites_config_text());
   program.open();
   answerer.on_dialog = [](QDialog* dialog) {
-    QCheckBox* server = control<QCheckBox>(dialog, netenv::BasicSettingsDialog::server_box);
-    QTest::mouseClick(server, Qt::LeftButton, {}, QPoint(8, server->height() / 2));
-    QTest::mouseClick(control<QPushButton>(dialog, netenv::BasicSettingsDialog::ok_button), Qt::LeftButton);
+    click(dialog, netenv::BasicSettingsDialog::server_box);
+    click(dialog, netenv::BasicSettingsDialog::ok_button);
   };
   program.click(ButtonId::basic_settings);
   ASSERT_TRUE(program.context.state.server_mode);
@@ -295,11 +176,8 @@ TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
   answerer.on_dialog = [&](QDialog* dialog) {
     using S = server::ServerSettingsDialog;
     external = control<QLineEdit>(dialog, S::external1_text)->text().toStdString();
-    EXPECT_TRUE(control<QRadioButton>(dialog, S::tcp_radio)->isChecked());
-    EXPECT_EQ(control<QLineEdit>(dialog, S::port_edit)->text(), "8005");
-    QCheckBox* raw = control<QCheckBox>(dialog, S::raw_data_box);
-    QTest::mouseClick(raw, Qt::LeftButton, {}, QPoint(8, raw->height() / 2));
-    QTest::mouseClick(control<QPushButton>(dialog, S::ok_button), Qt::LeftButton);
+    click(dialog, S::raw_data_box);
+    click(dialog, S::ok_button);
   };
   program.click(ButtonId::start);
   EXPECT_FALSE(external.empty());
@@ -308,18 +186,14 @@ TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
   EXPECT_EQ(program.lines(ListId::modules)[0], "Server: TCP;  内/外IP: 192.168.1.10/" + external + ";   PORT:8005; ");
   EXPECT_NE(program.lines(ListId::data)[0].find(" -> 等待上传数据..."), std::string::npos);
 
-  // The module connects (a line, as the raw data display is on) and sends records.
+  // The module connects (a line, as the raw data display ticked in the dialog is on) and
+  // sends records; what they show is the LAN tests' business.
   ASSERT_TRUE(QTest::qWaitFor([&] { return program.window->list_count(ListId::modules) >= 2; }, 5000));
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return program.lines(ListId::modules)[1].find("CNT: 0002") != std::string::npos; }, 5000));
   const std::vector<std::string> log = program.lines(ListId::data);
   EXPECT_TRUE(std::any_of(log.begin(), log.end(),
                           [](const std::string& l) { return l.find("-> COME IN!") != std::string::npos; }));
-  EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& l) {
-    return l.find("<T: 192.168.  1.100/") != std::string::npos && l.find("+23.500℃/45.6%RH") != std::string::npos;
-  }));
-  EXPECT_NE(program.lines(ListId::modules)[1].find("MAC: 00204A123456 -- MID: 0042 -- IP: 192.168.  1.100"),
-            std::string::npos);
 
   program.click(ButtonId::stop);
   EXPECT_EQ(program.logic->run_state(), app::RunState::idle);
@@ -380,10 +254,6 @@ TEST(MainWindowGui, CloseDuringASearchEndsItAtOnceWithTheListsShownEmpty) {
   EXPECT_FALSE(program.window->isVisible());
 }
 
-}  // namespace
-
-namespace {
-
 // Module repair in the real window: repair mode from the basic settings, the repair dialog
 // with a refused byte and then the MAC of a module that answers the presence probe, and the
 // announced pause during which the window keeps repainting.
@@ -401,9 +271,8 @@ TEST(MainWindowGui, RepairDialogClickedThrough) {
   Program program;
   program.open();
   answerer.on_dialog = [](QDialog* dialog) {
-    QCheckBox* repair = control<QCheckBox>(dialog, netenv::BasicSettingsDialog::repair_box);
-    QTest::mouseClick(repair, Qt::LeftButton, {}, QPoint(8, repair->height() / 2));
-    QTest::mouseClick(control<QPushButton>(dialog, netenv::BasicSettingsDialog::ok_button), Qt::LeftButton);
+    click(dialog, netenv::BasicSettingsDialog::repair_box);
+    click(dialog, netenv::BasicSettingsDialog::ok_button);
   };
   program.click(ButtonId::basic_settings);
   ASSERT_TRUE(program.window->button(ButtonId::module_repair)->isVisible());

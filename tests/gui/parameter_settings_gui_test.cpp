@@ -1,10 +1,9 @@
 // The parameter settings command in the real window: Search, "参数设定", a new IP typed
-// into the real dialog, OK, the boxes answered, and the module found at its new address
-// after the pause. And the work-mode dialog's radio buttons. With QV_SCREENSHOT_DIR set,
-// the parameter dialog is saved there as it first appears.
+// into the real dialog, OK, the boxes answered, and the view emptied after the pause (the
+// LAN tests follow the module to its new address). With QV_SCREENSHOT_DIR set, the
+// parameter dialog is saved there as it first appears.
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -13,41 +12,27 @@
 
 #include "app/main_window.h"
 #include "config/parameter_dialog.h"
-#include "config/work_mode_dialog.h"
 #include "modal_answerer.h"
 #include "support/fresh_start_directory.h"
-#include "support/temporary_directory.h"
 #include "support/virtual_lan.h"
-#include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_main_window.h"
 #include "ui/qt/qt_wait_clock.h"
 #include "ui/texts.h"
 
 namespace {
 
+using test::click;
+using test::control;
+using test::later;
+
 using ui::ButtonId;
 using ui::ListId;
-
-template <typename Widget>
-Widget* control(QDialog* dialog, int id) {
-  return dialog->findChild<Widget*>(QString("control_%1").arg(id));
-}
-
-void click(QDialog* dialog, int id) {
-  auto* button = control<QAbstractButton>(dialog, id);
-  ASSERT_NE(button, nullptr) << id;
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-}
-
-std::function<void(QDialog*)> later(std::function<void(QDialog*)> steps) {
-  return [steps](QDialog* dialog) { QTimer::singleShot(0, dialog, [steps, dialog] { steps(dialog); }); };
-}
 
 std::string module_line(const ui::qt::QtMainWindow& window) {
   return window.list_count(ListId::modules) > 0 ? window.list_line(ListId::modules, 0) : std::string();
 }
 
-TEST(ParameterSettingsGui, ANewAddressTypedInTheDialogMovesTheModule) {
+TEST(ParameterSettingsGui, ANewAddressTypedInTheRealDialogIsWritten) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24");
   topology.add_module({"m", 1, "00:20:4a:12:34:56", "192.168.1.100/24", "192.168.1.1",
@@ -92,37 +77,7 @@ TEST(ParameterSettingsGui, ANewAddressTypedInTheDialogMovesTheModule) {
   EXPECT_EQ(answerer.boxes[1].text.find("模块参数修改完毕!"), 0u);  // the box shows CR LF as one break
   EXPECT_EQ(window.list_count(ListId::modules), 0);
   EXPECT_FALSE(window.button(ButtonId::parameter_settings)->isEnabled());
-  EXPECT_NE(test::read_file(directory.file("chg_record.txt")).find("To--> 192.168.001.120/"), std::string::npos);
-
-  QTest::mouseClick(window.button(ButtonId::search), Qt::LeftButton);
-  EXPECT_NE(module_line(window).find("192.168.  1.120"), std::string::npos) << module_line(window);
   window.close();
-}
-
-TEST(ParameterSettingsGui, WorkModeDialogTicksTheSelectedModeAndStoresTheClick) {
-  using D = config::WorkModeDialog;
-  int selected_work_mode = 1;
-  int clears = 0;
-  test::ModalAnswerer answerer;
-  bool udp_ticked = false, upload_modes_hidden = false;
-  answerer.on_dialog = later([&](QDialog* dialog) {
-    udp_ticked = control<QRadioButton>(dialog, D::tcp_radio + 1)->isChecked() &&
-                 !control<QRadioButton>(dialog, D::tcp_radio)->isChecked();
-    upload_modes_hidden = !control<QRadioButton>(dialog, D::tcp_radio + 3)->isVisible() &&
-                          !control<QRadioButton>(dialog, D::atcp_radio)->isVisible() &&
-                          control<QRadioButton>(dialog, D::tcp_radio + 2)->isVisible();
-    click(dialog, D::tcp_radio + 2);
-    click(dialog, D::ok_button);
-  });
-  D logic(selected_work_mode, [&] { ++clears; });
-  ui::qt::QtDialog dialog(logic, nullptr);
-  EXPECT_EQ(dialog.run(), 1);
-  EXPECT_TRUE(udp_ticked);
-  EXPECT_TRUE(upload_modes_hidden);
-  EXPECT_EQ(selected_work_mode, 2);
-  EXPECT_EQ(clears, 1);
-  ASSERT_EQ(answerer.boxes.size(), 2u);
-  EXPECT_EQ(answerer.boxes[1].text, "所选工作模式为: SNMP ,按<确认>键进行尝试连接...");
 }
 
 }  // namespace

@@ -3,16 +3,11 @@
 #include "platform/capture.h"
 
 #include <gtest/gtest.h>
-#include <linux/capability.h>
-#include <sched.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
-#include <thread>
 
+#include "lan/private_network.h"
 #include "platform/clock.h"
 #include "support/arp_test_frames.h"
 #include "support/savefile.h"
@@ -24,21 +19,6 @@ using test::Frame;
 
 const test::Mac veth_mac{0x02, 0x51, 0, 0, 0, 1};
 
-// Runs body on a thread in a new network namespace after the setup commands; body does
-// not run when the namespace or a command fails.
-void in_private_network(const std::vector<std::string>& setup, const std::function<void()>& body) {
-  bool ready = false;
-  std::thread worker([&] {
-    if (::unshare(CLONE_NEWNET) != 0) return;
-    for (const std::string& command : setup)
-      if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) return;
-    ready = true;
-    body();
-  });
-  worker.join();
-  EXPECT_TRUE(ready) << "these tests need a network namespace of their own and iproute2 (run as root)";
-}
-
 const std::vector<std::string> veth_pair = {
     "ip link add qvcap0 address 02:51:00:00:00:01 type veth peer name qvcap1",
     "ip addr add 192.0.2.1/24 dev qvcap0",
@@ -46,14 +26,6 @@ const std::vector<std::string> veth_pair = {
     "ip link set qvcap1 up",
 };
 
-// Drops CAP_NET_RAW from the calling thread's effective capabilities (they are per thread).
-bool drop_capture_right() {
-  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct data[2]{};
-  if (::syscall(SYS_capget, &header, data) != 0) return false;
-  data[CAP_NET_RAW / 32].effective &= ~(1u << (CAP_NET_RAW % 32));
-  return ::syscall(SYS_capset, &header, data) == 0;
-}
 
 TEST(CaptureFile, ReportsWhatFails) {
   test::TemporaryDirectory directory;
@@ -74,7 +46,7 @@ TEST(CaptureFile, ReportsWhatFails) {
 }
 
 TEST(LiveCapture, ListsInterfacesWithoutLoopbackOrPseudoDevices) {
-  in_private_network(veth_pair, [] {
+  test::in_private_network(veth_pair, [] {
     platform::CaptureDeviceListing listing = platform::list_capture_devices();
     ASSERT_TRUE(listing.ok) << listing.error;
     std::vector<std::string> names;
@@ -87,7 +59,7 @@ TEST(LiveCapture, ListsInterfacesWithoutLoopbackOrPseudoDevices) {
 }
 
 TEST(LiveCapture, SendsAndCapturesArpFramesCutToTheSnapshotLength) {
-  in_private_network(veth_pair, [] {
+  test::in_private_network(veth_pair, [] {
     platform::SystemWaitClock clock;
     platform::CaptureOpening receiver = platform::open_live_capture("qvcap1", 100, true, 100, clock);
     platform::CaptureOpening sender = platform::open_live_capture("qvcap0", 100, true, 100, clock);
@@ -121,13 +93,13 @@ TEST(LiveCapture, SendsAndCapturesArpFramesCutToTheSnapshotLength) {
 }
 
 TEST(LiveCapture, TellsAMissingCaptureRightFromOtherFailures) {
-  in_private_network(veth_pair, [] {
+  test::in_private_network(veth_pair, [] {
     platform::SystemWaitClock clock;
     platform::CaptureOpening missing = platform::open_live_capture("qvnone", 100, true, 100, clock);
     EXPECT_EQ(missing.status, platform::OpenStatus::failed);
     EXPECT_FALSE(missing.error.empty());
 
-    ASSERT_TRUE(drop_capture_right());
+    ASSERT_TRUE(test::drop_raw_right());
     platform::CaptureOpening denied = platform::open_live_capture("qvcap0", 100, true, 100, clock);
     EXPECT_EQ(denied.status, platform::OpenStatus::permission_denied) << denied.error;
     EXPECT_FALSE(denied.error.empty());

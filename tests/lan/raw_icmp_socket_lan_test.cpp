@@ -3,15 +3,9 @@
 #include "platform/raw_icmp_socket.h"
 
 #include <gtest/gtest.h>
-#include <linux/capability.h>
-#include <sched.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <functional>
-#include <thread>
 
+#include "lan/private_network.h"
 #include "support/arp_test_frames.h"
 #include "tools/icmp_probe.h"
 #include "tools/send_echo.h"
@@ -19,28 +13,6 @@
 namespace {
 
 using test::ipv4;
-
-// Runs body on a thread in a new network namespace whose loopback is up; body does not run
-// when that fails.
-void in_private_network(const std::function<void()>& body) {
-  bool ready = false;
-  std::thread worker([&] {
-    if (::unshare(CLONE_NEWNET) != 0 || std::system("ip link set lo up >/dev/null 2>&1") != 0) return;
-    ready = true;
-    body();
-  });
-  worker.join();
-  EXPECT_TRUE(ready) << "these tests need a network namespace of their own and iproute2 (run as root)";
-}
-
-// Drops CAP_NET_RAW from the calling thread's effective capabilities (they are per thread).
-bool drop_raw_socket_right() {
-  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct data[2]{};
-  if (::syscall(SYS_capget, &header, data) != 0) return false;
-  data[CAP_NET_RAW / 32].effective &= ~(1u << (CAP_NET_RAW % 32));
-  return ::syscall(SYS_capset, &header, data) == 0;
-}
 
 netenv::AdapterTable loopback_table() {
   netenv::AdapterTable table;
@@ -50,7 +22,7 @@ netenv::AdapterTable loopback_table() {
 }
 
 TEST(RawIcmpSocket, OpensBoundOrSaysWhichStepFailed) {
-  in_private_network([] {
+  test::in_private_network({}, [] {
     platform::RawSocketOpening opened = platform::open_raw_icmp_socket(ipv4("127.0.0.1"));
     EXPECT_EQ(opened.status, 0);
     EXPECT_TRUE(opened.socket.valid());
@@ -60,7 +32,7 @@ TEST(RawIcmpSocket, OpensBoundOrSaysWhichStepFailed) {
     EXPECT_NE(foreign.error_number, 0);
     EXPECT_FALSE(foreign.socket.valid());
 
-    ASSERT_TRUE(drop_raw_socket_right());
+    ASSERT_TRUE(test::drop_raw_right());
     platform::RawSocketOpening refused = platform::open_raw_icmp_socket(ipv4("127.0.0.1"));
     EXPECT_EQ(refused.status, platform::raw_socket_not_permitted);
     EXPECT_FALSE(refused.socket.valid());
@@ -68,14 +40,14 @@ TEST(RawIcmpSocket, OpensBoundOrSaysWhichStepFailed) {
 }
 
 TEST(RawIcmpSocket, EchoProbeGetsTheKernelsThreeReplies) {
-  in_private_network([] {
+  test::in_private_network({}, [] {
     netenv::AdapterTable table = loopback_table();
     platform::SystemWaitClock clock;
     tools::SystemIcmpLink icmp(clock);
     // The socket also sees its own requests go by; they are not replies.
     EXPECT_EQ(tools::echo_probe(table, icmp, 0, ipv4("127.0.0.1")), 3);
     EXPECT_EQ(tools::send_echo(table, icmp, 0, ipv4("127.0.0.1")), 0);
-    ASSERT_TRUE(drop_raw_socket_right());
+    ASSERT_TRUE(test::drop_raw_right());
     EXPECT_EQ(tools::echo_probe(table, icmp, 0, ipv4("127.0.0.1")), tools::echo_socket_failed);
     EXPECT_EQ(tools::send_echo(table, icmp, 0, ipv4("127.0.0.1")), tools::send_echo_open_failed);
   });

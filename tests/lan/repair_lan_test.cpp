@@ -3,24 +3,18 @@
 // operator sees them through the repair dialog.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
 
-#include "discovery/captured_rows.h"
-#include "discovery/module_search.h"
-#include "maint/module_repair.h"
-#include "maint/module_repair_dialog.h"
+#include "lan/lan_operator.h"
 #include "maint/presence_probe.h"
-#include "maint/repair_network.h"
-#include "maint/setup_dialogue.h"
 #include "netenv/adapter_table.h"
 #include "platform/adapters.h"
 #include "platform/ipv4_address.h"
 #include "platform/udp_socket.h"
 #include "platform/wait_clock.h"
-#include "rawlink/system_raw_link.h"
-#include "support/scripted_dialog.h"
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
 #include "ui/texts.h"
@@ -28,18 +22,6 @@
 namespace {
 
 constexpr const char* lost_mac = "00:20:4a:d0:00:0b";
-
-// The system's clock, but the module's restart (9 s for a real module) is waited for 4 s:
-// the emulator restarts in 1 s, and the kernel's unanswered resolution of the candidate
-// address, made just before the assignment, takes 3 s to end. The bench times the real wait.
-class ShortRestartClock : public platform::SystemWaitClock {
- public:
-  std::vector<int> sleeps_ms;
-  bool sleep_ms(int milliseconds) override {
-    sleeps_ms.push_back(milliseconds);
-    return SystemWaitClock::sleep_ms(milliseconds == maint::restart_wait_ms ? 4000 : milliseconds);
-  }
-};
 
 // The PC on 192.168.5.3/24 and one module on its wire at `address`, its MAC ending 00 0B,
 // its config completed by `extra`.
@@ -51,77 +33,19 @@ test::LanTopology one_module(const std::string& address, const std::string& gate
   return topology;
 }
 
-struct RepairRun {
-  int dialog_result = -1;
-  std::vector<test::ShownMessage> messages;  // the dialog's and the window's
-  std::vector<int> sleeps_ms;
-};
-
-// In the PC's namespace: the repair dialog with 00-20-4A-D0-00-0B typed and confirmed.
-RepairRun repair_by_dialog(const test::VirtualLan& lan, netenv::AdapterTable& adapters) {
-  RepairRun run;
-  test::PcNamespaceScope pc(lan);
-  EXPECT_TRUE(pc.ok()) << pc.error();
-  test::ScriptedView view;
-  if (!adapters.adapter_table_valid) {
-    EXPECT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view), 0);
-  }
-  rawlink::RawEthernetState raw_state;
-  ShortRestartClock clock;
-  rawlink::SystemRawLink raw_link(clock, discovery::raw_search_queries());
-  maint::RepairNetwork network({adapters, raw_state, raw_link, false}, clock, view,
-                               {maint::default_setup_password, false});
-  maint::ModuleRepairDialog logic([&](maint::MacTail tail) {
-    return maint::repair_module(adapters, network, {maint::RepairTarget::Origin::dialog, tail});
-  });
-  test::ScriptedDialog dialog(logic);
-  EXPECT_TRUE(dialog.open());
-  dialog.type(maint::ModuleRepairDialog::byte4_edit, "d0");
-  dialog.type(maint::ModuleRepairDialog::byte5_edit, "00");
-  dialog.type(maint::ModuleRepairDialog::byte6_edit, "0b");
-  dialog.answers = {ui::Answer::ok};
-  dialog.click(maint::ModuleRepairDialog::confirm_button);
-  run.dialog_result = dialog.result();
-  run.messages = dialog.messages;
-  run.messages.insert(run.messages.end(), view.messages.begin(), view.messages.end());
-  run.sleeps_ms = clock.sleeps_ms;
-  return run;
-}
-
-struct Found {
-  int result = -1;
-  int rows = 0;
-  discovery::ModuleRow row;
-};
-
-Found search(const test::VirtualLan& lan, netenv::AdapterTable& adapters) {
-  test::PcNamespaceScope pc(lan);
-  test::ScriptedView view;
-  if (!adapters.adapter_table_valid) {
-    EXPECT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view), 0);
-  }
-  discovery::ModuleTable table;
-  discovery::reset_module_table(table);
-  Found found;
-  platform::SystemWaitClock clock;
-  found.result = discovery::search_modules(clock, adapters, table, discovery::default_expected_port, view);
-  found.rows = table.device_reply_count;
-  if (found.rows > 0) found.row = table.rows[static_cast<std::size_t>(table.display_order[0])];
-  return found;
-}
-
 bool has(const std::string& log, const std::string& line) { return log.find(line) != std::string::npos; }
 
 TEST(RepairLan, BringsAModuleFromOutsideEverySubnetBackOnPort10050) {
   test::VirtualLan lan(one_module("10.0.0.7/24", "10.0.0.1", "port = 4001"));
   ASSERT_TRUE(lan.ok()) << lan.error();
-  netenv::AdapterTable adapters;
-  ASSERT_EQ(search(lan, adapters).rows, 0);  // its replies go to its gateway
-  RepairRun run = repair_by_dialog(lan, adapters);
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+  test::LanOperator op;
+  op.repair({"d0", "00", "0b"});
   const std::string log = lan.emulator_log("lost");
-  EXPECT_EQ(run.dialog_result, 1) << log;
-  ASSERT_EQ(run.messages.size(), 1u);  // the confirmation, nothing after it
-  EXPECT_NE(std::find(run.sleeps_ms.begin(), run.sleeps_ms.end(), maint::restart_wait_ms), run.sleeps_ms.end());
+  EXPECT_EQ(op.seen, std::vector<std::string>{ui::texts::parameters_written}) << log;
+  // The restart wait, then the after-write pause.
+  EXPECT_EQ(std::count(op.clock.sleeps_ms.begin(), op.clock.sleeps_ms.end(), maint::restart_wait_ms), 2);
 
   EXPECT_TRUE(has(log, "address assignment 00 0B -> 192.168.5.1\n")) << log;
   // The password answered the prompt, then the channel section got its two answers and
@@ -131,61 +55,12 @@ TEST(RepairLan, BringsAModuleFromOutsideEverySubnetBackOnPort10050) {
   EXPECT_TRUE(has(log, "setup received 31 30 30 35 30 0D\n")) << log;
   EXPECT_TRUE(has(log, "setup received 39 0D\nmodule-emulator: setup stored baud code 0 port 10050\n")) << log;
 
-  // The module restarts with what it stored 1 s later, well within the window's 9 s pause.
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  Found found = search(lan, adapters);
-  ASSERT_EQ(found.result, 0);
-  ASSERT_EQ(found.rows, 1);
-  EXPECT_EQ(found.row.ip, platform::Ipv4Address::from_octets(192, 168, 5, 1));
-  EXPECT_EQ(found.row.port, 10050);
-  EXPECT_EQ(found.row.baud_code, 0);
-}
-
-TEST(RepairLan, AModuleThatAnswersThePresenceProbeIsLeftAlone) {
-  test::VirtualLan lan(one_module("192.168.5.20/24", "192.168.5.1", "port = 4001"));
-  ASSERT_TRUE(lan.ok()) << lan.error();
-  netenv::AdapterTable adapters;
-  RepairRun run = repair_by_dialog(lan, adapters);
-  const std::string log = lan.emulator_log("lost");
-  EXPECT_EQ(run.dialog_result, 1);
-  EXPECT_TRUE(has(log, "presence probe 00 0B from 192.168.5.3:12345")) << log;
-  EXPECT_FALSE(has(log, "address assignment")) << log;
-  EXPECT_FALSE(has(log, "setup session")) << log;
-}
-
-TEST(RepairLan, SetupFaultsAsTheOperatorSeesThem) {
-  {
-    test::VirtualLan lan(one_module("10.0.0.7/24", "10.0.0.1", "short_menu = yes"));
-    ASSERT_TRUE(lan.ok()) << lan.error();
-    netenv::AdapterTable adapters;
-    RepairRun run = repair_by_dialog(lan, adapters);
-    const std::string log = lan.emulator_log("lost");
-    EXPECT_EQ(run.dialog_result, 0) << log;
-    ASSERT_EQ(run.messages.size(), 2u) << log;
-    EXPECT_EQ(run.messages[1].text, ui::texts::repair_setup_failed);
-    EXPECT_FALSE(has(log, "setup stored")) << log;
-  }
-  {
-    // No password asked: the login types only a carriage return, and the repair succeeds.
-    test::VirtualLan lan(one_module("10.0.0.7/24", "10.0.0.1", "no_password_prompt = yes"));
-    ASSERT_TRUE(lan.ok()) << lan.error();
-    netenv::AdapterTable adapters;
-    RepairRun run = repair_by_dialog(lan, adapters);
-    const std::string log = lan.emulator_log("lost");
-    EXPECT_EQ(run.dialog_result, 1) << log;
-    EXPECT_TRUE(has(log, "setup session opened\nmodule-emulator: setup received 0D\n")) << log;
-    EXPECT_TRUE(has(log, "setup stored baud code 0 port 10050")) << log;
-  }
-}
-
-TEST(RepairLan, AWrongSetupPasswordLeavesTheModuleUnrepaired) {
-  test::VirtualLan lan(one_module("10.0.0.7/24", "10.0.0.1", "setup_password = 4321"));
-  ASSERT_TRUE(lan.ok()) << lan.error();
-  netenv::AdapterTable adapters;
-  RepairRun run = repair_by_dialog(lan, adapters);
-  EXPECT_EQ(run.dialog_result, 0);
-  ASSERT_EQ(run.messages.size(), 2u);
-  EXPECT_EQ(run.messages[1].text, ui::texts::repair_setup_failed);
+  // The module restarted with what it stored (1 s later) during the after-write pause.
+  ASSERT_EQ(op.search().size(), 1u);
+  const discovery::ModuleRow& found = op.row(0);
+  EXPECT_EQ(found.ip.dotted(), "192.168.5.1");
+  EXPECT_EQ(found.port, 10050);
+  EXPECT_EQ(found.baud_code, 0);
 }
 
 }  // namespace

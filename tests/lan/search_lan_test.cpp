@@ -12,6 +12,7 @@
 #include "support/scripted_view.h"
 #include "support/virtual_lan.h"
 #include "ui/texts.h"
+#include "unit/discovery_test_bytes.h"
 
 namespace {
 
@@ -59,6 +60,22 @@ TEST(SearchLan, LeavesOutAnAdapterThatIsDown) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_NE(lines[0].find("192.168.  1.100 [1:"), std::string::npos) << lines[0];
   EXPECT_NE(lines[1].find("192.168.  1.101 [1:"), std::string::npos) << lines[1];
+
+  test::PcNamespaceScope pc(lan);
+  platform::SystemWaitClock clock;
+  // No address entry: nobody is asked, and that is no error.
+  netenv::AdapterTable none;
+  discovery::ModuleTable table;
+  test::ScriptedView quiet;
+  EXPECT_EQ(discovery::search_modules(clock, none, table, discovery::default_expected_port, quiet), 0);
+  EXPECT_TRUE(quiet.messages.empty());
+  EXPECT_TRUE(quiet.lines(ui::ListId::modules).empty());
+  // A subnet the PC has no route to: the broadcast cannot leave.
+  netenv::AdapterTable unroutable = discovery_test::adapters_with({{"10.0.0.1", "255.0.0.0", 0}});
+  EXPECT_EQ(discovery::search_modules(clock, unroutable, table, discovery::default_expected_port, quiet),
+            discovery::search_device_pass_failed);
+  ASSERT_EQ(quiet.messages.size(), 1u);
+  EXPECT_EQ(quiet.messages[0].text, ui::texts::search_error_device_pass);
 }
 
 TEST(SearchLan, ListsEveryModuleOfTwoSubnetsInAddressOrder) {
@@ -123,6 +140,8 @@ TEST(SearchLan, IgnoresMalformedReplies) {
       {"query", "no_config_reply = 1\ndevice_reply_command = F6"},
       {"config", "no_device_reply = 1\nconfig_reply_command = F8"},
       {"configshort", "no_device_reply = 1\nconfig_reply_length = 123"},
+      {"configlong", "no_device_reply = 1\nconfig_reply_length = 125"},
+      {"oversize", "no_device_reply = 1\nconfig_reply_length = 400"},
   };
   int host = 150;
   for (const Fault& f : faults) {
@@ -142,22 +161,34 @@ TEST(SearchLan, IgnoresMalformedReplies) {
   EXPECT_EQ(run.table.shown_count, 2);
 }
 
-TEST(SearchLan, AModuleThatAnswersOnlyTheConfigurationQueryFailsTheSearchAfterTheRetry) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
-  topology.add_sensor_modules(1, 1, 100);
-  topology.add_module({"mute", 1, module(1, 120), "192.168.1.120/24", "192.168.1.1",
-                       test::sensor_module_config(module(1, 120), "192.168.1.120", "192.168.1.1",
-                                                  "no_device_reply = 1")});
-  test::VirtualLan lan(topology);
-  ASSERT_TRUE(lan.ok()) << lan.error();
+TEST(SearchLan, AModuleSilentToTheDeviceQueryGetsOneRetry) {
+  struct Case {
+    const char* config;
+    int result;
+    std::vector<std::string> messages;
+    std::size_t lines;
+  } cases[] = {
+      {"silent_device_queries = 1", 0, {}, 2},
+      {"no_device_reply = 1", discovery::search_counts_differ, {"数据读取不全，请重新搜索一次!"}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.config);
+    test::LanTopology topology;
+    topology.add_subnet(1, "192.168.1.10/24");
+    topology.add_sensor_modules(1, 1, 100);
+    topology.add_module({"mute", 1, module(1, 120), "192.168.1.120/24", "192.168.1.1",
+                         test::sensor_module_config(module(1, 120), "192.168.1.120", "192.168.1.1", c.config)});
+    test::VirtualLan lan(topology);
+    ASSERT_TRUE(lan.ok()) << lan.error();
 
-  SearchRun run;
-  search_in(lan, run);
-  EXPECT_EQ(run.result, discovery::search_counts_differ);
-  ASSERT_EQ(run.view.messages.size(), 1u);
-  EXPECT_EQ(run.view.messages[0].text, "数据读取不全，请重新搜索一次!");
-  EXPECT_TRUE(run.view.lines(ui::ListId::modules).empty());
+    SearchRun run;
+    search_in(lan, run);
+    EXPECT_EQ(run.result, c.result);
+    std::vector<std::string> texts;
+    for (const auto& m : run.view.messages) texts.push_back(m.text);
+    EXPECT_EQ(texts, c.messages);
+    EXPECT_EQ(run.view.lines(ui::ListId::modules).size(), c.lines);
+  }
 }
 
 TEST(SearchLan, PairsADynamicAddressWithTheDeviceReplySource) {

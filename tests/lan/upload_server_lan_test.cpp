@@ -125,30 +125,6 @@ TEST(UploadServerLan, AtcpModulesKeepOneConnectionAndReconnectAfterARestart) {
   EXPECT_EQ(pc.state.connection_count, 2);
 }
 
-TEST(UploadServerLan, AudpModulesTakeOneSlotEach) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
-  topology.add_module(uploader("AUDP", 30, 0x10)).add_module(uploader("AUDP", 31, 0xBEEF));
-  test::VirtualLan lan(topology);
-  ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope scope(lan);
-  ASSERT_TRUE(scope.ok()) << scope.error();
-
-  PcServer pc(false);
-  ASSERT_EQ(netenv::build_adapter_table(pc.adapters, platform::list_adapters(), pc.view), 0);
-  ASSERT_EQ(pc.server.start_server(), 0);
-  pc.server.banner();
-  EXPECT_EQ(pc.view.lines(ListId::modules)[0], "Server: UDP;  内/外IP: 192.168.1.10/;   PORT:8005; ");
-  ASSERT_TRUE(pc.pump_until([&] { return pc.rows_counted_at_least(3) == 2; })) << lan.emulator_log("AUDP30");
-  EXPECT_EQ(pc.state.connection_count, 2);
-  EXPECT_NE(summary_row(pc, 30, "0010").find(" -- IP: 192.168.  1. 30 -- PORT: "), std::string::npos);
-  EXPECT_NE(summary_row(pc, 31, "BEEF").find(" -- IP: 192.168.  1. 31 -- PORT: "), std::string::npos);
-  const std::string& last = pc.view.lines(ListId::data).back();
-  EXPECT_NE(last.find("-> sn:"), std::string::npos);
-  EXPECT_NE(last.find("/02, <U: 192.168.  1. 3"), std::string::npos) << last;
-  EXPECT_NE(last.find(">     -5.000℃/40.0%RH  DI[5->0]: < 10 - 0001 >--"), std::string::npos) << last;
-}
-
 // A module at ip uploading over UDP to receiver, every 200 ms.
 test::LanModule audp_uploader(const std::string& name, int subnet, const std::string& ip, const std::string& receiver) {
   const std::string mac = "00:20:4a:02:00:" + ip.substr(ip.rfind('.') + 1);

@@ -1,24 +1,12 @@
 #pragma once
-// A PC whose only address is 127.0.0.1/32 (so the search's broadcasts stay on loopback) and
-// a listed UDP sensor module there that receives every request and never answers.
+// A listed UDP sensor module on 127.0.0.1 that receives every request and never answers.
 #include <arpa/inet.h>
 #include <sys/socket.h>
 
 #include "app/program_context.h"
-#include "platform/adapters.h"
 #include "platform/socket_handle.h"
 
 namespace test {
-
-inline platform::AdapterListing loopback_adapter() {
-  platform::AdapterListing listing;
-  platform::PlatformAdapter adapter;
-  adapter.type = 6;
-  adapter.name = "lan1";
-  adapter.addresses = {{"127.0.0.1", "255.255.255.255"}};
-  listing.adapters = {adapter};
-  return listing;
-}
 
 struct SilentModule {
   SilentModule() : socket(::socket(AF_INET, SOCK_DGRAM, 0)) {

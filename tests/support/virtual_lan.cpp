@@ -193,10 +193,8 @@ void VirtualLan::build(const std::filesystem::path& topology_file) {
   prefix_ = "qv" + std::to_string(::getpid()) + "x" + work_dir_.filename().string().substr(std::strlen("qv-lan-"));
   start_watchdog();
   if (!ok()) return;
-  const auto started = std::chrono::steady_clock::now();
   const CommandResult up = run_command({"env", std::string("QV_EMULATOR=") + QV_EMULATOR, "bash", vlan_script, "up",
                                         topology_file.string(), prefix_});
-  up_time_ = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
   if (up.status != 0) error_ = "scripts/vlan up failed: " + up.output;
 }
 

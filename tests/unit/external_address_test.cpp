@@ -48,11 +48,6 @@ std::string gbk(const std::string& utf8) {
   return out;
 }
 
-TEST(AddressServices, MarkersOfBAndCAreTheirTextsInCodePage936) {
-  EXPECT_EQ(address_services[1].marker, gbk("IP地址："));
-  EXPECT_EQ(address_services[2].marker, gbk("是：["));
-}
-
 TEST(AddressServices, RequestIsOneBlockWithTheServicesPathAndHost) {
   EXPECT_EQ(tools::http_request(address_services[0], "a.example"),
             "GET /dyndns/getip HTTP/1.1\r\nUser-Agent: pqmweb\r\nHost: a.example\r\n"

@@ -4,7 +4,6 @@
 
 #include "app/main_window.h"
 #include "netenv/basic_settings_dialog.h"
-#include "support/fake_wait_clock.h"
 #include "support/scripted_dialog.h"
 #include "support/scripted_view.h"
 #include "support/scripted_program.h"
@@ -13,16 +12,6 @@
 namespace {
 
 using ui::ButtonId;
-
-platform::AdapterListing one_adapter() {
-  platform::AdapterListing listing;
-  platform::PlatformAdapter adapter;
-  adapter.type = 6;
-  adapter.name = "lan1";
-  adapter.addresses = {{"192.168.1.10", "255.255.255.0"}};
-  listing.adapters = {adapter};
-  return listing;
-}
 
 // 2016-07-20 14:05.
 test::FakeWaitClock fixed_clock() {
@@ -38,11 +27,8 @@ test::FakeWaitClock fixed_clock() {
 }
 
 // The program started in its own directory, with one adapter and a fixed clock.
-struct Clocked {
-  test::FakeWaitClock clock = fixed_clock();
-};
-struct Program : Clocked, test::ScriptedProgram {
-  Program() : ScriptedProgram({one_adapter, nullptr}, &clock) {}
+struct Program : test::FakeClockProgram {
+  Program() : FakeClockProgram(fixed_clock(), test::lan_adapter, false) {}
 };
 
 // Answers the basic settings dialog by ticking the given boxes and pressing OK.

@@ -1,5 +1,6 @@
-// Command 106 through the scripted view: the selection rules, then what follows the
-// dialog: the write and its failure, or in remote mode only the pause.
+// Commands 106 and 112 through the scripted view: the selection rules, then what follows
+// the dialog: the write and its failure, or in remote mode only the pause; a repair's
+// notice and the 9 s pause with the wait cursor before the view is emptied.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,8 +8,8 @@
 #include "app/change_record.h"
 #include "app/main_window.h"
 #include "config/parameter_dialog.h"
+#include "maint/module_repair_dialog.h"
 #include "support/arp_test_frames.h"
-#include "support/fake_wait_clock.h"
 #include "support/scripted_program.h"
 #include "ui/texts.h"
 
@@ -17,15 +18,10 @@ namespace {
 using ui::ButtonId;
 namespace t = ui::texts;
 
-struct Clocked {
-  test::FakeWaitClock clock;
-};
 // Two listed modules; the first a sensor module on loopback, where nothing acknowledges.
-struct Program : Clocked, test::ScriptedProgram {
+struct Program : test::FakeClockProgram {
   int dialogs = 0;
-  Program() : ScriptedProgram({}, &clock) {
-    EXPECT_TRUE(window.create());
-    view.messages.clear();
+  Program() {
     discovery::ModuleTable& m = context.modules;
     m.rows[0].ip = test::ipv4("127.0.0.1");
     m.rows[0].sensor_module = true;
@@ -36,6 +32,9 @@ struct Program : Clocked, test::ScriptedProgram {
     view.list_add(ui::ListId::modules, "01 a module");
     view.list_add(ui::ListId::modules, "02 another");
     view.list_add(ui::ListId::data, "01 its readings");
+    view.button_enable(ButtonId::start, true);
+    view.button_enable(ButtonId::parameter_settings, true);
+    raw_link->add_devices({"lan1"});
   }
   // The parameter dialog is left with `result` without being shown.
   void settings_ending_with(std::vector<int> selection, int result) {
@@ -45,6 +44,13 @@ struct Program : Clocked, test::ScriptedProgram {
       return dynamic_cast<config::ParameterDialog*>(&dialog) ? result : -1;
     };
     window.on_command(ButtonId::parameter_settings);
+  }
+  // The repair dialog is left with `result`; anything else is not the dialog asked for.
+  void repair_ending_with(int result) {
+    view.dialog_handler = [result](ui::DialogLogic& dialog) {
+      return dynamic_cast<maint::ModuleRepairDialog*>(&dialog) ? result : -1;
+    };
+    window.on_command(ButtonId::module_repair);
   }
   std::string record_path() const { return context.start_directory + "/" + app::change_record_file_name; }
 };
@@ -122,6 +128,36 @@ TEST(ParameterCommand, LeavingTheDialogChangesNothing) {
   EXPECT_EQ(p.dialogs, 1);
   EXPECT_TRUE(p.view.messages.empty());
   EXPECT_EQ(p.view.lines(ui::ListId::modules).size(), 2u);
+}
+
+TEST(RepairCommand, ASuccessfulRepairAnnouncesThePauseAndEmptiesTheView) {
+  Program p;
+  int wait_depth_midway = -1;
+  p.clock.at_ms(p.clock.tick_count_ms() + 8000, [&] { wait_depth_midway = p.view.wait_depth(); });
+  const std::uint32_t start_ms = p.clock.tick_count_ms();
+  p.repair_ending_with(1);
+
+  ASSERT_EQ(p.view.messages.size(), 1u);
+  EXPECT_EQ(p.view.messages[0].caption, ui::texts::caption_notice);
+  EXPECT_EQ(p.view.messages[0].text, "模块参数修改完毕!\r\n请等待8-10秒后,再进行其他操作.");
+  EXPECT_EQ(p.clock.tick_count_ms() - start_ms, 9000u);
+  EXPECT_EQ(wait_depth_midway, 1);
+  EXPECT_EQ(p.view.wait_depth(), 0);
+  EXPECT_TRUE(p.view.lines(ui::ListId::modules).empty());
+  EXPECT_TRUE(p.view.lines(ui::ListId::data).empty());
+  EXPECT_FALSE(p.view.button_enabled(ButtonId::start));
+  EXPECT_FALSE(p.view.button_enabled(ButtonId::stop));
+  EXPECT_FALSE(p.view.button_enabled(ButtonId::parameter_settings));
+}
+
+TEST(RepairCommand, ALeftOrFailedRepairChangesNothing) {
+  Program p;
+  const std::uint32_t start_ms = p.clock.tick_count_ms();
+  p.repair_ending_with(0);
+  EXPECT_TRUE(p.view.messages.empty());
+  EXPECT_EQ(p.clock.tick_count_ms(), start_ms);
+  EXPECT_EQ(p.view.lines(ui::ListId::modules).size(), 2u);
+  EXPECT_EQ(p.view.lines(ui::ListId::data).size(), 1u);
 }
 
 }  // namespace

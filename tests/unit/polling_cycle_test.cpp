@@ -16,10 +16,6 @@ namespace {
 
 using test::Bytes;
 
-const Bytes standard_request = test::bytes_of(":000450000008A4\r\n");
-const Bytes extended_request = test::bytes_of(":00045080000824\r\n");
-const Bytes extended_reply = test::bytes_of(":0004100071017801C80033030000000000000003\r\n");
-
 // Sensor modules at 127.0.0.1 listed in row order; 38400 bits/s; on a fake clock that records the sleeps.
 struct Modules {
   discovery::ModuleTable modules;
@@ -42,74 +38,6 @@ struct Modules {
   void cycle(bool first) { polling::polling_cycle(first, modules, polling, settings); }
   std::string line(int position, bool first) { return polling::reading_line(modules, polling, position, first); }
 };
-
-// Answers the standard request with standard_reply and the extended one with extended_reply.
-test::ReplyScript text_module(const std::string& standard_reply) {
-  return [standard = test::bytes_of(standard_reply)](int, const Bytes& request) {
-    return test::Replies{request == extended_request ? extended_reply : standard};
-  };
-}
-
-TEST(PollingCycle, ExtendedReadingDecidedByTheFirstReply) {
-  const struct {
-    std::string first_reply;
-    bool extended;
-    std::string second_line;
-  } cases[] = {
-      {":0004080070017801C800330F\r\n", true, "01--V71--+23.500℃/45.6%RH  DI[5->0]: < 00 - 0011 >"},
-      {":000408006F017801C8003310\r\n", false, "01--V6F--+23.500℃/45.6%RH"},
-  };
-  for (const auto& c : cases) {
-    test::LoopbackModule module(test::Transport::tcp, text_module(c.first_reply));
-    Modules m;
-    m.add(discovery::tcp, module.port());
-    ASSERT_EQ(polling::open_polling_sockets(m.modules, m.polling, m.settings), 0);
-    m.cycle(true);
-    EXPECT_EQ(m.polling.rows[0].extended, c.extended);
-    EXPECT_EQ(m.line(0, true), "01--V" + c.first_reply.substr(9, 2) + "--+23.500℃/45.6%RH");
-    m.cycle(false);
-    EXPECT_EQ(module.requests(), (test::Replies{standard_request, c.extended ? extended_request : standard_request}));
-    EXPECT_EQ(m.line(0, false), c.second_line);
-    EXPECT_EQ(m.sleeps, (std::vector<int>{62, 2, c.extended ? 70 : 62, 2}));
-  }
-}
-
-TEST(PollingCycle, ShortReplyIsStoredAndFailsTheCheck) {
-  const std::string reply = ":0004080071017801C800330E\r\n";
-  test::LoopbackModule module(test::Transport::udp, [&](int, const Bytes&) {
-    return test::Replies{test::bytes_of(reply.substr(0, 20))};
-  });
-  Modules m;
-  m.add(discovery::udp, module.port());
-  polling::open_polling_sockets(m.modules, m.polling, m.settings);
-  m.polling.receive_buffer.fill('Z');
-  m.cycle(true);
-  const polling::PollingRow& row = m.polling.rows[0];
-  EXPECT_EQ(row.status, 1);
-  EXPECT_EQ(row.record[43], 20);
-  EXPECT_EQ(std::string(row.record.begin(), row.record.begin() + 27), reply.substr(0, 20) + "ZZZZZZZ");
-  EXPECT_EQ(m.line(0, true), "01---<数据校验错误! >---");
-}
-
-TEST(PollingCycle, SilentModuleRecordsItsFailure) {
-  test::LoopbackModule module(test::Transport::udp, [](int, const Bytes&) { return test::Replies{}; });
-  Modules m;
-  m.add(discovery::udp, module.port());
-  polling::open_polling_sockets(m.modules, m.polling, m.settings);
-  polling::PollingRow& row = m.polling.rows[0];
-  row.record.fill('A');
-  m.cycle(true);
-  EXPECT_EQ(row.status, polling::query_timeout);
-  EXPECT_EQ(std::count(row.record.begin(), row.record.begin() + 27, 0xFF), 27);
-  EXPECT_EQ(std::string(row.record.begin() + 27, row.record.end()), std::string(17, 'A'));  // byte 43 kept
-
-  row.extended = true;  // a failed extended reading blanks all 43 reply bytes
-  m.cycle(false);
-  EXPECT_EQ(std::count(row.record.begin(), row.record.begin() + 43, 0xFF), 43);
-  EXPECT_EQ(row.record[43], 'A');
-  EXPECT_EQ(module.requests().back(), extended_request);
-  EXPECT_EQ(m.line(0, false), "01---<模块无响应!>---");
-}
 
 TEST(PollingCycle, UnreachableModulesAreNeverQueried) {
   // A bound socket that does not listen refuses connections.

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
-#include "support/fake_raw_link.h"
-#include "support/fake_wait_clock.h"
 #include "support/loopback_rig.h"
 #include "support/scripted_program.h"
 
@@ -17,12 +15,8 @@ using ui::ListId;
 constexpr std::uint32_t within_ms = 100;
 
 // The program on a fake clock that never waits in real time (nothing here ever answers).
-struct Clocked {
-  test::FakeWaitClock clock{1'000'000, 0};
-  std::shared_ptr<test::FakeRawLink> link = std::make_shared<test::FakeRawLink>();
-};
-struct Program : Clocked, test::ScriptedProgram {
-  Program() : ScriptedProgram({test::loopback_adapter, link}, &clock) {}
+struct Program : test::FakeClockProgram {
+  Program() : FakeClockProgram(test::FakeWaitClock{1'000'000, 0}, test::loopback_adapter, false) {}
 };
 
 TEST(WindowOperations, StopDuringACycleEndsItAtOnceAndTheLastWholeCycleStays) {
@@ -30,7 +24,7 @@ TEST(WindowOperations, StopDuringACycleEndsItAtOnceAndTheLastWholeCycleStays) {
   Program p;
   ASSERT_TRUE(p.window.create());
   module.list_in(p.context);
-  p.link->neighbour_answers = true;  // the module's address is in use
+  p.raw_link->neighbour_answers = true;  // the module's address is in use
   p.window.on_command(ButtonId::start);  // the first cycle runs whole
   ASSERT_EQ(p.window.run_state(), app::RunState::polling);
   const std::vector<std::string> first_cycle = p.view.lines(ListId::data);
