@@ -207,6 +207,8 @@ int CliProgram::serve() {
     context_.config = site.parsed.config;
     app::report_config_problems(site, view_);
     app::lookup_external_addresses(context_, clock_, link_);
+    if (context_.external_addresses.probes_not_permitted)
+      view_.warn(ui::texts::caption_notice, ui::texts::server_lookup_right_missing);
   }
   if (clock_.stop_requested()) return exit_ok;
 

@@ -13,6 +13,7 @@ enum LookupStatus : int { lookup_unresolved = -1, lookup_no_route = 0, lookup_fo
 struct ExternalAddresses {
   std::array<int, looked_up_entries> status{};      // every entry starts at lookup_no_route
   std::array<std::string, looked_up_entries> text;  // at most 19 characters; empty before any lookup
+  bool probes_not_permitted = false;  // a route probe of the last lookup lacked CAP_NET_RAW
 };
 
 }  // namespace netenv

@@ -56,6 +56,9 @@ void ServerSettingsDialog::on_open(ui::DialogView& view) {
   view.set_wait_cursor(false);
   // A LAN without Internet is this tool's usual place: without an external address the
   // server still serves the local addresses, so the failure is only told.
+  if (external_.probes_not_permitted)
+    view.show_message(ui::texts::caption_notice, ui::texts::server_lookup_right_missing, ui::Icon::warning,
+                      ui::Buttons::ok);
   if (code != 0) {
     char text[160];
     std::snprintf(text, sizeof text, ui::texts::server_lookup_failed, code);

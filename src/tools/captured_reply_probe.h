@@ -21,6 +21,7 @@ constexpr int report_open_failed = -4;
 constexpr int report_compile_failed = -5;
 constexpr int report_set_failed = -6;
 constexpr int report_not_seen = -8;
+constexpr int report_not_permitted = -9;  // the process lacks CAP_NET_RAW (capture or ICMP socket)
 
 // Captures ICMP on the device of entry's adapter while sending echo requests to
 // target, up to ten passes. Returns 0 once a "network unreachable" report about

@@ -9,16 +9,23 @@
 
 #include "tools/address_services.h"
 #include "tools/captured_reply_probe.h"
+#include "tools/icmp_probe.h"
 
 namespace tools {
 namespace {
 
 // Whether the service may be asked through entry; false means entry has no route.
-bool gate_open(const AddressService& service, AddressLookupLink& link, int entry, platform::Ipv4Address server) {
-  int report = link.captured_reply_probe(entry, server);
+// not_permitted is set when a probe lacked the right to run.
+bool gate_open(const AddressService& service, AddressLookupLink& link, int entry, platform::Ipv4Address server,
+               bool& not_permitted) {
+  const int report = link.captured_reply_probe(entry, server);
+  if (report == report_not_permitted) not_permitted = true;
   if (service.gate == ReachabilityGate::captured_reply) return report != 0;
   // Any report at all means no route; without one the service must also answer echo requests.
-  return report < 0 && link.echo_probe(entry, server) > 0;
+  if (report >= 0) return false;
+  const int replies = link.echo_probe(entry, server);
+  if (replies == echo_not_permitted) not_permitted = true;
+  return replies > 0;
 }
 
 }  // namespace
@@ -54,6 +61,7 @@ int external_address_lookup(const netenv::AdapterTable& adapters, const AddressS
   // Without a service there is no route to ask: an isolated LAN is no failure.
   results.status.fill(any_service ? netenv::lookup_unresolved : netenv::lookup_no_route);
   results.text.fill(std::string(no_external_address));
+  results.probes_not_permitted = false;
   int address_count = std::clamp(adapters.address_count, 0, netenv::max_address_entries);
   int looked_up = std::min(address_count, netenv::looked_up_entries);
   PageResponse response;  // shared by every request of the lookup
@@ -65,7 +73,7 @@ int external_address_lookup(const netenv::AdapterTable& adapters, const AddressS
     for (int entry = 0; entry < looked_up; ++entry) {
       auto at = static_cast<std::size_t>(entry);
       if (results.status[at] != netenv::lookup_unresolved) continue;
-      if (!gate_open(service, link, entry, server)) {
+      if (!gate_open(service, link, entry, server, results.probes_not_permitted)) {
         results.status[at] = netenv::lookup_no_route;
         continue;
       }

@@ -51,7 +51,8 @@ class SystemAddressLookupLink final : public AddressLookupLink {
 // route, 1 with the text when a page showed the address. Returns 0, or
 // lookup_nothing_resolved when there is no address entry or every entry stayed unresolved.
 // With no service configured nothing is asked: every entry gets status 0 ("no route"),
-// at once.
+// at once. results.probes_not_permitted tells that a route probe lacked CAP_NET_RAW, so
+// a "no route" may only mean the probe could not run.
 int external_address_lookup(const netenv::AdapterTable& adapters, const AddressServiceHosts& hosts,
                             netenv::ExternalAddresses& results, AddressLookupLink& link);
 

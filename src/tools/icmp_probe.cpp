@@ -9,7 +9,6 @@
 
 #include "rawlink/capture_devices.h"
 #include "rawlink/capture_open.h"
-#include "platform/raw_icmp_socket.h"
 #include "tools/captured_reply_probe.h"
 #include "tools/icmp_echo.h"
 #include "tools/send_echo.h"
@@ -40,10 +39,12 @@ const netenv::AddressEntry* address_entry(const netenv::AdapterTable& adapters, 
   return &adapters.addresses[static_cast<std::size_t>(entry)];
 }
 
-std::unique_ptr<IcmpSocket> open_probe_socket(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry) {
+IcmpOpening open_probe_socket(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry) {
   const netenv::AddressEntry* address = address_entry(adapters, entry);
-  return address != nullptr ? icmp.open_socket(address->ip) : nullptr;
+  return address != nullptr ? icmp.open_socket(address->ip) : IcmpOpening{};
 }
+
+bool not_permitted(const IcmpOpening& opening) { return opening.status == platform::raw_socket_not_permitted; }
 
 // Waits for this attempt's reply: true when one arrived, false on time-out; code set to a
 // negative code on failure.
@@ -72,34 +73,35 @@ bool await_reply(IcmpSocket& socket, platform::Ipv4Address target, std::uint16_t
 
 }  // namespace
 
-std::unique_ptr<IcmpSocket> SystemIcmpLink::open_socket(platform::Ipv4Address local_ip) {
+IcmpOpening SystemIcmpLink::open_socket(platform::Ipv4Address local_ip) {
   platform::RawSocketOpening opening = platform::open_raw_icmp_socket(local_ip);
-  if (opening.status != 0) return nullptr;
-  return std::make_unique<SystemIcmpSocket>(std::move(opening.socket), clock_);
+  if (opening.status != 0) return {nullptr, opening.status};
+  return {std::make_unique<SystemIcmpSocket>(std::move(opening.socket), clock_), 0};
 }
 
 std::uint16_t SystemIcmpLink::identifier() { return echo_identifier(::getpid()); }
 
 int echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, platform::Ipv4Address target) {
-  std::unique_ptr<IcmpSocket> socket = open_probe_socket(adapters, icmp, entry);
-  if (!socket) return echo_socket_failed;
+  IcmpOpening opening = open_probe_socket(adapters, icmp, entry);
+  if (!opening.socket) return not_permitted(opening) ? echo_not_permitted : echo_socket_failed;
+  IcmpSocket& socket = *opening.socket;
   std::uint16_t identifier = icmp.identifier();
   int replies = 0;
   for (int sequence = 0; sequence < echo_attempts; ++sequence) {
     EchoRequest request = build_echo_request(identifier, static_cast<std::uint16_t>(sequence), icmp.clock().tick_count_ms());
-    if (!socket->send(target, request)) return echo_io_failed;
+    if (!socket.send(target, request)) return echo_io_failed;
     int code = 0;
-    if (await_reply(*socket, target, identifier, code)) ++replies;
+    if (await_reply(socket, target, identifier, code)) ++replies;
     if (code < 0) return code;
   }
   return replies;
 }
 
 int send_echo(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, platform::Ipv4Address target) {
-  std::unique_ptr<IcmpSocket> socket = open_probe_socket(adapters, icmp, entry);
-  if (!socket) return send_echo_open_failed;
+  IcmpOpening opening = open_probe_socket(adapters, icmp, entry);
+  if (!opening.socket) return not_permitted(opening) ? send_echo_not_permitted : send_echo_open_failed;
   EchoRequest request = build_echo_request(icmp.identifier(), 0, icmp.clock().tick_count_ms());
-  return socket->send(target, request) ? 0 : send_echo_send_failed;
+  return opening.socket->send(target, request) ? 0 : send_echo_send_failed;
 }
 
 int captured_reply_probe(rawlink::RawEthernet& raw, IcmpLink& icmp, int entry, platform::Ipv4Address target) {
@@ -120,9 +122,10 @@ int captured_reply_probe(rawlink::RawEthernet& raw, IcmpLink& icmp, int entry, p
       return report_compile_failed;
     case rawlink::CaptureStep::set_failed:
       return report_set_failed;
+    case rawlink::CaptureStep::permission_denied:
+      return report_not_permitted;
     case rawlink::CaptureStep::no_device:
     case rawlink::CaptureStep::open_failed:
-    case rawlink::CaptureStep::permission_denied:
     case rawlink::CaptureStep::not_ethernet:  // reports are read at Ethernet offsets
       return report_open_failed;
   }
@@ -130,8 +133,9 @@ int captured_reply_probe(rawlink::RawEthernet& raw, IcmpLink& icmp, int entry, p
   const platform::Ipv4Address adapter_ip = raw.adapters.addresses[static_cast<std::size_t>(entry)].ip;
   int reports = 0;
   for (int pass = 0; pass < report_passes; ++pass) {
-    // A failed send still leaves the pass to reports of earlier requests.
-    send_echo(raw.adapters, icmp, entry, target);
+    // A failed send still leaves the pass to reports of earlier requests; a send that may
+    // never happen leaves nothing to wait for.
+    if (send_echo(raw.adapters, icmp, entry, target) == send_echo_not_permitted) return report_not_permitted;
     std::span<const std::uint8_t> frame;
     while (session.next_frame(frame) == platform::NextFrame::frame)
       if (is_network_unreachable_report(frame, adapter_ip, target)) ++reports;
@@ -147,6 +151,7 @@ int remote_echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, plat
   int result = 0;
   for (int entry = 0; entry < count; ++entry) {
     result = echo_probe(adapters, icmp, entry, target);
+    if (result == echo_not_permitted) break;  // every entry would be refused alike
     if (result > 0) {
       probe_subnet_index = entry;
       break;

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "netenv/adapter_table.h"
+#include "platform/raw_icmp_socket.h"
 #include "platform/wait_clock.h"
 
 namespace tools {
@@ -20,6 +21,7 @@ constexpr int echo_receive_bytes = 256;
 constexpr int echo_socket_failed = -1;
 constexpr int echo_wait_failed = -2;
 constexpr int echo_io_failed = -3;
+constexpr int echo_not_permitted = -4;  // the process lacks CAP_NET_RAW for the raw ICMP socket
 
 // One open probe socket: ICMP messages out, IP packets in.
 class IcmpSocket {
@@ -31,12 +33,18 @@ class IcmpSocket {
   virtual int receive(std::span<std::uint8_t> buffer) = 0;
 };
 
+// A probe socket, or why it did not open: status 0 or a platform::raw_socket_* code.
+struct IcmpOpening {
+  std::unique_ptr<IcmpSocket> socket;
+  int status = platform::raw_socket_create_failed;
+};
+
 // What the probes ask of the machine: SystemIcmpLink in the program, fakes in tests.
 class IcmpLink {
  public:
   virtual ~IcmpLink() = default;
-  // The probe socket bound to local_ip; null when it cannot be opened.
-  virtual std::unique_ptr<IcmpSocket> open_socket(platform::Ipv4Address local_ip) = 0;
+  // The probe socket bound to local_ip.
+  virtual IcmpOpening open_socket(platform::Ipv4Address local_ip) = 0;
   virtual std::uint16_t identifier() = 0;
   // The tick count in each echo request; the sockets wait through it too.
   virtual platform::WaitClock& clock() = 0;
@@ -46,7 +54,7 @@ class IcmpLink {
 class SystemIcmpLink final : public IcmpLink {
  public:
   explicit SystemIcmpLink(platform::WaitClock& clock) : clock_(clock) {}
-  std::unique_ptr<IcmpSocket> open_socket(platform::Ipv4Address local_ip) override;
+  IcmpOpening open_socket(platform::Ipv4Address local_ip) override;
   std::uint16_t identifier() override;
   platform::WaitClock& clock() override { return clock_; }
 
@@ -61,7 +69,7 @@ int echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, int entry, 
 
 // The echo probe from entries 0, 1, ... until one gets a reply; that entry becomes
 // probe_subnet_index. Returns the last probe's result, 0 when there is no entry (and
-// probe_subnet_index is then left as it was).
+// probe_subnet_index is then left as it was); stops at the first echo_not_permitted.
 int remote_echo_probe(const netenv::AdapterTable& adapters, IcmpLink& icmp, platform::Ipv4Address target,
                       int& probe_subnet_index);
 

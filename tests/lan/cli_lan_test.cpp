@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "support/fresh_start_directory.h"
 #include "support/scripted_program.h"
 #include "support/temporary_directory.h"
 #include "support/virtual_lan.h"
@@ -28,13 +31,15 @@ using Clock = std::chrono::steady_clock;
 // The binary running in the calling thread's network namespace, its output read through pipes.
 class CliProcess {
  public:
-  explicit CliProcess(const std::vector<std::string>& arguments, bool close_stdout = false) {
+  // Without raw_right the binary runs as root without CAP_NET_RAW (dropped from the bounding set).
+  explicit CliProcess(const std::vector<std::string>& arguments, bool close_stdout = false, bool raw_right = true) {
     int out[2], err[2];
     if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
       dup2(out[1], 1);
       dup2(err[1], 2);
+      if (!raw_right && prctl(PR_CAPBSET_DROP, CAP_NET_RAW, 0, 0, 0) != 0) _exit(126);
       std::vector<char*> argv{const_cast<char*>(QV_CLI)};
       for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
@@ -272,6 +277,27 @@ TEST(CliLan, ServeReceivesTheRecordsOfAnAudpModule) {
                        "' '.join(sorted(set(r['peer']+'/'+r['mac']+'/'+r['module_code']+'/'+str(r['temperature_c'])+'/'+str(r['humidity_rh'])"
                        "+'/'+r['inputs'] for r in d)))"),
             "192.168.1.120/00204A0D0078/002A/-5.0/40.0/100001");
+}
+
+// Without CAP_NET_RAW the lookup's echo probe cannot open its raw socket: the address is
+// still served, and the operator is told which right is missing rather than "no route".
+TEST(CliLan, ServeLookupWithoutTheRawSocketRightSaysWhichRightIsMissing) {
+  test::LanTopology t;
+  t.add_subnet(1, "192.168.1.10/24");
+  test::VirtualLan lan(t);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+  test::FreshStartDirectory start;
+  // Service C is asked only when its echo probe gets replies; localhost needs no resolver.
+  std::ofstream(start.file("quorvane.conf")) << "[address-services]\nC = localhost\n";
+
+  CliProcess serve({"serve", "--udp", "--port", "8124", "--lookup"}, false, false);
+  ASSERT_TRUE(serve.read_lines(1, std::chrono::seconds(20))) << serve.err_text;  // the banner
+  kill(serve.pid(), SIGTERM);
+  EXPECT_EQ(serve.finish(), 0) << serve.err_text;
+  EXPECT_NE(serve.err_text.find("CAP_NET_RAW): 无法探测外网路由"), std::string::npos) << serve.err_text;
+  EXPECT_NE(serve.out_text.find("--none--"), std::string::npos) << serve.out_text;
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ TEST(RawIcmpSocket, EchoProbeGetsTheKernelsThreeReplies) {
     EXPECT_EQ(tools::echo_probe(table, icmp, 0, ipv4("127.0.0.1")), 3);
     EXPECT_EQ(tools::send_echo(table, icmp, 0, ipv4("127.0.0.1")), 0);
     ASSERT_TRUE(test::drop_raw_right());
-    EXPECT_EQ(tools::echo_probe(table, icmp, 0, ipv4("127.0.0.1")), tools::echo_socket_failed);
-    EXPECT_EQ(tools::send_echo(table, icmp, 0, ipv4("127.0.0.1")), tools::send_echo_open_failed);
+    EXPECT_EQ(tools::echo_probe(table, icmp, 0, ipv4("127.0.0.1")), tools::echo_not_permitted);
+    EXPECT_EQ(tools::send_echo(table, icmp, 0, ipv4("127.0.0.1")), tools::send_echo_not_permitted);
   });
 }
 

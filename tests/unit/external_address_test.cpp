@@ -23,6 +23,7 @@
 #include "support/fake_wait_clock.h"
 #include "tools/address_services.h"
 #include "tools/captured_reply_probe.h"
+#include "tools/icmp_probe.h"
 
 namespace {
 
@@ -400,6 +401,22 @@ TEST(ExternalAddressLookup, GatesOfTheServices) {
     bool echo_asked = std::count(link.calls.begin(), link.calls.end(), "echo 0" + letter(c.service)) == 1;
     EXPECT_EQ(echo_asked, c.echo_asked) << c.name;
   }
+}
+
+TEST(ExternalAddressLookup, AProbeWithoutItsRightIsToldAndTheNextLookupForgetsIt) {
+  FakeLookupLink link;
+  link.resolvable = {2};
+  link.captured[{0, 2}] = tools::report_not_permitted;
+  link.echo[{0, 2}] = tools::echo_not_permitted;
+  netenv::ExternalAddresses results;
+  EXPECT_EQ(lookup(table_of(1), results, link), 0);
+  EXPECT_EQ(results.status[0], netenv::lookup_no_route);
+  EXPECT_TRUE(results.probes_not_permitted);
+
+  FakeLookupLink permitted;
+  permitted.resolvable = {2};
+  EXPECT_EQ(lookup(table_of(1), results, permitted), 0);
+  EXPECT_FALSE(results.probes_not_permitted);
 }
 
 TEST(ExternalAddressLookup, ResultCodesAndTheReset) {

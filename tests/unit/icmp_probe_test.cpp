@@ -44,15 +44,16 @@ struct Sent {
 class FakeIcmpLink final : public tools::IcmpLink {
  public:
   std::deque<Incoming> script;  // then time-outs for ever
-  bool opens = true;
+  int open_status = 0;  // a platform::raw_socket_* code when opening fails
   bool sends_ok = true;
   std::vector<platform::Ipv4Address> opened;
   std::vector<Sent> sent;
   int waits = 0;
 
-  std::unique_ptr<tools::IcmpSocket> open_socket(platform::Ipv4Address local) override {
+  tools::IcmpOpening open_socket(platform::Ipv4Address local) override {
     opened.push_back(local);
-    return opens ? std::make_unique<Socket>(*this, local) : nullptr;
+    if (open_status != 0) return {nullptr, open_status};
+    return {std::make_unique<Socket>(*this, local), 0};
   }
   std::uint16_t identifier() override { return our_id; }
   platform::WaitClock& clock() override { return clock_; }
@@ -157,23 +158,25 @@ TEST(EchoProbe, FailureCodes) {
   struct Case {
     const char* name;
     std::deque<Incoming> script;
-    bool opens, sends_ok;
+    int open_status;
+    bool sends_ok;
     int entry, result;
     std::size_t sends;
   };
   const std::vector<Case> cases = {
-      {"socket not opened", {}, false, true, 0, tools::echo_socket_failed, 0},
-      {"no such entry", {}, true, true, 3, tools::echo_socket_failed, 0},
-      {"negative entry", {}, true, true, -1, tools::echo_socket_failed, 0},
-      {"send fails", {}, true, false, 0, tools::echo_io_failed, 1},
-      {"wait fails in attempt 1", {reply(), wait_error()}, true, true, 0, tools::echo_wait_failed, 2},
-      {"receive fails", {receive_error()}, true, true, 0, tools::echo_io_failed, 1},
-      {"nothing answers", {}, true, true, 0, 0, 3},
+      {"socket not opened", {}, platform::raw_socket_bind_failed, true, 0, tools::echo_socket_failed, 0},
+      {"no right to open it", {}, platform::raw_socket_not_permitted, true, 0, tools::echo_not_permitted, 0},
+      {"no such entry", {}, 0, true, 3, tools::echo_socket_failed, 0},
+      {"negative entry", {}, 0, true, -1, tools::echo_socket_failed, 0},
+      {"send fails", {}, 0, false, 0, tools::echo_io_failed, 1},
+      {"wait fails in attempt 1", {reply(), wait_error()}, 0, true, 0, tools::echo_wait_failed, 2},
+      {"receive fails", {receive_error()}, 0, true, 0, tools::echo_io_failed, 1},
+      {"nothing answers", {}, 0, true, 0, 0, 3},
   };
   for (const Case& c : cases) {
     Fixture f;
     f.icmp.script = c.script;
-    f.icmp.opens = c.opens;
+    f.icmp.open_status = c.open_status;
     f.icmp.sends_ok = c.sends_ok;
     EXPECT_EQ(f.echo(c.entry, module_ip), c.result) << c.name;
     EXPECT_EQ(f.icmp.sent.size(), c.sends) << c.name;
@@ -189,8 +192,10 @@ TEST(SendEcho, OneRequestWithSequenceZero) {
   EXPECT_EQ(f.icmp.sent[0].message[7], 0);
   f.icmp.sends_ok = false;
   EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, ipv4("203.0.113.10")), tools::send_echo_send_failed);
-  f.icmp.opens = false;
+  f.icmp.open_status = platform::raw_socket_bind_failed;
   EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, ipv4("203.0.113.10")), tools::send_echo_open_failed);
+  f.icmp.open_status = platform::raw_socket_not_permitted;
+  EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, ipv4("203.0.113.10")), tools::send_echo_not_permitted);
 }
 
 TEST(RemoteEchoProbe, StopsAtTheFirstEntryThatGetsAReply) {
@@ -216,6 +221,11 @@ TEST(RemoteEchoProbe, StopsAtTheFirstEntryThatGetsAReply) {
     EXPECT_EQ(index, c.index) << c.name;
     EXPECT_EQ(f.icmp.opened.size(), c.sockets) << c.name;
   }
+  Fixture refused;
+  refused.icmp.open_status = platform::raw_socket_not_permitted;
+  int index = 7;
+  EXPECT_EQ(tools::remote_echo_probe(refused.adapters, refused.icmp, ipv4(module_ip), index), tools::echo_not_permitted);
+  EXPECT_EQ(refused.icmp.opened.size(), 1u);  // the other entries would be refused alike
 }
 
 test::ScriptedRead frame_read(Packet frame) { return {NextFrame::frame, std::move(frame)}; }
@@ -228,9 +238,9 @@ test::CaptureScript reading(std::deque<test::ScriptedRead> reads) {
   return script;
 }
 
-test::CaptureScript failing_open() {
+test::CaptureScript failing_open(platform::OpenStatus status) {
   test::CaptureScript script;
-  script.open_status = platform::OpenStatus::permission_denied;
+  script.open_status = status;
   return script;
 }
 
@@ -271,7 +281,7 @@ TEST(CapturedReplyProbe, TenPassesWithoutAReport) {
 TEST(CapturedReplyProbe, AReadErrorEndsOnlyThePassAndAFailedSendOnlyItsEcho) {
   for (bool echo_opens : {true, false}) {
     Fixture f;
-    f.icmp.opens = echo_opens;
+    f.icmp.open_status = echo_opens ? 0 : platform::raw_socket_create_failed;
     f.capture("eth1", reading({read_error(), frame_read(test::unreachable_report_frame())}));
     EXPECT_EQ(f.captured(1, "203.0.113.10"), 0) << echo_opens;
     EXPECT_EQ(f.icmp.opened.size(), 2u) << echo_opens;
@@ -293,9 +303,13 @@ TEST(CapturedReplyProbe, FailureCodes) {
       {"device list fails", [](Fixture& f) { f.link.listing.ok = false; }, 1, tools::report_list_failed},
       {"device gone from the list", [](Fixture& f) { f.link.listing.devices.pop_back(); }, 1,
        tools::report_open_failed},
-      {"open fails",
-       [](Fixture& f) { f.capture("eth1", failing_open()); }, 1,
+      {"open fails", [](Fixture& f) { f.capture("eth1", failing_open(platform::OpenStatus::failed)); }, 1,
        tools::report_open_failed},
+      {"no right to capture",
+       [](Fixture& f) { f.capture("eth1", failing_open(platform::OpenStatus::permission_denied)); }, 1,
+       tools::report_not_permitted},
+      {"no right to send echo requests", [](Fixture& f) { f.icmp.open_status = platform::raw_socket_not_permitted; },
+       1, tools::report_not_permitted},
       {"filter does not compile",
        [](Fixture& f) { f.capture("eth1", filter_failing(platform::FilterResult::compile_failed)); }, 1,
        tools::report_compile_failed},

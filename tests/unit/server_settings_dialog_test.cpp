@@ -30,6 +30,7 @@ struct Rig {
   server::ServerSettings settings;
   std::array<int, 3> statuses;
   int lookup_code = 0;
+  bool probes_not_permitted = false;
   int lookups = 0;
   int listings = 0;
   platform::AdapterListing listing{-2, {}};
@@ -45,6 +46,7 @@ struct Rig {
                found.status[k] = statuses[k];
                found.text[k] = statuses[k] == netenv::lookup_found ? "203.0.113." + std::to_string(k + 1) : "--none--";
              }
+             found.probes_not_permitted = probes_not_permitted;
              return lookup_code;
            }};
   test::ScriptedDialog view{dialog};
@@ -189,6 +191,15 @@ TEST(ServerSettingsDialog, WithoutAnExternalAddressTheServerCanStillBeSet) {
     EXPECT_EQ(rig.settings.protocol, discovery::audp);
     EXPECT_EQ(rig.view.messages.size(), c.warned ? 1u : 0u);
   }
+}
+
+TEST(ServerSettingsDialog, ALookupWhoseProbesLackedTheirRightSaysWhichRight) {
+  Rig rig(1, {0, 0, 0});
+  rig.probes_not_permitted = true;
+  ASSERT_TRUE(rig.view.open());
+  ASSERT_EQ(rig.view.messages.size(), 1u);
+  EXPECT_NE(rig.view.messages[0].text.find("CAP_NET_RAW"), std::string::npos);
+  EXPECT_EQ(rig.view.text(D::external1_text), "--none--");
 }
 
 TEST(ServerSettingsDialog, NoAdapterCloses) {

@@ -19,6 +19,10 @@ inline constexpr const char* server_raw_data = "显示上传原始数据";
 inline constexpr const char* server_ok = "确定";
 inline constexpr const char* server_cancel = "取消";
 inline constexpr const char* server_lookup_failed = "网络参数获取失败(%d)! 请检查本机网络设置,重新尝试!";
+// Told when the lookup's route probes lacked the right to run.
+inline constexpr const char* server_lookup_right_missing =
+    "缺少原始套接字权限 (CAP_NET_RAW): 无法探测外网路由, 外网IP可能显示为--none--.\r\n"
+    "请以root运行, 或: setcap cap_net_raw+ep quorvane";
 inline constexpr const char* server_port_range = "PORT设置须在正确范围内(1000->65535)!";
 
 // Start from the main window.
