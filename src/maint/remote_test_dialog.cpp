@@ -4,6 +4,7 @@
 
 #include "config/dialog_fields.h"
 #include "netenv/address_checks.h"
+#include "tools/icmp_probe.h"
 #include "ui/texts.h"
 
 namespace maint {
@@ -75,23 +76,27 @@ bool RemoteTestDialog::read_address(ui::DialogView& view, platform::Ipv4Address&
   return true;
 }
 
-bool RemoteTestDialog::reachable(ui::DialogView& view, platform::Ipv4Address ip) {
+int RemoteTestDialog::reachable(ui::DialogView& view, platform::Ipv4Address ip) {
   DialogWait wait(view);
-  if (a_.probe_address_in_use(ip) == 1) return true;
-  return a_.remote_echo_probe(ip) >= 1;
+  if (a_.probe_address_in_use(ip) == 1) return 1;
+  const int replies = a_.remote_echo_probe(ip);
+  if (replies == tools::echo_not_permitted) return -1;
+  return replies >= 1 ? 1 : 0;
 }
 
 void RemoteTestDialog::confirm(ui::DialogView& view) {
   platform::Ipv4Address ip;
   if (!read_address(view, ip)) return;
   s_.remote_ip = ip;
-  const bool answered = reachable(view, ip);
+  const int answered = reachable(view, ip);
   if (abandoned(view)) return;
-  if (!answered) {
+  if (answered == 0) {
     refuse(view, t::remote_not_detected);
     return;
   }
-  view.show_message(t::caption_notice, t::remote_detected, ui::Icon::information, ui::Buttons::ok);
+  // Without the right to probe, the queries alone tell whether a module is there.
+  view.show_message(t::caption_notice, answered == 1 ? t::remote_detected : t::remote_raw_right_missing,
+                    answered == 1 ? ui::Icon::information : ui::Icon::warning, ui::Buttons::ok);
 
   int code;
   {

@@ -23,7 +23,7 @@ struct RemoteTestSubject {
 struct RemoteTestActions {
   ui::MessageSink& main_window;                                       // messages of the address probe
   std::function<int(platform::Ipv4Address ip)> probe_address_in_use;  // 1 when a device answered ARP
-  std::function<int(platform::Ipv4Address ip)> remote_echo_probe;     // echo replies, or negative
+  std::function<int(platform::Ipv4Address ip)> remote_echo_probe;     // echo replies, or a tools::echo_* code
   std::function<int()> lookup_external_addresses;                     // 0, or a code to show
   std::function<int()> read_remote_module;                            // 0, or negative
   std::function<int()> choose_work_mode;                              // the work-mode dialog: 1 on OK
@@ -46,7 +46,8 @@ class RemoteTestDialog : public ui::DialogLogic {
   void confirm(ui::DialogView& view);
   // The typed address after the structure, conversion and address checks; false after a refusal.
   bool read_address(ui::DialogView& view, platform::Ipv4Address& ip);
-  bool reachable(ui::DialogView& view, platform::Ipv4Address ip);
+  // 1 when something answered, 0 when nothing did, -1 when the echo probe lacked the right to run.
+  int reachable(ui::DialogView& view, platform::Ipv4Address ip);
   bool refuse(ui::DialogView& view, const char* message);
   // Closes the dialog when the operation was abandoned meanwhile.
   bool abandoned(ui::DialogView& view);

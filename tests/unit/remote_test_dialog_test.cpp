@@ -7,6 +7,7 @@
 #include "discovery_test_bytes.h"
 #include "support/ipv4_text.h"
 #include "support/scripted_dialog.h"
+#include "tools/icmp_probe.h"
 
 namespace {
 
@@ -102,6 +103,18 @@ TEST(RemoteTestDialog, ReadModuleClosesWithItInRowZero) {
   }
   EXPECT_EQ(rig.remote_ip, ipv4("10.77.0.21"));
   EXPECT_FALSE(rig.set_by_hand);
+  EXPECT_EQ(rig.view.result(), 1);
+}
+
+// Without CAP_NET_RAW nothing can be probed: the operator is told, and the queries decide.
+TEST(RemoteTestDialog, ProbeWithoutTheRawRightGoesOnWithTheQueries) {
+  Rig rig;
+  rig.echo_replies = tools::echo_not_permitted;
+  rig.confirm("10.77.0.20");
+  EXPECT_EQ(rig.steps, (Texts{"arp 10.77.0.20", "echo 10.77.0.20", "lookup", "read"}));
+  ASSERT_EQ(rig.view.messages.size(), 2u);
+  EXPECT_NE(rig.view.messages[0].text.find("CAP_NET_RAW"), std::string::npos);
+  EXPECT_EQ(rig.view.messages[0].icon, ui::Icon::warning);
   EXPECT_EQ(rig.view.result(), 1);
 }
 

@@ -11,6 +11,10 @@ inline constexpr const char* remote_not_detected = "此IP地址未检测到网�
 inline constexpr const char* remote_detected = "此IP地址有效! 检测到网络设备!";
 inline constexpr const char* remote_read_done = "此IP地址网络设备参数获取成功!";
 inline constexpr const char* remote_read_failed_question = "网络设备参数获取失败! 是否尝试手动设置连接方式?";
+// Told when the echo probe lacks the right to run: the test goes on with the queries.
+inline constexpr const char* remote_raw_right_missing =
+    "缺少原始套接字权限 (CAP_NET_RAW): 无法检测此IP地址的网络设备, 将直接读取其参数.\r\n"
+    "请以root运行, 或: setcap cap_net_raw+ep quorvane";
 
 // Command 113.
 inline constexpr const char* remote_active_module =
