@@ -66,8 +66,9 @@ void DiscoveryResponder::on_set_configuration(const ReceivedDatagram& d, const C
       if (!other.valid()) std::fprintf(stderr, "module-emulator: warning: %s\n", error.c_str());
       from = other.valid() ? other.get() : from;
     }
-    send_datagram(from, d.source, encode_set_configuration_ack());
+    // Logged before it leaves, so that whoever has the acknowledgement also finds the line.
     if (other.valid()) std::fprintf(stderr, "module-emulator: set-configuration acknowledged from %s\n", to_text(*c.set_ack_source).c_str());
+    send_datagram(from, d.source, encode_set_configuration_ack());
   }
   // The restart outlives this handler (it replaces it): its timer belongs to the loop itself.
   const int scope = loop_.current_scope();

@@ -1,5 +1,7 @@
 #include "app/command_steps.h"
 
+#include <algorithm>
+
 #include "rawlink/address_probe.h"
 #include "rawlink/capture_devices.h"
 #include "discovery/module_search.h"
@@ -30,7 +32,16 @@ rawlink::RawEthernet raw_ethernet(ProgramContext& context, rawlink::RawLink& lin
 }
 
 polling::QuerySettings query_settings(const ProgramContext& context, platform::WaitClock& clock) {
-  return {clock, context.settings.baud_index, {}};
+  const bool remote = context.state.remote_mode;
+  return {clock, context.settings.baud_index,
+          {remote, remote ? context.state.remote_ip : platform::Ipv4Address{},
+           remote ? remote_local_ip(context) : platform::Ipv4Address{}}};
+}
+
+platform::Ipv4Address remote_local_ip(const ProgramContext& context) {
+  const int entry = context.modules.rows[0].subnet_index;
+  if (entry >= std::min(context.adapters.address_count, netenv::max_address_entries)) return {};
+  return context.adapters.addresses[static_cast<std::size_t>(entry)].ip;
 }
 
 int search(ProgramContext& context, platform::WaitClock& clock, rawlink::RawLink& link, ui::MainView& view) {

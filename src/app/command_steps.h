@@ -21,7 +21,13 @@ int build_adapter_table(ProgramContext& context, const std::function<platform::A
                         rawlink::RawLink& link, ui::MessageSink& messages, ui::MainView& view);
 
 rawlink::RawEthernet raw_ethernet(ProgramContext& context, rawlink::RawLink& link);
+// The baud rate of the settings and, in remote mode, the remote module's address and the
+// address of the adapter it answered on (row 0's subnet).
 polling::QuerySettings query_settings(const ProgramContext& context, platform::WaitClock& clock);
+
+// Address of the address entry the remote module in row 0 answered on; 0.0.0.0 when there
+// is no such entry.
+platform::Ipv4Address remote_local_ip(const ProgramContext& context);
 
 // The search into the reset Module table, the raw-Ethernet search after it, the module
 // list in view: discovery::search_modules' result.

@@ -61,7 +61,7 @@ bool MainWindow::create() {
 
 RunState MainWindow::run_state() const {
   if (upload_server_.running()) return RunState::serving;
-  return context_.polling.sockets_open ? RunState::polling : RunState::idle;
+  return context_.state.polling_active ? RunState::polling : RunState::idle;
 }
 
 void MainWindow::update_buttons() {
@@ -102,7 +102,7 @@ void MainWindow::run_command(ui::ButtonId button) {
     case ui::ButtonId::basic_settings: basic_settings(); break;
     case ui::ButtonId::module_repair: module_repair(); break;
     case ui::ButtonId::parameter_settings: parameter_settings(); break;
-    case ui::ButtonId::remote_test: stop_if_active(); break;
+    case ui::ButtonId::remote_test: remote_test(); break;
   }
 }
 
@@ -159,6 +159,7 @@ void MainWindow::stop() {
 
 void MainWindow::clear_module_view() {
   if (context_.polling.sockets_open) polling::close_polling_sockets(context_.polling);
+  context_.state.polling_active = false;
   view_.list_clear(ui::ListId::modules);
   view_.list_clear(ui::ListId::data);
   app::reset_module_table(context_);

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's logic: start-up, the button commands, the polling timer, the button
 // states and shut-down. It drives any ui::MainView. Each command's flow is in its own file
-// (search_command.cpp, polling_command.cpp, server_command.cpp, settings_command.cpp).
+// (search_command.cpp, polling_command.cpp, server_command.cpp, settings_command.cpp,
+// parameter_command.cpp, repair_command.cpp, remote_command.cpp).
 // Every wait goes through the WaitClock it is given: a command that arrives while another
 // runs is queued and runs after it (a press during polling first cancels the cycle in
 // flight), and a close during a command cancels it and closes once it has ended.
@@ -77,6 +78,9 @@ class MainWindow : public ui::MainWindowEvents {
   // parameter dialog.
   int repair_selected_module();
   maint::RepairNetwork repair_network();
+  void remote_test();              // remote_command.cpp
+  // The remote module in row 0 as a search result, then its connection checked.
+  void present_remote_module();
   // After a completed write to modules: with announce, the notice and the 9 s pause with
   // the wait cursor; then Start and Parameter settings withdrawn and both lists emptied.
   void reset_main_window(bool announce);

@@ -50,15 +50,17 @@ void MainWindow::parameter_settings() {
   const std::string external =
       entry < context_.external_addresses.text.size() ? context_.external_addresses.text[entry] : std::string();
   rawlink::RawEthernet raw = app::raw_ethernet(context_, *services_.raw_link);
-  const platform::Ipv4Address local_ip =
-      entry < netenv::max_address_entries ? context_.adapters.addresses[entry].ip : platform::Ipv4Address{};
+  const platform::Ipv4Address local_ip = remote_local_ip(context_);
+  const platform::Ipv4Address remote_ip = context_.state.remote_ip;
   config::ParameterDialog dialog(
       {row, context_.adapters, context_.pending, context_.wireless, context_.wireless_backup, remote, external},
       {clock_, view_, [&raw](platform::Ipv4Address ip) { return rawlink::probe_address_in_use(raw, ip); },
        [this] { return repair_selected_module(); },
        [this, &row] { return config::read_selected_wireless(clock_, row, context_.wireless); },
        [this, &row] { return config::write_selected_wireless(clock_, row, context_.wireless); },
-       [this, &row, local_ip] { return config::write_remote_module(clock_, row, context_.pending, local_ip); },
+       [this, &row, local_ip, remote_ip] {
+         return config::write_remote_module(clock_, row, context_.pending, remote_ip, local_ip);
+       },
        [this](ui::DialogLogic& sub) { return view_.run_dialog(sub); }, config::UploadDefaults{}});
   if (view_.run_dialog(dialog) != 1) return;
 

@@ -33,6 +33,7 @@ void MainWindow::start_polling() {
       return;
     }
   }
+  context_.state.polling_active = true;
   update_buttons();
   {
     ui::WaitCursor wait(view_);
@@ -53,6 +54,7 @@ void MainWindow::polling_tick() {
 void MainWindow::stop_polling() {
   view_.timer_stop();
   if (context_.polling.sockets_open) polling::close_polling_sockets(context_.polling);
+  context_.state.polling_active = false;
   const MainState& s = context_.state;
   ButtonOffers& offers = context_.state.offers;
   offers.module_repair = true;

@@ -11,6 +11,7 @@
 #include "netenv/adapter_table.h"
 #include "netenv/external_addresses.h"
 #include "netenv/pending_parameters.h"
+#include "platform/ipv4_address.h"
 #include "platform/program_config.h"
 #include "polling/polling_table.h"
 #include "server/server_settings.h"
@@ -18,16 +19,20 @@
 
 namespace app {
 
-// Flags of the main window; none of them is stored in the settings file. Whether polling or
-// the upload server runs is read from the polling sockets and the server (run_state()).
+// Flags of the main window; none of them is stored in the settings file. Whether the
+// upload server runs is read from the server (run_state()).
 struct MainState {
+  // Polling runs (Start to Stop). The polling sockets may be open without it: the remote
+  // test opens them to check the connection, and Start then reuses them.
+  bool polling_active = false;
   bool server_mode = false;
   bool remote_mode = false;
   bool repair_enabled = false;
   bool settings_changed = false;
   // Manual connection mode: the remote module's work mode was chosen by hand.
   bool remote_set_by_hand = false;
-  bool remote_answered = false;
+  // The address the operator typed for the remote module, kept between tests.
+  platform::Ipv4Address remote_ip;
   int selected_row = 0;
   int selected_work_mode = 0;  // of the remote module, read or chosen by hand (0..4)
   ButtonLayout layout;

@@ -10,7 +10,7 @@ void MainWindow::basic_settings() {
   MainState& state = context_.state;
   netenv::BasicSettings values{file.refresh_period_ms, file.data_file_saving != 0, file.expected_port,
                                file.setup_answer_mode != 0, state.repair_enabled, state.remote_mode,
-                               state.server_mode, state.settings_changed, state.remote_answered};
+                               state.server_mode, state.settings_changed, state.remote_set_by_hand};
   netenv::BasicSettingsDialog dialog(values, context_.adapters,
                                      [this](ui::MessageSink& messages) { return build_adapter_table(messages); });
   const int result = view_.run_dialog(dialog);
@@ -23,9 +23,9 @@ void MainWindow::basic_settings() {
   state.remote_mode = values.remote_mode;
   state.server_mode = values.server_mode;
   state.settings_changed = values.settings_changed;
-  state.remote_answered = values.remote_answered;
+  // The dialog's remote-answered flag is the manual connection mode: cleared with remote mode.
+  state.remote_set_by_hand = values.remote_answered;
   if (result != 1) return;
-  if (!state.remote_mode) state.remote_set_by_hand = false;
 
   if (state.settings_changed) {
     clear_module_view();

@@ -67,13 +67,13 @@ int write_selected_module(platform::WaitClock& clock, discovery::ModuleRow& row,
 }
 
 int write_remote_module(platform::WaitClock& clock, discovery::ModuleRow& row, const netenv::PendingParameters& pending,
-                        platform::Ipv4Address local_ip) {
+                        platform::Ipv4Address remote_ip, platform::Ipv4Address local_ip) {
   platform::SocketHandle socket = platform::open_udp_socket();
   if (!socket.valid() || !platform::bind_ipv4(socket.fd(), local_ip, 0)) return remote_socket_failed;
   apply_pending_parameters(row.record, pending, false);
   const auto frame = set_configuration_request(row.record);
   for (int attempt = 0; attempt < remote_attempts; ++attempt) {
-    if (platform::send_datagram(socket.fd(), row.ip, discovery::discovery_port, frame) !=
+    if (platform::send_datagram(socket.fd(), remote_ip, discovery::discovery_port, frame) !=
         static_cast<int>(frame.size()))
       continue;
     const platform::WaitResult waited = clock.wait_readable(socket.fd(), remote_ack_wait_s, remote_ack_wait_us);

@@ -44,10 +44,12 @@ int write_module_record(platform::WaitClock& clock, int socket_fd, discovery::Mo
 int write_selected_module(platform::WaitClock& clock, discovery::ModuleRow& row,
                           const netenv::PendingParameters& pending);
 
-// The remote module (its record in row): work-mode and upload sections only, from a socket
-// bound to the local adapter address local_ip, up to 3 attempts of a 3.2 s wait each.
+// The remote module (its record in row) at the address the operator typed, which may not be
+// the record's own (a module behind a router that translates addresses): work-mode and
+// upload sections only, from a socket bound to the local adapter address local_ip, up to 3
+// attempts of a 3.2 s wait each.
 int write_remote_module(platform::WaitClock& clock, discovery::ModuleRow& row, const netenv::PendingParameters& pending,
-                        platform::Ipv4Address local_ip);
+                        platform::Ipv4Address remote_ip, platform::Ipv4Address local_ip);
 
 // Asks row's module for its wireless block; the last valid reply before 200 ms of silence
 // goes into both copies. 0, wireless_no_reply, write_send_failed or write_wait_failed.

@@ -15,3 +15,4 @@
 #include "ui/texts/config_file.h"
 #include "ui/texts/maint.h"
 #include "ui/texts/parameters.h"
+#include "ui/texts/remote.h"

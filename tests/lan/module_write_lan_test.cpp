@@ -147,17 +147,17 @@ TEST(ModuleWriteLan, RemoteWriteSendsNoNetworkSectionAndTriesThreeTimes) {
   pending.new_module_ip = test::ipv4("10.9.9.9");  // never sent by a remote write
   pending.work_mode = discovery::udp;
   test::FakeWaitClock clock;
-  EXPECT_EQ(config::write_remote_module(clock, remote, pending, local), 0);
+  EXPECT_EQ(config::write_remote_module(clock, remote, pending, remote.ip, local), 0);
   EXPECT_EQ(clock.sleeps_ms(), std::vector<int>{20});
   EXPECT_TRUE(logged(lan, "remote", "set-configuration from 192.168.1.10 record"));
   EXPECT_NE(lan.emulator_log("remote").find("changed offsets 28 29\n"), std::string::npos) << lan.emulator_log("remote");
 
   const std::uint32_t before_ms = clock.tick_count_ms();
-  EXPECT_EQ(config::write_remote_module(clock, deaf, pending, local), config::remote_all_attempts_failed);
+  EXPECT_EQ(config::write_remote_module(clock, deaf, pending, deaf.ip, local), config::remote_all_attempts_failed);
   EXPECT_EQ(clock.tick_count_ms() - before_ms, 3u * 3200u);
   EXPECT_EQ(count_of(lan.emulator_log("deaf"), "set-configuration from"), 3);
   // A local address the PC does not have: the socket cannot be set up.
-  EXPECT_EQ(config::write_remote_module(clock, remote, pending, test::ipv4("192.168.1.99")),
+  EXPECT_EQ(config::write_remote_module(clock, remote, pending, remote.ip, test::ipv4("192.168.1.99")),
             config::remote_socket_failed);
 }
 

@@ -107,6 +107,11 @@ LanTopology& LanTopology::add_router(int subnet_id, const std::string& address, 
   return *this;
 }
 
+LanTopology& LanTopology::add_far_subnet(int id, const std::string& router_address) {
+  far_subnets.push_back({id, router_address});
+  return *this;
+}
+
 LanTopology& LanTopology::add_sensor_modules(int subnet_id, int count, int first_host,
                                              const std::string& extra_config) {
   std::string network;
@@ -139,8 +144,8 @@ VirtualLan::VirtualLan(const LanTopology& topology) {
     text << '\n';
   }
   for (const LanModule& m : topology.modules) {
-    const std::string config_name = m.name + ".conf";
-    if (!write_file(work_dir_ / config_name, m.config_text)) {
+    const std::string config_name = m.config_text.empty() ? "-" : m.name + ".conf";
+    if (!m.config_text.empty() && !write_file(work_dir_ / config_name, m.config_text)) {
       error_ = "cannot write " + (work_dir_ / config_name).string();
       return;
     }
@@ -151,6 +156,7 @@ VirtualLan::VirtualLan(const LanTopology& topology) {
     text << "router " << r.subnet_id << ' ' << r.address << ' '
          << (r.kind == RouterKind::internet ? "internet" : "unreachable") << '\n';
   }
+  for (const LanFarSubnet& f : topology.far_subnets) text << "far " << f.id << ' ' << f.router_address << '\n';
   const auto topology_file = work_dir_ / "lan.topology";
   if (!write_file(topology_file, text.str())) {
     error_ = "cannot write " + topology_file.string();

@@ -22,7 +22,7 @@ struct LanModule {
   std::string mac;          // of the module's interface, "00:20:4a:12:34:56"
   std::string address;      // of the module's interface, "192.168.1.20/24"
   std::string gateway;      // its default route, or "-" for none
-  std::string config_text;  // the module-emulator config ([module] section)
+  std::string config_text;  // the module-emulator config ([module] section); empty: just a kernel (echo only)
 };
 
 // A leg of the router on a subnet: the PC's way out from that subnet. Behind an internet
@@ -36,15 +36,24 @@ struct LanRouter {
   RouterKind kind = RouterKind::internet;
 };
 
+// A subnet the PC has no address on, behind the router's leg `router_address`: its modules
+// are reached through the router only. Needs a router line.
+struct LanFarSubnet {
+  int id = 50;
+  std::string router_address;  // "10.77.0.1/24"
+};
+
 struct LanTopology {
   std::vector<LanSubnet> subnets;
   std::vector<LanModule> modules;
   std::vector<LanRouter> routers;
+  std::vector<LanFarSubnet> far_subnets;
 
   // Adds the address to subnet `id`, creating the subnet on first use.
   LanTopology& add_subnet(int id, const std::string& pc_address);
   LanTopology& add_module(LanModule module);
   LanTopology& add_router(int subnet_id, const std::string& address, RouterKind kind);
+  LanTopology& add_far_subnet(int id, const std::string& router_address);
   // `count` sensor modules (TCP, port 10050, 57600 baud) on subnet `id`, a /24 whose network
   // is taken from the subnet's first PC address: hosts first_host, first_host + 1, ...,
   // gateway .1, names s<id>h<host>, MACs 00:20:4a:<id>:00:<host>. `extra_config` lines are
