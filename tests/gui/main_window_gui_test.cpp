@@ -14,16 +14,14 @@
 #include "maint/module_repair_dialog.h"
 #include "netenv/basic_settings_dialog.h"
 #include "server/server_settings_dialog.h"
+#include "gui_program.h"
 #include "modal_answerer.h"
 #include "support/fake_raw_link.h"
-#include "support/fresh_start_directory.h"
 #include "support/loopback_rig.h"
 #include "support/scripted_program.h"
 #include "support/temporary_directory.h"
 #include "support/virtual_internet_sites.h"
 #include "support/virtual_lan.h"
-#include "ui/qt/qt_main_window.h"
-#include "ui/qt/qt_wait_clock.h"
 #include "ui/texts.h"
 
 namespace {
@@ -34,33 +32,7 @@ using test::control;
 using ui::ButtonId;
 using ui::ListId;
 
-// A program started in its own directory, as the operator starts it.
-class Program {
- public:
-  void open() {
-    window = std::make_unique<ui::qt::QtMainWindow>();
-    logic = std::make_unique<app::MainWindow>(context, *window, clock, services);
-    window->set_events(logic.get());
-    ASSERT_TRUE(logic->create());
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  }
-
-  void click(ButtonId button) { QTest::mouseClick(window->button(button), Qt::LeftButton); }
-
-  std::vector<std::string> lines(ListId list) const {
-    std::vector<std::string> result;
-    for (int i = 0; i < window->list_count(list); ++i) result.push_back(window->list_line(list, i));
-    return result;
-  }
-
-  test::FreshStartDirectory directory;
-  app::ProgramContext context;
-  app::MainWindowServices services;
-  ui::qt::QtWaitClock clock;
-  std::unique_ptr<ui::qt::QtMainWindow> window;
-  std::unique_ptr<app::MainWindow> logic;
-};
+using test::Program;
 
 bool has_box(const test::ModalAnswerer& answerer, const char* caption, const char* text) {
   for (const auto& box : answerer.boxes) {

@@ -74,11 +74,6 @@ struct Operator {
     view().messages.clear();
     press(ButtonId::remote_test);
   }
-  Texts window_messages() const {
-    Texts texts;
-    for (const test::ShownMessage& m : program.view.messages) texts.push_back(m.text);
-    return texts;
-  }
 };
 
 TEST_F(RemoteTestLan, ReadPolledAndRewrittenThroughTheRouter) {
@@ -97,7 +92,9 @@ TEST_F(RemoteTestLan, ReadPolledAndRewrittenThroughTheRouter) {
 
   op.press(ButtonId::start);
   EXPECT_EQ(op.view().lines(ListId::data), Texts{"01--V71--+21.500℃/40.2%RH"});
+  EXPECT_FALSE(op.view().button_enabled(ButtonId::remote_test));
   op.press(ButtonId::stop);
+  EXPECT_TRUE(op.view().button_enabled(ButtonId::remote_test));
 
   using P = config::ParameterDialog;
   std::string subnet_text;
@@ -148,7 +145,7 @@ TEST_F(RemoteTestLan, EchoOnlyDeviceIsDescribedByHandAndPolled) {
   // Over TCP the device's kernel refuses the connection.
   work_mode = discovery::tcp;
   op.remote_test(site::echo_only);
-  EXPECT_EQ(op.window_messages(), Texts{"无法与远程模块建立连接! 请检查远程IP是否正确!"});
+  EXPECT_EQ(op.view().texts(), Texts{"无法与远程模块建立连接! 请检查远程IP是否正确!"});
   EXPECT_FALSE(op.view().button_enabled(ButtonId::start));
 }
 
@@ -176,7 +173,7 @@ TEST_F(RemoteTestLan, ModulesThatCannotBePolledAreListedOnly) {
 
   // A sensor module without a work mode gets no polling socket.
   op.remote_test(site::bad_mode);
-  EXPECT_EQ(op.window_messages(), Texts{"网络操作出现错误，请检查网络设置!"});
+  EXPECT_EQ(op.view().texts(), Texts{"网络操作出现错误，请检查网络设置!"});
   EXPECT_NE(op.view().lines(ListId::modules)[0].find(" E *   10. 77.  0. 60 "), std::string::npos);
   EXPECT_FALSE(op.view().button_enabled(ButtonId::start));
 }
@@ -187,7 +184,7 @@ TEST_F(RemoteTestLan, ServerModeReceivesTheRemoteUploader) {
   Operator op(false, true);
   EXPECT_EQ(op.view().caption(ButtonId::start), "Server启动");
   op.remote_test(site::uploader);
-  EXPECT_EQ(op.window_messages(), Texts{"远程模块为: 主动上传模式，可使用:\r\n<参数设定> --> 修改模块参数；\r\n"
+  EXPECT_EQ(op.view().texts(), Texts{"远程模块为: 主动上传模式，可使用:\r\n<参数设定> --> 修改模块参数；\r\n"
                                         "<基本参数> --> <启动Server模式> 进行测试;"});
   EXPECT_TRUE(op.view().button_enabled(ButtonId::start));
 

@@ -40,11 +40,6 @@ struct Rig {
     view.type(D::address_edit, address);
     view.click(D::ok_button);
   }
-  Texts texts() const {
-    Texts shown;
-    for (const test::ShownMessage& m : view.messages) shown.push_back(m.text);
-    return shown;
-  }
 };
 
 TEST(RemoteTestDialog, OpensOnTheLastAddressWithTheFocusThere) {
@@ -67,7 +62,7 @@ TEST(RemoteTestDialog, TypedAddressesRefused) {
     Rig rig;
     rig.view.focus(D::ok_button);
     rig.confirm(typed);
-    ASSERT_EQ(rig.texts(), Texts{message}) << typed;
+    ASSERT_EQ(rig.view.texts(), Texts{message}) << typed;
     EXPECT_EQ(rig.view.messages[0].caption, "错误提示");
     EXPECT_EQ(rig.view.messages[0].icon, ui::Icon::warning);
     EXPECT_EQ(rig.view.focused(), D::address_edit) << typed;
@@ -84,7 +79,7 @@ TEST(RemoteTestDialog, NothingAnsweringKeepsTheDialogOpen) {
     rig.steps.clear();
     rig.confirm("10.77.0.99");
     EXPECT_EQ(rig.steps, (Texts{"arp 10.77.0.99", "echo 10.77.0.99"}));
-    EXPECT_EQ(rig.texts().back(), "此IP地址未检测到网络设备，请重新测试!");
+    EXPECT_EQ(rig.view.texts().back(), "此IP地址未检测到网络设备，请重新测试!");
     EXPECT_EQ(rig.view.messages.back().caption, "错误提示");
     EXPECT_EQ(rig.view.focused(), D::address_edit);
     EXPECT_FALSE(rig.view.closed());
@@ -96,7 +91,7 @@ TEST(RemoteTestDialog, ReadModuleClosesWithItInRowZero) {
   rig.arp_answer = 1;  // an ARP answer spares the echo probe
   rig.confirm("10.77.0.21");
   EXPECT_EQ(rig.steps, (Texts{"arp 10.77.0.21", "lookup", "read"}));
-  EXPECT_EQ(rig.texts(), (Texts{detected, "此IP地址网络设备参数获取成功!"}));
+  EXPECT_EQ(rig.view.texts(), (Texts{detected, "此IP地址网络设备参数获取成功!"}));
   for (const test::ShownMessage& m : rig.view.messages) {
     EXPECT_EQ(m.caption, "系统提示");
     EXPECT_EQ(m.icon, ui::Icon::information);
@@ -122,7 +117,7 @@ TEST(RemoteTestDialog, FailedLookupShowsItsCodeAndCloses) {
   Rig rig;
   rig.lookup_code = -40;
   rig.confirm("10.77.0.20");
-  EXPECT_EQ(rig.texts(), (Texts{detected, "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!"}));
+  EXPECT_EQ(rig.view.texts(), (Texts{detected, "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!"}));
   EXPECT_EQ(rig.view.messages[1].caption, "系统提示");
   EXPECT_EQ(rig.view.messages[1].icon, ui::Icon::warning);
   EXPECT_EQ(rig.steps.back(), "lookup");
@@ -134,7 +129,7 @@ TEST(RemoteTestDialog, UnreadModuleMayBeDescribedByHand) {
   no.read_code = -2;
   no.view.answers = {ui::Answer::ok, ui::Answer::no};
   no.confirm("10.77.0.30");
-  EXPECT_EQ(no.texts(), (Texts{detected, read_failed}));
+  EXPECT_EQ(no.view.texts(), (Texts{detected, read_failed}));
   EXPECT_EQ(no.view.messages[1].buttons, ui::Buttons::yes_no);
   EXPECT_EQ(no.view.messages[1].icon, ui::Icon::warning);
   EXPECT_FALSE(no.view.closed() || no.set_by_hand);
@@ -163,7 +158,7 @@ TEST(RemoteTestDialog, AbandonedStepClosesTheDialogSilently) {
     rig.read_code = -2;  // a cancelled read fails
     rig.confirm("10.77.0.20");
     EXPECT_EQ(rig.steps.back(), step);
-    EXPECT_EQ(rig.texts(), shown) << step;
+    EXPECT_EQ(rig.view.texts(), shown) << step;
     EXPECT_EQ(rig.view.result(), 0) << step;
   }
 }
