@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -20,34 +19,22 @@ namespace {
 using ui::ButtonId;
 using ui::ListId;
 
-std::string mac_of(int host) {
-  char mac[32];
-  std::snprintf(mac, sizeof mac, "00:20:4a:0c:00:%02x", host);
-  return mac;
-}
-
-void add(test::LanTopology& topology, const char* name, int host, const std::string& config) {
-  const std::string ip = "192.168.1." + std::to_string(host);
-  topology.add_module({name, 1, mac_of(host), ip + "/24", "192.168.1.1",
-                       test::sensor_module_config(mac_of(host), ip, "192.168.1.1", config)});
-}
-
 // One module of each kind the data list tells apart, listed in this order.
 test::LanTopology modules_of_every_kind() {
   test::LanTopology t;
   t.add_subnet(1, "192.168.1.10/24");
-  add(t, "tcp", 101, "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\nfirmware_d1 = 0x71\ncapability_d7 = 0x33");
-  add(t, "udp", 102, "work_mode = UDP\ntemperature = -5\nhumidity = 61.2\nfirmware_d1 = 0x6F\ncapability_d7 = 0x33");
-  add(t, "snmp", 103, "work_mode = SNMP\nsnmp_name = 9A1\ntemperature = 21.4\nhumidity = 38.2\ndigital_inputs = 0x10");
-  add(t, "audp", 104, "work_mode = AUDP");
-  add(t, "badmode", 105, "mode_bytes = C0 07");
-  add(t, "otherport", 106, "port = 4001");
-  add(t, "refusing", 107, "refuse_tcp = 1");
-  add(t, "silent", 108, "silent_requests = 100000");
-  add(t, "second", 109, "silent_requests = 1\ntemperature = 19.75\nhumidity = 52.0\nfirmware_d1 = 0x71\ncapability_d7 = 0x20");
-  add(t, "badlrc", 110, "bad_lrc = 1");
-  add(t, "short", 111, "data_reply_length = 26");
-  add(t, "lower", 112, "lower_case_hex = 1\nfirmware_d1 = 0x7a\ncapability_d7 = 0x20");
+  t.add_sensor_modules(1, 1, 101, "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\nfirmware_d1 = 0x71\ncapability_d7 = 0x33");
+  t.add_sensor_modules(1, 1, 102, "work_mode = UDP\ntemperature = -5\nhumidity = 61.2\nfirmware_d1 = 0x6F\ncapability_d7 = 0x33");
+  t.add_sensor_modules(1, 1, 103, "work_mode = SNMP\nsnmp_name = 9A1\ntemperature = 21.4\nhumidity = 38.2\ndigital_inputs = 0x10");
+  t.add_sensor_modules(1, 1, 104, "work_mode = AUDP");
+  t.add_sensor_modules(1, 1, 105, "mode_bytes = C0 07");
+  t.add_sensor_modules(1, 1, 106, "port = 4001");
+  t.add_sensor_modules(1, 1, 107, "refuse_tcp = 1");
+  t.add_sensor_modules(1, 1, 108, "silent_requests = 100000");
+  t.add_sensor_modules(1, 1, 109, "silent_requests = 1\ntemperature = 19.75\nhumidity = 52.0\nfirmware_d1 = 0x71\ncapability_d7 = 0x20");
+  t.add_sensor_modules(1, 1, 110, "bad_lrc = 1");
+  t.add_sensor_modules(1, 1, 111, "data_reply_length = 26");
+  t.add_sensor_modules(1, 1, 112, "lower_case_hex = 1\nfirmware_d1 = 0x7a\ncapability_d7 = 0x20");
   return t;
 }
 
@@ -127,7 +114,7 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
 TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24");
-  add(topology, "agent", 120, "");  // a TCP module: its emulator leaves UDP 161 to the agent
+  topology.add_sensor_modules(1, 1, 120);  // a TCP module: its emulator leaves UDP 161 to the agent
   test::VirtualLan lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
 
@@ -137,7 +124,7 @@ TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
   const pid_t agent = fork();
   ASSERT_GE(agent, 0);
   if (agent == 0) {
-    execlp("ip", "ip", "netns", "exec", lan.module_namespace("agent").c_str(), "snmpd", "-f", "-Lf", "/dev/null",
+    execlp("ip", "ip", "netns", "exec", lan.module_namespace("s1h120").c_str(), "snmpd", "-f", "-Lf", "/dev/null",
            "-C", "-c", config.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
