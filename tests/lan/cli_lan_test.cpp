@@ -145,22 +145,15 @@ std::vector<std::string> split_csv_simple(const std::string& line) {
   return fields;
 }
 
-void add(test::LanTopology& topology, const char* name, int host, const std::string& config) {
-  const std::string ip = "192.168.1." + std::to_string(host);
-  char mac[32];
-  std::snprintf(mac, sizeof mac, "00:20:4a:0d:00:%02x", host);
-  topology.add_module({name, 1, mac, ip + "/24", "192.168.1.1", test::sensor_module_config(mac, ip, "192.168.1.1", config)});
-}
-
 // Three text modules with readings of their own, an SNMP module and an active-upload one.
 test::LanTopology mixed_modules() {
   test::LanTopology t;
   t.add_subnet(1, "192.168.1.10/24");
-  add(t, "a", 101, "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\nfirmware_d1 = 0x71\ncapability_d7 = 0x33");
-  add(t, "b", 102, "work_mode = UDP\ntemperature = -5\nhumidity = 61.2");
-  add(t, "c", 103, "temperature = 19.75\nhumidity = 52.0");
-  add(t, "d", 104, "work_mode = SNMP\nsnmp_name = 9A1\ntemperature = 21.4\nhumidity = 38.2\ndigital_inputs = 0x10");
-  add(t, "e", 105, "work_mode = AUDP");
+  t.add_sensor_modules(1, 1, 101, "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\nfirmware_d1 = 0x71\ncapability_d7 = 0x33");
+  t.add_sensor_modules(1, 1, 102, "work_mode = UDP\ntemperature = -5\nhumidity = 61.2");
+  t.add_sensor_modules(1, 1, 103, "temperature = 19.75\nhumidity = 52.0");
+  t.add_sensor_modules(1, 1, 104, "work_mode = SNMP\nsnmp_name = 9A1\ntemperature = 21.4\nhumidity = 38.2\ndigital_inputs = 0x10");
+  t.add_sensor_modules(1, 1, 105, "work_mode = AUDP");
   return t;
 }
 
@@ -174,9 +167,9 @@ TEST(CliLan, SearchListsEveryModuleAsJsonAndAsTheWindowsLines) {
   ASSERT_EQ(json.finish(), 0) << json.err_text;
   EXPECT_EQ(parse_json(json.out_text, false,
                        "' '.join(m['ip']+'/'+m['work_mode']+'/'+str(m['port'])+'/'+m['mac'] for m in d)"),
-            "192.168.1.101/TCP/10050/00:20:4A:0D:00:65 192.168.1.102/UDP/10050/00:20:4A:0D:00:66 "
-            "192.168.1.103/TCP/10050/00:20:4A:0D:00:67 192.168.1.104/SNMP/10050/00:20:4A:0D:00:68 "
-            "192.168.1.105/AUDP/10050/00:20:4A:0D:00:69");
+            "192.168.1.101/TCP/10050/00:20:4A:01:00:65 192.168.1.102/UDP/10050/00:20:4A:01:00:66 "
+            "192.168.1.103/TCP/10050/00:20:4A:01:00:67 192.168.1.104/SNMP/10050/00:20:4A:01:00:68 "
+            "192.168.1.105/AUDP/10050/00:20:4A:01:00:69");
 
   test::ScriptedProgram window;
   ASSERT_TRUE(window.window.create());
@@ -236,8 +229,8 @@ TEST(CliLan, PollPrintsEachModulesReadingsPerCycle) {
 TEST(CliLan, SigtermEndsAPollAtOnceWithCompleteJsonLines) {
   test::LanTopology t;
   t.add_subnet(1, "192.168.1.10/24");
-  add(t, "a", 101, "temperature = 23.5\nhumidity = 45.6");
-  add(t, "silent", 102, "silent_requests = 100000");  // each cycle waits on it for its time-outs
+  t.add_sensor_modules(1, 1, 101, "temperature = 23.5\nhumidity = 45.6");
+  t.add_sensor_modules(1, 1, 102, "silent_requests = 100000");  // each cycle waits on it for its time-outs
   test::VirtualLan lan(t);
   ASSERT_TRUE(lan.ok()) << lan.error();
   test::PcNamespaceScope pc(lan);
@@ -261,7 +254,7 @@ TEST(CliLan, SigtermEndsAPollAtOnceWithCompleteJsonLines) {
 TEST(CliLan, ServeReceivesTheRecordsOfAnAudpModule) {
   test::LanTopology t;
   t.add_subnet(1, "192.168.1.10/24");
-  add(t, "up", 120,
+  t.add_sensor_modules(1, 1, 120,
       "work_mode = AUDP\nserver_ip = 192.168.1.10\nserver_port = 8123\nupload_interval_ms = 200\nmodule_code = 42\n"
       "temperature = -5\nhumidity = 40\ndigital_inputs = 0x21");
   test::VirtualLan lan(t);
@@ -276,7 +269,7 @@ TEST(CliLan, ServeReceivesTheRecordsOfAnAudpModule) {
   EXPECT_EQ(parse_json(serve.out_text, true,
                        "' '.join(sorted(set(r['peer']+'/'+r['mac']+'/'+r['module_code']+'/'+str(r['temperature_c'])+'/'+str(r['humidity_rh'])"
                        "+'/'+r['inputs'] for r in d)))"),
-            "192.168.1.120/00204A0D0078/002A/-5.0/40.0/100001");
+            "192.168.1.120/00204A010078/002A/-5.0/40.0/100001");
 }
 
 // Without CAP_NET_RAW the lookup's echo probe cannot open its raw socket: the address is
