@@ -4,6 +4,7 @@
 
 #include "config/dialog_fields.h"
 #include "netenv/address_checks.h"
+#include "tools/external_address_lookup.h"
 #include "tools/icmp_probe.h"
 #include "ui/texts.h"
 
@@ -108,8 +109,12 @@ void RemoteTestDialog::confirm(ui::DialogView& view) {
     char text[160];
     std::snprintf(text, sizeof text, t::server_lookup_failed, code);
     view.show_message(t::caption_notice, text, ui::Icon::warning, ui::Buttons::ok);
-    view.close_dialog(0);
-    return;
+    // No service answering is a LAN without Internet, this tool's usual place: the module
+    // is still read, and the external address stays unknown.
+    if (code != tools::lookup_nothing_resolved) {
+      view.close_dialog(0);
+      return;
+    }
   }
 
   {

@@ -113,15 +113,22 @@ TEST(RemoteTestDialog, ProbeWithoutTheRawRightGoesOnWithTheQueries) {
   EXPECT_EQ(rig.view.result(), 1);
 }
 
-TEST(RemoteTestDialog, FailedLookupShowsItsCodeAndCloses) {
+TEST(RemoteTestDialog, FailedLookupShowsItsCodeAndClosesUnlessNoServiceAnswered) {
   Rig rig;
-  rig.lookup_code = -40;
+  rig.lookup_code = -1;
   rig.confirm("10.77.0.20");
-  EXPECT_EQ(rig.view.texts(), (Texts{detected, "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!"}));
+  EXPECT_EQ(rig.view.texts(), (Texts{detected, "网络参数获取失败(-1)! 请检查本机网络设置,重新尝试!"}));
   EXPECT_EQ(rig.view.messages[1].caption, "系统提示");
   EXPECT_EQ(rig.view.messages[1].icon, ui::Icon::warning);
   EXPECT_EQ(rig.steps.back(), "lookup");
   EXPECT_EQ(rig.view.result(), 0);
+
+  Rig offline;  // services configured, none reached: told, and the module is read all the same
+  offline.lookup_code = -40;
+  offline.confirm("10.77.0.20");
+  EXPECT_EQ(offline.texts(), (Texts{detected, "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!", "此IP地址网络设备参数获取成功!"}));
+  EXPECT_EQ(offline.steps.back(), "read");
+  EXPECT_EQ(offline.view.result(), 1);
 }
 
 TEST(RemoteTestDialog, UnreadModuleMayBeDescribedByHand) {
