@@ -126,7 +126,7 @@ TEST(RemoteTestDialog, FailedLookupShowsItsCodeAndClosesUnlessNoServiceAnswered)
   Rig offline;  // services configured, none reached: told, and the module is read all the same
   offline.lookup_code = -40;
   offline.confirm("10.77.0.20");
-  EXPECT_EQ(offline.texts(), (Texts{detected, "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!", "此IP地址网络设备参数获取成功!"}));
+  EXPECT_EQ(offline.view.texts(), (Texts{detected, "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!", "此IP地址网络设备参数获取成功!"}));
   EXPECT_EQ(offline.steps.back(), "read");
   EXPECT_EQ(offline.view.result(), 1);
 }
