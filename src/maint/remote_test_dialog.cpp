@@ -7,25 +7,11 @@
 #include "tools/external_address_lookup.h"
 #include "tools/icmp_probe.h"
 #include "ui/texts.h"
+#include "ui/wait_cursor.h"
 
 namespace maint {
-namespace {
 
 namespace t = ui::texts;
-
-// Shows the wait cursor over the dialog while a probe or an exchange runs.
-class DialogWait {
- public:
-  explicit DialogWait(ui::DialogView& view) : view_(view) { view_.set_wait_cursor(true); }
-  ~DialogWait() { view_.set_wait_cursor(false); }
-  DialogWait(const DialogWait&) = delete;
-  DialogWait& operator=(const DialogWait&) = delete;
-
- private:
-  ui::DialogView& view_;
-};
-
-}  // namespace
 
 RemoteTestDialog::RemoteTestDialog(RemoteTestSubject subject, RemoteTestActions actions)
     : s_(subject), a_(std::move(actions)) {}
@@ -78,7 +64,7 @@ bool RemoteTestDialog::read_address(ui::DialogView& view, platform::Ipv4Address&
 }
 
 int RemoteTestDialog::reachable(ui::DialogView& view, platform::Ipv4Address ip) {
-  DialogWait wait(view);
+  ui::WaitCursor wait(view);
   if (a_.probe_address_in_use(ip) == 1) return 1;
   const int replies = a_.remote_echo_probe(ip);
   if (replies == tools::echo_not_permitted) return -1;
@@ -101,7 +87,7 @@ void RemoteTestDialog::confirm(ui::DialogView& view) {
 
   int code;
   {
-    DialogWait wait(view);
+    ui::WaitCursor wait(view);
     code = a_.lookup_external_addresses();
   }
   if (abandoned(view)) return;
@@ -118,7 +104,7 @@ void RemoteTestDialog::confirm(ui::DialogView& view) {
   }
 
   {
-    DialogWait wait(view);
+    ui::WaitCursor wait(view);
     code = a_.read_remote_module();
   }
   if (abandoned(view)) return;

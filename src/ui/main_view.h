@@ -9,6 +9,7 @@
 #include "ui/dialog.h"
 #include "ui/message_sink.h"
 #include "ui/socket_watcher.h"
+#include "ui/wait_cursor.h"
 
 namespace ui {
 
@@ -80,18 +81,6 @@ class MainWindowEvents {
   virtual void on_close() = 0;
   // Runs a socket-readiness handler of the watcher between commands, as an operation.
   virtual void on_socket_ready(const std::function<void()>& handler) = 0;
-};
-
-// Shows the wait cursor for the lifetime of the object.
-class WaitCursor {
- public:
-  explicit WaitCursor(MainView& view) : view_(view) { view_.set_wait_cursor(true); }
-  ~WaitCursor() { view_.set_wait_cursor(false); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  MainView& view_;
 };
 
 }  // namespace ui
