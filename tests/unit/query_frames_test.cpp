@@ -18,20 +18,6 @@ TEST(QueryFrames, TextRequestsMatchTheGoldenFrames) {
   EXPECT_EQ(bytes_of(polling::extended_reading_request()), bytes_of(":00045080000824\r\n"));
 }
 
-TEST(QueryFrames, LrcIsTheTwosComplementOfTheSum) {
-  const struct {
-    Bytes bytes;
-    std::uint8_t lrc;
-  } cases[] = {
-      {{}, 0x00},
-      {{0x00, 0x04, 0x50, 0x00, 0x00, 0x08}, 0xA4},
-      {{0x00, 0x04, 0x50, 0x80, 0x00, 0x08}, 0x24},
-      {{0xFF, 0x01}, 0x00},  // the sum wraps at 8 bits
-      {{0x01}, 0xFF},
-  };
-  for (const auto& c : cases) EXPECT_EQ(polling::lrc(c.bytes), c.lrc);
-}
-
 TEST(QueryFrames, SnmpRequestsMatchTheGoldenBytes) {
   const Bytes head{0x30, 0x27, 0x02, 0x01, 0x00, 0x04, 0x06, 'q', 'u', 'i', 'n', 'e', 'l'};
   Bytes name = head;
