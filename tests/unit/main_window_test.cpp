@@ -25,13 +25,14 @@ struct Program : test::FakeClockProgram {
   Program() : FakeClockProgram(fixed_clock(), test::lan_adapter, false) {}
 };
 
-// Answers the basic settings dialog by ticking the given boxes and pressing OK.
-std::function<int(ui::DialogLogic&)> tick_and_confirm(std::vector<int> boxes) {
-  return [boxes](ui::DialogLogic& logic) {
+// Answers the basic settings dialog by ticking the given boxes and pressing button.
+std::function<int(ui::DialogLogic&)> tick_and_press(std::vector<int> boxes,
+                                                    int button = netenv::BasicSettingsDialog::ok_button) {
+  return [boxes, button](ui::DialogLogic& logic) {
     test::ScriptedDialog dialog(logic);
     if (!dialog.open()) return dialog.result();
     for (int box : boxes) dialog.click(box);
-    dialog.click(netenv::BasicSettingsDialog::ok_button);
+    dialog.click(button);
     return dialog.result();
   };
 }
@@ -121,7 +122,7 @@ TEST(MainWindow, BasicSettingsLayOutTheButtonsForTheChosenMode) {
   for (const Case& c : cases) {
     Program p;
     ASSERT_TRUE(p.window.create());
-    p.view.dialog_handler = tick_and_confirm(c.boxes);
+    p.view.dialog_handler = tick_and_press(c.boxes);
     p.context.state.remote_set_by_hand = true;
     p.window.on_command(ButtonId::basic_settings);
     // The work mode chosen by hand for a remote module ends with the remote test.
@@ -144,13 +145,7 @@ TEST(MainWindow, LeavingTheBasicSettingsChangesNothingButTheFlag) {
   Program p;
   ASSERT_TRUE(p.window.create());
   p.view.list_add(ui::ListId::modules, "01 kept");
-  p.view.dialog_handler = [](ui::DialogLogic& logic) {
-    test::ScriptedDialog dialog(logic);
-    dialog.open();
-    dialog.click(netenv::BasicSettingsDialog::server_box);
-    dialog.click(netenv::BasicSettingsDialog::leave_button);
-    return dialog.result();
-  };
+  p.view.dialog_handler = tick_and_press({netenv::BasicSettingsDialog::server_box}, netenv::BasicSettingsDialog::leave_button);
   p.window.on_command(ButtonId::basic_settings);
   EXPECT_FALSE(p.context.state.server_mode);
   EXPECT_TRUE(p.context.state.settings_changed);
