@@ -110,7 +110,6 @@ TEST(CliArguments, EveryErrorNamesTheArgument) {
       {{"scan"}, "scan"},
       {{"search", "extra"}, "extra"},
       {{"search", "--format", "xml"}, "--format xml"},
-      {{"search", "--cycles", "2"}, "--cycles"},
       {{"poll", "--port", "8005"}, "--port"},
       {{"poll", "--period", "3600001"}, "--period 3600001"},
       {{"poll", "--period", "1e3"}, "--period 1e3"},

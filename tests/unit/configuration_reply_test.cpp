@@ -77,7 +77,6 @@ TEST(ConfigurationReply, CapabilityThresholds) {
       {0x2F, 0x98, false, false},
       {0x30, 0x00, true, false},
       {0x00, 0x99, false, true},
-      {0xFF, 0x99, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "level " << int{c.level} << " byte 33 " << int{c.snmp_byte});
@@ -97,7 +96,6 @@ TEST(ConfigurationReply, WorkModeTable) {
     std::uint8_t family, sub_mode, previous, expected;
     bool marks_active;
   } cases[] = {
-      {0xCC, 3, tcp, audp, true},
       {0xC0, 4, tcp, atcp, true},
       {0xCC, 4, tcp, no_mode, false},
       {0xC0, 1, tcp, no_mode, false},

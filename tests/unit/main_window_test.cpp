@@ -116,7 +116,6 @@ TEST(MainWindow, BasicSettingsLayOutTheButtonsForTheChosenMode) {
       {"normal", {}, true, true, false, false, ui::texts::button_start, false},
       {"server", {D::server_box}, false, false, false, false, ui::texts::button_start_server, true},
       {"remote", {D::remote_box}, true, false, true, false, ui::texts::button_start, false},
-      {"server+remote", {D::server_box, D::remote_box}, true, false, true, false, ui::texts::button_start_server, true},
       {"repair", {D::repair_box}, true, true, false, true, ui::texts::button_start, false},
   };
   for (const Case& c : cases) {

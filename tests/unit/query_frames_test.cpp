@@ -56,7 +56,6 @@ TEST(QueryFrames, ReplyValidity) {
     bool valid;
   } cases[] = {
       {standard, true},
-      {extended, true},
       {":0004080071017801c800330e\r\n", true},            // lower-case digits
       {":0004080071017801C800330E\rX", true},             // CR LF not checked
       {":FF04080071017801C800330F\r\n", true},           // station counted in the sum only

@@ -148,7 +148,6 @@ TEST(SettingsFile, EachWriteStageReportsItsFailure) {
     const char* message;  // nullptr: none
   };
   const Case cases[] = {
-      {1, 0, -2, "write cfg err!"},
       {1, 8, -2, "write cfg err!"},
       {2, 8, -3, "write path err"},
       {2, 0, 0, nullptr},
