@@ -87,7 +87,7 @@ TEST(Ordering, InsideByAddressThenOutsideInArrivalOrder) {
   add_row(table, reply_with_ip({192, 168, 1, 7}), "192.168.1.7");     // 3 inside
   add_row(table, reply_with_ip({10, 0, 0, 3}), "10.0.0.3");           // 4 outside, ip of inside row 2
   add_row(table, reply_with_ip({172, 16, 0, 1}), "172.16.0.1");       // 5 outside, the later one stays
-  add_row(table, reply_with_ip({192, 168, 1, 50}), "192.168.1.50");   // 6 inside, same ip as 0
+  add_row(table, reply_with_ip({192, 168, 1, 50}), "192.168.1.50");   // 6 inside, same ip as 0: after it
   add_row(table, reply_with_ip({172, 16, 0, 0}), "172.16.0.0");       // 7 outside
   add_row(table, reply_with_ip({192, 168, 1, 255}), "192.168.1.255"); // 8 inside
   add_row(table, reply_with_ip({192, 168, 1, 1}), "192.168.1.1", 7);  // 9 no such entry: outside
@@ -96,15 +96,6 @@ TEST(Ordering, InsideByAddressThenOutsideInArrivalOrder) {
   EXPECT_EQ(table.inside_count, 5);
   EXPECT_EQ(table.outside_count, 3);
   EXPECT_EQ(table.shown_count, 8);
-}
-
-TEST(Ordering, EqualAddressesKeepArrivalOrder) {
-  const auto adapters = discovery_test::adapters_with({{"192.168.1.10", "255.255.255.0", 0}});
-  ModuleTable table;
-  for (std::uint8_t last : {9, 5, 9, 1, 5, 9}) add_row(table, reply_with_ip({192, 168, 1, last}), "192.168.1.2");
-  discovery::order_rows(table, adapters);
-  EXPECT_EQ(listed(table), (std::vector<int>{3, 1, 4, 0, 2, 5}));
-  EXPECT_EQ(table.outside_count, 0);
 }
 
 TEST(Classification, SensorModulesAndOutsideRows) {

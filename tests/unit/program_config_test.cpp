@@ -104,10 +104,6 @@ TEST(ProgramConfigFile, TheFirstExistingFileIsUsedWhole) {
   EXPECT_EQ(loaded.path, dir.file("second.conf"));
   EXPECT_EQ(loaded.parsed.config.address_service_hosts[1], "b.example");
   EXPECT_FALSE(loaded.parsed.config.setup_password.has_value());
-
-  const auto none = platform::load_program_config({dir.file("missing.conf")}, false);
-  EXPECT_EQ(none.path, "");
-  EXPECT_TRUE(none.parsed.problems.empty());
 }
 
 TEST(ProgramConfigFile, AFileThatCannotBeReadIsReportedAndNotPassedOver) {
