@@ -93,8 +93,10 @@ TEST(ReadRemoteModule, WrongRepliesAreDroppedAndTheWaitStartsAgain) {
     return std::vector<Bytes>{wrong_header, device};
   };
   ASSERT_EQ(rig.read(), 0);
-  EXPECT_EQ(rig.peer.sent.size(), 2u);
+  EXPECT_EQ(rig.peer.sent, (std::vector<Bytes>{{0, 0, 0, 0xF8}, {0, 0, 0, 0xF6}}));
+  EXPECT_EQ(rig.clock.sleeps_ms(), std::vector<int>{30});
   EXPECT_EQ(rig.peer.waits, 5);
+  EXPECT_EQ(rig.selected_work_mode, 0);  // the module's own, TCP
   EXPECT_EQ(rig.table.rows[0].mac, (std::array<std::uint8_t, 6>{0x00, 0x20, 0x4A, 0x77, 0x00, 0x20}));
   EXPECT_TRUE(rig.table.rows[0].wireless);
   EXPECT_EQ(rig.table.rows[5].port, 0);  // nothing of the earlier search is left
