@@ -119,10 +119,9 @@ TEST(ConfigurationReply, WorkModeTable) {
 
 TEST(ConfigurationReply, RowOutsideTheTableIsRefused) {
   ModuleTable table;
-  for (int row : {-1, 32, 1000}) {
-    EXPECT_FALSE(discovery::decode_configuration_reply(table, row, discovery_test::tcp_module_reply().bytes, {}, 0)) << row;
-  }
-  EXPECT_TRUE(discovery::decode_configuration_reply(table, 31, discovery_test::tcp_module_reply().bytes, {}, 0));
+  const auto reply = discovery_test::tcp_module_reply().bytes;
+  for (int row : {-1, 32, 1000}) EXPECT_FALSE(discovery::decode_configuration_reply(table, row, reply, {}, 0)) << row;
+  EXPECT_TRUE(discovery::decode_configuration_reply(table, 31, reply, {}, 0));
   EXPECT_EQ(table.rows[31].ip, ipv4("192.168.1.100"));
 }
 

@@ -144,7 +144,8 @@ TEST(MainWindow, LeavingTheBasicSettingsChangesNothingButTheFlag) {
   Program p;
   ASSERT_TRUE(p.window.create());
   p.view.list_add(ui::ListId::modules, "01 kept");
-  p.view.dialog_handler = tick_and_press({netenv::BasicSettingsDialog::server_box}, netenv::BasicSettingsDialog::leave_button);
+  using D = netenv::BasicSettingsDialog;
+  p.view.dialog_handler = tick_and_press({D::server_box}, D::leave_button);
   p.window.on_command(ButtonId::basic_settings);
   EXPECT_FALSE(p.context.state.server_mode);
   EXPECT_TRUE(p.context.state.settings_changed);
