@@ -19,16 +19,4 @@ TEST(QueryModule, WaitBeforeReadByBaudIndex) {
   }
 }
 
-TEST(QueryModule, ReceiveTimeout) {
-  const struct {
-    bool remote, wireless;
-    long seconds, microseconds;
-  } cases[] = {{false, false, 0, 200'000}, {false, true, 0, 800'000}, {true, false, 3, 200'000}, {true, true, 3, 800'000}};
-  for (const auto& c : cases) {
-    const polling::ReceiveTimeout t = polling::receive_timeout(c.remote, c.wireless);
-    EXPECT_EQ(t.seconds, c.seconds);
-    EXPECT_EQ(t.microseconds, c.microseconds);
-  }
-}
-
 }  // namespace
