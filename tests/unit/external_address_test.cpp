@@ -207,7 +207,8 @@ TEST(ExternalAddressLookup, GatesOfTheServices) {
       {"C: no report, echo probe failed", 2, -8, -1, 0, true, false},
       {"C: no report, echo replies", 2, -8, 1, 1, true, false},
       {"C: capture not possible, echo replies", 2, -4, 3, 1, true, false},
-      {"C: neither probe permitted", 2, tools::report_not_permitted, tools::echo_not_permitted, 0, true, true},
+      {"A: capture not permitted", 0, tools::report_not_permitted, 0, 1, false, true},
+      {"C: no report, echo not permitted", 2, -8, tools::echo_not_permitted, 0, true, true},
   };
   for (const Case& c : cases) {
     FakeLookupLink link;
