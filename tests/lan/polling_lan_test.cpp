@@ -175,7 +175,7 @@ discovery::ModuleTable one_module(std::uint8_t work_mode, platform::Ipv4Address 
 // pause; at 57600 bit/s every read waits 100 ms first. A reply is awaited 0.2 s, 0.8 s from a
 // wireless module, 3.2 s in remote mode.
 TEST(PollingLan, EachFaultOfAnExchangeGetsItsPausesAndRetries) {
-  enum class Link { wired, wireless, remote };
+  enum class Link { wired, wireless, remote, sockets_closed };
   const struct {
     const char* what;
     std::uint8_t mode;
@@ -198,6 +198,8 @@ TEST(PollingLan, EachFaultOfAnExchangeGetsItsPausesAndRetries) {
       // Remote mode asks the remote address; datagrams from afar get 30 ms more.
       {"remote, answers the second attempt", discovery::udp, "silent_requests = 1", Link::remote, 27,
        {100, 200, 100, 30}, 3630},
+      {"nothing is sent once the sockets are closed", discovery::udp, "", Link::sockets_closed, polling::query_not_open,
+       {}, 0},
   };
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24");
@@ -224,6 +226,7 @@ TEST(PollingLan, EachFaultOfAnExchangeGetsItsPausesAndRetries) {
     }
     polling::PollingTable table;
     ASSERT_EQ(polling::open_polling_sockets(modules, table, settings), 0) << c.what;
+    table.sockets_open = c.link != Link::sockets_closed;
     EXPECT_EQ(polling::query_module(0, polling::standard_reading_request(), 27, modules, table, settings), c.result)
         << c.what;
     EXPECT_EQ(clock.sleeps_ms(), c.sleeps) << c.what;
