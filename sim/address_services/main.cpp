@@ -102,10 +102,12 @@ void serve_one(int listener, std::size_t site) {
   std::string path = get_path(request);
   std::vector<std::string> pieces;
   bool hold = false;
-  if (!test_pieces(path, pieces, hold)) pieces = {sim::site_response(site, header_value(request, "Host"), path, client)};
+  if (!test_pieces(path, pieces, hold))
+    pieces = {sim::site_response(site, header_value(request, "Host"), path, client)};
   std::size_t bytes = 0;
   for (const std::string& piece : pieces) bytes += piece.size();
-  std::printf("%s GET %s from %s: %zu bytes\n", std::string(sim::sites[site].host).c_str(), path.c_str(), client, bytes);
+  std::printf("%s GET %s from %s: %zu bytes\n", std::string(sim::sites[site].host).c_str(), path.c_str(), client,
+              bytes);
   std::fflush(stdout);
   for (std::size_t k = 0; k < pieces.size(); ++k) {
     if (k > 0) ::usleep(piece_pause_us);

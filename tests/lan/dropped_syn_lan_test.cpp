@@ -65,9 +65,9 @@ void expect_connects_end_at_their_deadline() {
 TEST(DroppedSyn, ConnectsEndAtTheirDeadline) {
   const std::string drop_syns = "nft add rule inet qv in tcp dport " + std::to_string(dropped_port) +
                                 " tcp flags \\& \\(syn \\| ack\\) == syn drop";
-  test::in_private_network({"nft add table inet qv", "nft add chain inet qv in '{ type filter hook input priority 0; }'",
-                            drop_syns},
-                           expect_connects_end_at_their_deadline);
+  test::in_private_network(
+      {"nft add table inet qv", "nft add chain inet qv in '{ type filter hook input priority 0; }'", drop_syns},
+      expect_connects_end_at_their_deadline);
 }
 
 }  // namespace

@@ -71,10 +71,10 @@ TEST_F(ExternalAddressLan, PageFetchEndsPastTheLimitAtTheCloseOrAfterTheSilence)
   };
   for (const auto& c : cases) {
     const std::string text = std::string("GET ") + c.path + " HTTP/1.1\r\nHost: d.addresses.test\r\n\r\n";
+    const tools::PageRequest request{ipv4("192.168.1.10"), ipv4("203.0.113.13"), tools::http_port, text, 180};
     tools::PageResponse response;
     test::FakeWaitClock clock(0, 1000);  // the pieces come 300 ms apart in real time
-    EXPECT_EQ(tools::fetch_page(clock, {ipv4("192.168.1.10"), ipv4("203.0.113.13"), tools::http_port, text, 180}, response),
-              c.result) << c.path;
+    EXPECT_EQ(tools::fetch_page(clock, request, response), c.result) << c.path;
     EXPECT_EQ(std::string(response.bytes().begin(), response.bytes().end()), c.received) << c.path;
     EXPECT_EQ(clock.tick_count_ms(), c.elapsed_ms) << c.path;
   }

@@ -237,7 +237,8 @@ TEST(PollingLan, EachFaultOfAnExchangeGetsItsPausesAndRetries) {
   // (its lines are checked above).
   test::FakeWaitClock clock(0);
   const polling::QuerySettings settings{clock, 9, {}};
-  const discovery::ModuleTable modules = one_module(discovery::snmp, platform::Ipv4Address::from_octets(192, 168, 1, 120));
+  const auto snmp_ip = platform::Ipv4Address::from_octets(192, 168, 1, 120);
+  const discovery::ModuleTable modules = one_module(discovery::snmp, snmp_ip);
   polling::PollingTable table;
   ASSERT_EQ(polling::open_polling_sockets(modules, table, settings), 0);
   table.rows[0].extended = true;

@@ -65,10 +65,10 @@ TEST(AddressExtraction, EachServicesPage) {
 
 // An address that is not the machine's own cannot be bound; nothing is sent.
 TEST(FetchPage, AForeignLocalAddressIsNotBound) {
+  const tools::PageRequest request{ipv4("203.0.113.77"), ipv4("127.0.0.1"), 9, "GET / HTTP/1.1\r\n\r\n", 180};
   tools::PageResponse response;
   test::FakeWaitClock clock;
-  EXPECT_EQ(tools::fetch_page(clock, {ipv4("203.0.113.77"), ipv4("127.0.0.1"), 9, "GET / HTTP/1.1\r\n\r\n", 180}, response),
-            tools::fetch_bind_failed);
+  EXPECT_EQ(tools::fetch_page(clock, request, response), tools::fetch_bind_failed);
 }
 
 // --- the lookup through a fake link ---------------------------------------------------------
