@@ -204,6 +204,7 @@ TEST(PollingLan, EachFaultOfAnExchangeGetsItsPausesAndRetries) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24");
   for (std::size_t k = 0; k < std::size(cases); ++k) {
+    if (cases[k].link == Link::sockets_closed) continue;  // nothing is ever sent there
     const std::string mode = cases[k].mode == discovery::udp ? "work_mode = UDP\n" : "";
     topology.add_sensor_modules(1, 1, static_cast<int>(101 + k), mode + cases[k].fault);
   }
