@@ -155,18 +155,20 @@ using Texts = std::array<std::string, 3>;
 using Calls = std::vector<std::string>;
 const std::string none = "--none--";
 
-TEST(ExternalAddressLookup, AnAdapterWithoutARouteIsNeverAskedOverHttp) {
+// Entries from the fourth on are never looked up.
+TEST(ExternalAddressLookup, AnAdapterWithoutARouteIsNeverAskedOverHttpNorAreEntriesPastTheThird) {
   FakeLookupLink link;
   link.captured[{1, 0}] = 0;
   link.pages[0] = {0, good_page(0)};
   netenv::ExternalAddresses results;
-  EXPECT_EQ(lookup(table_of(2), results, link), 0);
-  EXPECT_EQ(results.status, (Statuses{1, 0, -1}));
-  EXPECT_EQ(results.text, (Texts{found_address, none, none}));
-  EXPECT_EQ(link.calls, (Calls{"resolve A", "captured 0A", "fetch A", "captured 1A", "resolve B", "resolve C",
-                               "resolve D"}));
-  ASSERT_EQ(link.fetches.size(), 1u);
+  EXPECT_EQ(lookup(table_of(5), results, link), 0);
+  EXPECT_EQ(results.status, (Statuses{1, 0, 1}));
+  EXPECT_EQ(results.text, (Texts{found_address, none, found_address}));
+  EXPECT_EQ(link.calls, (Calls{"resolve A", "captured 0A", "fetch A", "captured 1A", "captured 2A", "fetch A",
+                               "resolve B", "resolve C", "resolve D"}));
+  ASSERT_EQ(link.fetches.size(), 2u);
   EXPECT_EQ(link.fetches[0].local_ip, ipv4("192.168.1.10"));
+  EXPECT_EQ(link.fetches[1].local_ip, ipv4("192.168.3.10"));
   EXPECT_EQ(link.fetches[0].limit_bytes, 180u);
 }
 
@@ -251,17 +253,6 @@ TEST(ExternalAddressLookup, ResultCodesAndTheReset) {
     EXPECT_EQ(results.text, (Texts{none, none, none})) << c.name;
     EXPECT_FALSE(results.probes_not_permitted) << c.name;
   }
-}
-
-TEST(ExternalAddressLookup, OnlyTheFirstThreeEntriesAreLookedUp) {
-  FakeLookupLink link;
-  link.resolvable = {3};
-  link.pages[3] = {0, good_page(3)};
-  netenv::ExternalAddresses results;
-  EXPECT_EQ(lookup(table_of(5), results, link), 0);
-  EXPECT_EQ(results.status, (Statuses{1, 1, 1}));
-  ASSERT_EQ(link.fetches.size(), 3u);
-  EXPECT_EQ(link.fetches.back().local_ip, ipv4("192.168.3.10"));
 }
 
 // Only the configured services are asked; with none (an isolated LAN) nothing is asked and no

@@ -48,14 +48,6 @@ TEST(MainWindow, RefusesAScreenNarrowerThan1024) {
   }
 }
 
-TEST(MainWindow, MissingSettingsAreAnnouncedAndTheDefaultsHold) {
-  Program p;
-  ASSERT_TRUE(p.window.create());
-  ASSERT_EQ(p.view.texts(), std::vector<std::string>{ui::texts::settings_read_failed});
-  EXPECT_EQ(p.view.messages[0].caption, ui::texts::caption_error);
-  EXPECT_EQ(p.context.settings, app::Settings{});
-}
-
 TEST(MainWindow, ClosingWritesTheSettingsOnceAndReportsAFailure) {
   Program p;
   ASSERT_TRUE(p.window.create());

@@ -1,5 +1,5 @@
 // Start-up reads the site configuration file: its values reach the program and what it
-// cannot use is told once.
+// cannot use is told once, after the missing settings file, whose defaults hold.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -16,7 +16,10 @@ TEST(SiteConfigAtStartUp, TheStartDirectoryFileIsUsedAndItsUnknownKeysToldOnce) 
   ASSERT_TRUE(p.window.create());
   EXPECT_EQ(p.context.config.address_service_hosts, (std::array<std::string, 4>{"a.example", "", "", ""}));
   EXPECT_EQ(p.context.config.setup_password, "pw");
-  ASSERT_EQ(p.view.messages.size(), 2u);  // the missing settings file, then the configuration
+  ASSERT_EQ(p.view.messages.size(), 2u);
+  EXPECT_EQ(p.view.messages[0].text, ui::texts::settings_read_failed);
+  EXPECT_EQ(p.view.messages[0].caption, ui::texts::caption_error);
+  EXPECT_EQ(p.context.settings, app::Settings{});
   EXPECT_EQ(p.view.messages[1].text, "配置文件 " + p.directory.file("quorvane.conf") +
                                          ":\n第3行: 未知的键 [address-services] Z, 已忽略");
 }
