@@ -14,9 +14,8 @@ TEST(QueryModule, WaitBeforeReadByBaudIndex) {
       {false, 11, 17, 27, 100},  // not in the table
       {true, 4, 45, 70, 10},     // SNMP whatever the rate
   };
-  for (const auto& c : cases) {
+  for (const auto& c : cases)
     EXPECT_EQ(polling::wait_before_read_ms(c.snmp, c.baud_index, c.request, c.reply), c.wait_ms) << c.baud_index;
-  }
 }
 
 }  // namespace
