@@ -5,7 +5,6 @@
 
 #include "app/config_file_report.h"
 #include "platform/program_config_file.h"
-#include "support/scripted_view.h"
 #include "support/temporary_directory.h"
 
 namespace {
@@ -121,19 +120,7 @@ TEST(ProgramConfigFile, AFileThatCannotBeReadIsReportedAndNotPassedOver) {
   }
 }
 
-TEST(ConfigFileReport, OneWarningNamingTheFileAndEveryKey) {
-  platform::LoadedConfig loaded{"/etc/quorvane/quorvane.conf", parse("[address-services]\nE = e\n[proxy]\nx = 1\n")};
-  test::ScriptedView view;
-  app::report_config_problems(loaded, view);
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].caption, "错误提示");
-  EXPECT_EQ(view.messages[0].icon, ui::Icon::warning);
-  EXPECT_EQ(view.messages[0].text,
-            "配置文件 /etc/quorvane/quorvane.conf:\n"
-            "第2行: 未知的键 [address-services] E, 已忽略\n"
-            "第3行: 未知的节 [proxy], 其中的键都被忽略");
-}
-
+// One warning naming the file and every key is in SiteConfigAtStartUp.
 TEST(ConfigFileReport, ListsAtMostTwentyProblems) {
   std::string text;
   for (int i = 0; i < 25; ++i) text += "bad line\n";

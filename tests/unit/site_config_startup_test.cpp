@@ -10,7 +10,8 @@ namespace {
 
 TEST(SiteConfigAtStartUp, TheStartDirectoryFileIsUsedAndItsUnknownKeysToldOnce) {
   test::ScriptedProgram p;
-  test::write_file(p.directory.file("quorvane.conf"), "[address-services]\nA = a.example\nZ = z\n[setup]\npassword = pw\n");
+  test::write_file(p.directory.file("quorvane.conf"),
+                   "[address-services]\nA = a.example\nZ = z\n[setup]\npassword = pw\n[proxy]\nx = 1\n");
   ::mkdir(p.directory.file("quorvane").c_str(), 0700);
   test::write_file(p.directory.file("quorvane/quorvane.conf"), "[address-services]\nB = b.example\n");
   ASSERT_TRUE(p.window.create());
@@ -20,8 +21,12 @@ TEST(SiteConfigAtStartUp, TheStartDirectoryFileIsUsedAndItsUnknownKeysToldOnce) 
   EXPECT_EQ(p.view.messages[0].text, ui::texts::settings_read_failed);
   EXPECT_EQ(p.view.messages[0].caption, ui::texts::caption_error);
   EXPECT_EQ(p.context.settings, app::Settings{});
+  // One warning naming the file and every key.
   EXPECT_EQ(p.view.messages[1].text, "配置文件 " + p.directory.file("quorvane.conf") +
-                                         ":\n第3行: 未知的键 [address-services] Z, 已忽略");
+                                         ":\n第3行: 未知的键 [address-services] Z, 已忽略"
+                                         "\n第6行: 未知的节 [proxy], 其中的键都被忽略");
+  EXPECT_EQ(p.view.messages[1].caption, "错误提示");
+  EXPECT_EQ(p.view.messages[1].icon, ui::Icon::warning);
 }
 
 }  // namespace
