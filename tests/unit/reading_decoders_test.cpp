@@ -16,13 +16,13 @@ std::string decode(Decoder decoder, const std::vector<std::uint8_t>& text, std::
 
 std::vector<std::uint8_t> chars(const std::string& text) { return {text.begin(), text.end()}; }
 
-// Ordinary readings are in the polling LAN test's lines; here the edges and the placeholders.
+// Ordinary readings (a negative temperature too) are in the polling LAN test's lines and the
+// upload records' (inputs 0x25); here the edges and the placeholders.
 TEST(ReadingDecoders, Temperature) {
   const struct {
     std::string text;
     std::string shown;
   } cases[] = {
-      {"0850", "|-5.000℃/"},
       {"07FF", "|+127.938℃/"},   // largest magnitude, 2047/16
       {"F7FF", "|+127.938℃/"},   // bits above bit 3 of the high byte are ignored
       {"FFFF", "|  ------ /"},
@@ -50,7 +50,6 @@ TEST(ReadingDecoders, DigitalInputs) {
     std::vector<std::uint8_t> text;
     std::string shown;
   } cases[] = {
-      {chars("25"), "|  DI[5->0]: < 10 - 0101 >"},
       {chars("C0"), "|  DI[5->0]: < 00 - 0000 >"},  // bits 7 and 6 are no inputs
       {chars("FF"), "|  DI[5->0]: < 11 - 1111 >"},  // the characters FF are a value
       {{0xFF, 0xFF}, "|-<---- ---->"},               // raw 0xFF bytes: a failed reading
