@@ -28,53 +28,33 @@ std::vector<int> listed(const ModuleTable& table) {
   return {table.display_order.begin(), table.display_order.begin() + table.shown_count};
 }
 
-// A dynamic address paired with its device reply's source, and the cap of 32 device replies,
-// are the search LAN tests'.
-TEST(Pairing, SettlesAddressMacAndWireless) {
-  struct Case {
-    const char* name;
-    std::array<std::uint8_t, 4> record_ip;
-    const char* type;
-    const char* expected_ip;
-    bool dynamic, wireless;
-  } cases[] = {
-      {"zero address", {0, 0, 0, 0}, "W8", "192.168.1.57", true, true},
-      {"0.0.1.1 is static", {0, 0, 1, 1}, "8W", "0.0.1.1", false, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ModuleTable table;
-    add_row(table, reply_with_ip(c.record_ip), "192.168.1.57");
-    table.rows[0].raw_only = true;
-    table.rows[0].dynamic_ip = !c.dynamic;
-    discovery::store_device_reply(table, discovery_test::device_reply_bytes("XX", mac_b), ipv4("192.168.1.56"));
-    discovery::store_device_reply(table, discovery_test::device_reply_bytes(c.type, mac_a), ipv4("192.168.1.57"));
-    discovery::pair_device_replies(table);
-    const discovery::ModuleRow& row = table.rows[0];
-    EXPECT_EQ(row.ip, ipv4(c.expected_ip));
-    EXPECT_EQ(row.dynamic_ip, c.dynamic);
-    EXPECT_EQ(row.wireless, c.wireless);
-    EXPECT_EQ(row.mac, mac_a);
-    EXPECT_EQ(row.device_type[0], c.type[0]);
-    EXPECT_FALSE(row.raw_only);
-  }
-}
-
-TEST(Pairing, FirstReplyFromTheSourceWinsAndUnpairedRowsStay) {
+// The dynamic marker 0.0.1.0 and the cap of 32 device replies are the search LAN tests'.
+TEST(Pairing, FirstReplyFromTheSourceSettlesMacWirelessAndADynamicAddress) {
   ModuleTable table;
-  add_row(table, reply_with_ip({0, 0, 1, 0}), "10.0.0.5");
-  add_row(table, reply_with_ip({10, 0, 0, 9}), "10.0.0.9");
+  add_row(table, reply_with_ip({0, 0, 0, 0}), "10.0.0.5");   // dynamic
+  add_row(table, reply_with_ip({10, 0, 0, 9}), "10.0.0.9");  // no device reply from its source
+  add_row(table, reply_with_ip({0, 0, 1, 1}), "10.0.0.6");   // static, next to the marker
   table.rows[1].mac = mac_b;
+  table.rows[2].raw_only = true;
+  table.rows[2].dynamic_ip = true;
   discovery::store_device_reply(table, discovery_test::device_reply_bytes("W8", mac_a), ipv4("10.0.0.5"));
   discovery::store_device_reply(table, discovery_test::device_reply_bytes("E1", mac_b), ipv4("10.0.0.5"));
+  discovery::store_device_reply(table, discovery_test::device_reply_bytes("8W", mac_b), ipv4("10.0.0.6"));
   discovery::pair_device_replies(table);
   EXPECT_EQ(table.rows[0].mac, mac_a);
   EXPECT_TRUE(table.rows[0].wireless);
+  EXPECT_TRUE(table.rows[0].dynamic_ip);
   EXPECT_EQ(table.rows[0].ip, ipv4("10.0.0.5"));
-  // Row 1 answered from an address no device reply came from.
   EXPECT_EQ(table.rows[1].mac, mac_b);
   EXPECT_EQ(table.rows[1].ip, ipv4("10.0.0.9"));
   EXPECT_FALSE(table.rows[1].dynamic_ip);
+  const discovery::ModuleRow& fixed = table.rows[2];
+  EXPECT_EQ(fixed.ip, ipv4("0.0.1.1"));
+  EXPECT_FALSE(fixed.dynamic_ip);
+  EXPECT_FALSE(fixed.wireless);
+  EXPECT_EQ(fixed.mac, mac_b);
+  EXPECT_EQ(fixed.device_type[0], '8');
+  EXPECT_FALSE(fixed.raw_only);
 }
 
 TEST(Ordering, InsideByAddressThenOutsideInArrivalOrder) {
