@@ -141,6 +141,7 @@ TEST(EchoProbe, CountsTheAttemptsThatGetTheirReply) {
   EXPECT_EQ(f.icmp.opened.size(), 1u);
 }
 
+// A silent address (0 after three attempts) is IcmpLan's.
 TEST(EchoProbe, FailureCodes) {
   struct Case {
     const char* name;
@@ -157,7 +158,6 @@ TEST(EchoProbe, FailureCodes) {
       {"send fails", {}, 0, false, 0, tools::echo_io_failed, 1},
       {"wait fails in attempt 1", {reply(), {WaitResult::error, {}, false}}, 0, true, 0, tools::echo_wait_failed, 2},
       {"receive fails", {{WaitResult::ready, {}, true}}, 0, true, 0, tools::echo_io_failed, 1},
-      {"nothing answers", {}, 0, true, 0, 0, 3},
   };
   for (const Case& c : cases) {
     Fixture f;
