@@ -26,7 +26,6 @@ class ScriptedSetupStream : public maint::SetupStream {
   std::deque<StreamStep> script;  // once empty, every wait is silent
   std::string sent;
   std::vector<int> pauses_ms;
-  int receive_calls = 0;
 
   maint::StreamWait wait_writable(int) override { return maint::StreamWait::ready; }
   maint::StreamWait wait_readable(int) override {
@@ -45,7 +44,6 @@ class ScriptedSetupStream : public maint::SetupStream {
     return static_cast<int>(bytes.size());
   }
   int receive(std::span<std::uint8_t> buffer) override {
-    ++receive_calls;
     StreamStep step = script.front();
     script.pop_front();
     if (step.kind == StreamStep::would_block) return maint::stream_would_block;

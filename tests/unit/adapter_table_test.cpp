@@ -41,30 +41,6 @@ std::string paragraph(const char* address_and_mask) {
          "\r\n下可配置的主机(QV/QT9K模块)地址数量过少(<=2)!\r\n建议重新设置此组参数!\r\n";
 }
 
-TEST(AdapterTable, OneSlash24Adapter) {
-  auto b = build(listing({adapter("eth1", {{"192.168.1.10", "255.255.255.0"}})}));
-  ASSERT_EQ(b->status, 0);
-  const auto& t = b->table;
-  EXPECT_TRUE(t.adapter_table_valid);
-  ASSERT_EQ(t.adapter_count, 1);
-  ASSERT_EQ(t.address_count, 1);
-  EXPECT_EQ(t.adapters[0].name, "eth1");
-  EXPECT_EQ(t.adapters[0].name_length, 4);
-  EXPECT_EQ(t.adapters[0].type, 6);
-  EXPECT_EQ(t.adapters[0].mac, (std::array<std::uint8_t, 6>{0x02, 0, 0, 0, 0, '1'}));
-  const auto& e = t.addresses[0];
-  EXPECT_EQ(e.ip, ipv4("192.168.1.10"));
-  EXPECT_EQ(e.mask, ipv4("255.255.255.0"));
-  EXPECT_EQ(e.network(), ipv4("192.168.1.0"));
-  EXPECT_EQ(e.broadcast(), ipv4("192.168.1.255"));
-  EXPECT_EQ(e.adapter, 0);
-  EXPECT_EQ(e.host_capacity, 255);
-  EXPECT_EQ(e.last_host, 254);
-  EXPECT_EQ(e.first_host, 1);
-  EXPECT_EQ(e.next_host, 1);
-  EXPECT_TRUE(b->view.messages.empty());
-}
-
 TEST(AdapterTable, HostCountersFollowTheMask) {
   struct Case {
     const char* ip;
@@ -75,9 +51,8 @@ TEST(AdapterTable, HostCountersFollowTheMask) {
   };
   const Case cases[] = {
       {"10.0.0.1", "255.255.255.0", 255, 254, false},   {"10.0.0.1", "255.255.0.0", 255, 254, false},
-      {"10.0.0.1", "255.255.255.128", 127, 126, false}, {"10.0.0.1", "255.255.255.192", 63, 62, false},
-      {"10.0.0.1", "255.255.255.248", 7, 6, false},     {"10.0.0.1", "255.255.255.252", 3, 2, true},
-      {"10.0.0.1", "255.255.255.254", 1, 0, true},      {"10.0.0.1", "255.255.255.255", 0, -1, true},
+      {"10.0.0.1", "255.255.255.128", 127, 126, false}, {"10.0.0.1", "255.255.255.248", 7, 6, false},
+      {"10.0.0.1", "255.255.255.252", 3, 2, true},      {"10.0.0.1", "255.255.255.255", 0, -1, true},
       {"10.0.0.1", "0.0.0.0", 255, 254, false},
   };
   for (const Case& c : cases) {
@@ -101,16 +76,15 @@ TEST(AdapterTable, AdapterWithoutAddressIsRemovedAndOthersRenumbered) {
   const auto& t = b->table;
   ASSERT_EQ(t.adapter_count, 2);
   EXPECT_EQ(t.adapters[0].name, "eth1");
-  EXPECT_EQ(t.adapters[0].mac[5], '1');
+  EXPECT_EQ(t.adapters[0].mac, (std::array<std::uint8_t, 6>{0x02, 0, 0, 0, 0, '1'}));
   EXPECT_EQ(t.adapters[1].name, "ppp3");
   EXPECT_EQ(t.adapters[1].type, netenv::ppp_adapter_type);
   ASSERT_EQ(t.address_count, 3);
-  EXPECT_EQ(t.addresses[0].ip, ipv4("192.168.1.10"));
-  EXPECT_EQ(t.addresses[0].adapter, 0);
-  EXPECT_EQ(t.addresses[1].ip, ipv4("10.64.0.7"));
-  EXPECT_EQ(t.addresses[1].adapter, 1);
-  EXPECT_EQ(t.addresses[2].ip, ipv4("10.65.0.7"));
-  EXPECT_EQ(t.addresses[2].adapter, 1);
+  const std::vector<std::pair<std::string, int>> expected = {{"192.168.1.10", 0}, {"10.64.0.7", 1}, {"10.65.0.7", 1}};
+  for (int e = 0; e < 3; ++e) {
+    EXPECT_EQ(t.addresses[e].ip, ipv4(expected[e].first));
+    EXPECT_EQ(t.addresses[e].adapter, expected[e].second);
+  }
 }
 
 TEST(AdapterTable, LaterAddressOfRemovedAdapterRefersToAKeptAdapter) {
