@@ -63,9 +63,11 @@ struct Fixture {
   rawlink::RawEthernetState state;
   test::ScriptedView view;
 
-  Fixture() {
+  // Matched: the devices tied to the adapters by name.
+  explicit Fixture(bool matched = true) {
     link.add_devices({"eth0", "eth1"});
     state.capture_devices = {"eth0", "eth1"};
+    if (matched) match_by_name(adapters);
   }
   rawlink::RawEthernet raw(bool raw_arp = false) { return {adapters, state, link, raw_arp}; }
   // The device's next capture shows the frames, then times out.
@@ -92,7 +94,6 @@ struct Fixture {
 // Which frames are module entries is the recorder's test; the row as shown is the LAN's.
 TEST(RawSearch, AddsModulesSeenOnlyByTheirFramesOncePerDevice) {
   Fixture f;
-  match_by_name(f.adapters);
   const Frame outsider = arp_frame(module_mac(1, 2, 3), 1, "10.0.0.7", "10.0.0.1");
   f.capture_frames("eth0", {outsider});
   f.capture_frames("eth1", {outsider, outsider, arp_frame(module_mac(9, 9, 9), 2, "192.168.5.50", "192.168.5.3")});
@@ -118,7 +119,6 @@ TEST(RawSearch, AddsModulesSeenOnlyByTheirFramesOncePerDevice) {
 
 TEST(RawSearch, MatchedDevicesWakeOnlyTheirOwnSubnet) {
   Fixture f;
-  match_by_name(f.adapters);
   f.link.add_devices({"ifb0"});
   f.state.capture_devices.push_back("ifb0");  // a device no adapter owns takes no part
   discovery::ModuleTable table = searched_table(0);
@@ -145,7 +145,7 @@ TEST(RawSearch, MatchedDevicesWakeOnlyTheirOwnSubnet) {
 }
 
 TEST(RawSearch, UnmatchedDevicesAreTiedByThePcsOwnRequests) {
-  Fixture f;
+  Fixture f(false);
   f.adapters.adapters[0].name = "{0F3A}";  // names that tie no device
   f.adapters.adapters[1].name = "{77B2}";
   f.capture_frames("eth0", {arp_frame(eth1_mac, 1, "192.168.5.3", "192.168.5.253")});
@@ -169,7 +169,7 @@ TEST(RawSearch, UnmatchedDevicesAreTiedByThePcsOwnRequests) {
   EXPECT_EQ(f.link.queries[1].broadcast, ipv4("192.168.5.255"));
 
   // One device tied of two adapters: the match stays incomplete.
-  Fixture g;
+  Fixture g(false);
   g.adapters.adapters[0].name = "{0F3A}";
   g.capture_frames("eth0", {arp_frame(eth0_mac, 1, "192.168.1.10", "192.168.1.253")});
   g.search(table);
@@ -180,7 +180,6 @@ TEST(RawSearch, UnmatchedDevicesAreTiedByThePcsOwnRequests) {
 
 TEST(RawSearch, StopsAddingRowsAt32) {
   Fixture f;
-  match_by_name(f.adapters);
   f.capture_frames("eth0", {arp_frame(module_mac(1, 1, 1), 1, "10.0.0.7", "10.0.0.1"),
                                    arp_frame(module_mac(2, 2, 2), 1, "10.0.0.8", "10.0.0.1")});
   discovery::ModuleTable table = searched_table(31);
@@ -197,7 +196,6 @@ TEST(RawSearch, StopsAddingRowsAt32) {
 
 TEST(RawSearch, WithoutSocketCapturesNothing) {
   Fixture f;
-  match_by_name(f.adapters);
   f.link.socket_opens = false;
   discovery::ModuleTable table = searched_table();
   EXPECT_EQ(f.search(table), rawlink::raw_socket_failed);
@@ -207,33 +205,30 @@ TEST(RawSearch, WithoutSocketCapturesNothing) {
 }
 
 TEST(CapturePass, ShowsTheMessageOfTheFailingStep) {
+  using platform::FilterResult;
   struct Case {
     const char* what;
-    std::function<void(Fixture&)> arrange;
+    test::CaptureScript eth0;
     int device;
     int code;
     const char* text;
+    bool list_readable = true;
   };
   const std::vector<Case> cases = {
-      {"cannot open", [](Fixture& f) { f.capture_script("eth0", {.open_status = platform::OpenStatus::failed}); }, 0, -3,
-       "自动搜索初始化错误3!"},
-      {"list unreadable", [](Fixture& f) { f.link.listing.ok = false; }, 0, -3, "自动搜索初始化错误3!"},
-      {"no such device", [](Fixture&) {}, 2, -3, "自动搜索初始化错误3!"},
-      {"not Ethernet", [](Fixture& f) { f.capture_script("eth0", {.ethernet = false}); }, 0, -4, "自动搜索初始化错误4!"},
-      {"filter does not compile",
-       [](Fixture& f) { f.capture_script("eth0", {.filter_result = platform::FilterResult::compile_failed}); }, 0, -5,
+      {"cannot open", {.open_status = platform::OpenStatus::failed}, 0, -3, "自动搜索初始化错误3!"},
+      {"list unreadable", {}, 0, -3, "自动搜索初始化错误3!", false},
+      {"no such device", {}, 2, -3, "自动搜索初始化错误3!"},
+      {"not Ethernet", {.ethernet = false}, 0, -4, "自动搜索初始化错误4!"},
+      {"filter does not compile", {.filter_result = FilterResult::compile_failed}, 0, -5,
        "自动搜索初始化错误5! 请检查Winpcap是否正确安装!"},
-      {"filter not installed",
-       [](Fixture& f) { f.capture_script("eth0", {.filter_result = platform::FilterResult::set_failed}); }, 0, -6,
-       "自动搜索初始化错误6!"},
-      {"read error", [](Fixture& f) { f.capture_script("eth0", {.reads = {{NextFrame::error, {}}}}); }, 0, -7,
-       "自动搜索初始化错误7!"},
+      {"filter not installed", {.filter_result = FilterResult::set_failed}, 0, -6, "自动搜索初始化错误6!"},
+      {"read error", {.reads = {{NextFrame::error, {}}}}, 0, -7, "自动搜索初始化错误7!"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Fixture f;
-    match_by_name(f.adapters);
-    c.arrange(f);
+    f.link.listing.ok = c.list_readable;
+    f.capture_script("eth0", c.eth0);
     EXPECT_EQ(f.capture_pass(c.device), c.code);
     ASSERT_EQ(f.view.texts(), std::vector<std::string>{c.text});
     EXPECT_EQ(f.view.messages[0].caption, "错误提示");
@@ -242,7 +237,7 @@ TEST(CapturePass, ShowsTheMessageOfTheFailingStep) {
 }
 
 TEST(TriggerQueries, StopsAtTheFirstFailedSend) {
-  Fixture f;
+  Fixture f(false);
   f.link.query_sends_ok = false;
   rawlink::RawEthernet raw = f.raw();
   EXPECT_EQ(rawlink::trigger_queries(raw, rawlink::QueryKind::device), rawlink::trigger_send_failed);
@@ -255,7 +250,6 @@ TEST(TriggerQueries, StopsAtTheFirstFailedSend) {
 
 TEST(TriggerQueries, InRemoteModeProbesHost253ItselfInsteadOfAskingThePc) {
   Fixture f;
-  match_by_name(f.adapters);
   rawlink::RawEthernet raw = f.raw(true);
   EXPECT_EQ(rawlink::trigger_queries(raw, rawlink::QueryKind::configuration), 0);
   EXPECT_TRUE(f.link.resolutions.empty());
