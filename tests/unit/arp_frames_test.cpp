@@ -1,7 +1,9 @@
-// The ARP frame recorder, de-duplication and the reply test.
+// The ARP frame recorder, de-duplication, the probe's request and the reply test.
 #include "rawlink/arp_frames.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "support/arp_test_frames.h"
 
@@ -120,7 +122,13 @@ TEST(ArpEntryDeduplication, KeepsTheFirstEntryOfEachMacInOrder) {
   EXPECT_EQ(rawlink::deduplicate_arp_entries(none), 0);
 }
 
-// The probe's own request is answered by a module's kernel on the virtual LAN.
+TEST(ArpRequest, IsABroadcastRequestWithAnAllOnesTargetMac) {
+  Frame expected = arp_frame(pc_mac, 1, "192.168.1.10", "192.168.1.77");
+  std::fill(expected.begin() + 32, expected.begin() + 38, 0xFF);
+  const auto request = rawlink::build_arp_request(pc_mac, ipv4("192.168.1.10"), ipv4("192.168.1.77"));
+  EXPECT_EQ(Frame(request.begin(), request.end()), expected);
+}
+
 TEST(ArpReply, CountsOnlyRepliesFromTheProbedAddress) {
   const platform::Ipv4Address probed = ipv4("192.168.1.77");
   const test::Mac someone{0x02, 0, 0, 0, 0, 7};
