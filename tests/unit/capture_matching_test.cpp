@@ -97,6 +97,7 @@ TEST(CaptureMatcher, AListThatCannotBeReadLeavesTheTableAsItWas) {
   test::FakeRawLink link;
   link.listing.ok = false;
   rawlink::RawEthernetState state;
+  state.capture_devices = {"eth1"};  // listed before
   test::ScriptedView view;
   netenv::AdapterTable untouched = adapters_named({"eth1"});
   rawlink::capture_matcher(state, link, view)(untouched);
