@@ -115,6 +115,14 @@ TEST(RawSearch, AddsModulesSeenOnlyByTheirFramesOncePerDevice) {
   EXPECT_EQ(f.view.wait_depth(), 0);
   EXPECT_EQ(f.link.socket_open_count, 1);
   EXPECT_EQ(f.link.socket_close_count, 1);
+
+  // Without its query socket a search captures nothing, silently.
+  f.link.socket_opens = false;
+  f.capture_frames("eth0", {arp_frame(module_mac(4, 5, 6), 1, "10.0.0.9", "10.0.0.1")});
+  EXPECT_EQ(f.search(table), rawlink::raw_socket_failed);
+  EXPECT_EQ(table.shown_count, 3);
+  EXPECT_TRUE(f.view.messages.empty());
+  EXPECT_EQ(f.view.wait_depth(), 0);
 }
 
 TEST(RawSearch, MatchedDevicesWakeOnlyTheirOwnSubnet) {
@@ -192,16 +200,6 @@ TEST(RawSearch, StopsAddingRowsAt32) {
   f.search(full);
   EXPECT_EQ(full.shown_count, 32);
   EXPECT_FALSE(full.rows[31].raw_only);
-}
-
-TEST(RawSearch, WithoutSocketCapturesNothing) {
-  Fixture f;
-  f.link.socket_opens = false;
-  discovery::ModuleTable table = searched_table();
-  EXPECT_EQ(f.search(table), rawlink::raw_socket_failed);
-  EXPECT_TRUE(f.view.messages.empty());
-  EXPECT_EQ(f.view.wait_depth(), 0);
-  EXPECT_EQ(table.shown_count, 1);
 }
 
 TEST(CapturePass, ShowsTheMessageOfTheFailingStep) {
