@@ -25,18 +25,12 @@ constexpr rawlink::QueryKind device_query = rawlink::QueryKind::device;
 
 // Adapter 0 "eth0" 192.168.1.10/24; adapter 1 "eth1" 192.168.5.3/24 and 192.168.6.3/24.
 netenv::AdapterTable pc_adapters() {
+  const std::string mask = "255.255.255.0";
+  const platform::AdapterListing listing{0, {{eth0_mac, "eth0", "", 6, {{"192.168.1.10", mask}}},
+                                             {eth1_mac, "eth1", "", 6, {{"192.168.5.3", mask}, {"192.168.6.3", mask}}}}};
   netenv::AdapterTable table;
-  table.adapter_count = 2;
-  table.adapters[0] = {eth0_mac, "eth0", 4, 6};
-  table.adapters[1] = {eth1_mac, "eth1", 4, 6};
-  const std::vector<std::tuple<const char*, int>> entries = {{"192.168.1.10", 0}, {"192.168.5.3", 1}, {"192.168.6.3", 1}};
-  for (const auto& [ip, adapter] : entries) {
-    netenv::AddressEntry& entry = table.addresses.at(static_cast<std::size_t>(table.address_count++));
-    entry.ip = ipv4(ip);
-    entry.mask = ipv4("255.255.255.0");
-    entry.adapter = adapter;
-  }
-  table.adapter_table_valid = true;
+  test::ScriptedView quiet;
+  netenv::build_adapter_table(table, listing, quiet);
   return table;
 }
 
