@@ -62,13 +62,13 @@ TEST(ArpFrameRecorder, KeepsModuleFramesAndIgnoresTheRest) {
 }
 
 TEST(ArpFrameRecorder, HoldsAtMost29EntriesPerDevice) {
-  std::vector<Frame> frames;
-  for (int i = 0; i < 31; ++i)
-    frames.push_back(arp_frame(module_mac(0, 0, static_cast<std::uint8_t>(i)), 1, "10.0.0." + std::to_string(i + 1), "10.0.0.254"));
   netenv::AdapterTable adapters = two_adapters();
   rawlink::DeviceArpEntries entries;
   std::vector<FrameUse> uses;
-  for (const Frame& frame : frames) uses.push_back(rawlink::record_arp_frame(frame, 3, entries, adapters));
+  for (int i = 0; i < 31; ++i) {
+    const Frame frame = arp_frame(module_mac(0, 0, static_cast<std::uint8_t>(i)), 1, "10.0.0." + std::to_string(i + 1), "10.0.0.254");
+    uses.push_back(rawlink::record_arp_frame(frame, 3, entries, adapters));
+  }
   EXPECT_EQ(entries.count, rawlink::max_arp_entries);
   EXPECT_EQ(entries.entries[28].sender_ip, ipv4("10.0.0.29"));
   EXPECT_EQ(uses[28], FrameUse::module_entry);
