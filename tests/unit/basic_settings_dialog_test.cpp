@@ -54,23 +54,14 @@ TEST(BasicSettingsDialog, WithoutAnyAdapterSaysSoAndCloses) {
   EXPECT_EQ(h.dialog.messages[0].caption, ui::texts::caption_error);
 }
 
-TEST(BasicSettingsDialog, ClampsThePeriodOnOk) {
-  const struct {
-    const char* typed;
-    int stored;
-  } cases[] = {{"500", 1000}, {"1000", 1000}, {"1001", 1001}, {"1500", 1500}, {"9999", 9999},
-               {"10000", 10000}, {"20000", 10000}, {"", 1000}, {"abc", 1000}, {"99999999999", 10000}};
-  for (const auto& c : cases) {
-    Harness h;
-    ASSERT_TRUE(h.dialog.open());
-    h.dialog.type(Dialog::period_edit, c.typed);
-    h.dialog.click(Dialog::ok_button);
-    EXPECT_EQ(h.dialog.result(), 1);
-    EXPECT_EQ(h.settings.refresh_period_ms, c.stored) << "typed " << c.typed;
-  }
+TEST(ClampRefreshPeriod, HoldsThePeriodIn1000To10000) {
+  const std::pair<const char*, int> cases[] = {{"500", 1000},  {"1000", 1000},   {"1001", 1001}, {"9999", 9999},
+                                               {"10000", 10000}, {"20000", 10000}, {"", 1000},     {"abc", 1000},
+                                               {"99999999999", 10000}};
+  for (const auto& [typed, stored] : cases) EXPECT_EQ(netenv::clamp_refresh_period(typed), stored) << typed;
 }
 
-TEST(BasicSettingsDialog, ModeBoxesExcludeEachOther) {
+TEST(BasicSettingsDialog, ModeBoxesExcludeEachOtherAndOkTakesThem) {
   Harness h;
   ASSERT_TRUE(h.dialog.open());
   h.dialog.click(Dialog::remote_box);
@@ -86,12 +77,15 @@ TEST(BasicSettingsDialog, ModeBoxesExcludeEachOther) {
   EXPECT_FALSE(h.dialog.enabled(Dialog::remote_box));
   EXPECT_FALSE(h.dialog.enabled(Dialog::server_box));
   h.dialog.click(Dialog::data_file_box);
+  h.dialog.type(Dialog::period_edit, "20000");
   h.dialog.click(Dialog::ok_button);
+  EXPECT_EQ(h.dialog.result(), 1);
   EXPECT_TRUE(h.settings.repair_enabled);
   EXPECT_FALSE(h.settings.remote_mode);
   EXPECT_FALSE(h.settings.server_mode);
   EXPECT_TRUE(h.settings.data_file_saving);
   EXPECT_TRUE(h.settings.settings_changed);
+  EXPECT_EQ(h.settings.refresh_period_ms, 10000);
 }
 
 TEST(BasicSettingsDialog, LeavingKeepsEverySettingButRemembersTheClicks) {
@@ -112,31 +106,26 @@ TEST(BasicSettingsDialog, LeavingKeepsEverySettingButRemembersTheClicks) {
 }
 
 TEST(BasicSettingsDialog, OpeningReflectsTheModesInForce) {
-  {
-    Harness h;
-    h.settings.repair_enabled = true;
-    h.settings.remote_mode = true;  // cannot stand beside repair: cleared on opening
-    ASSERT_TRUE(h.dialog.open());
-    EXPECT_TRUE(h.dialog.checked(Dialog::repair_box));
-    EXPECT_FALSE(h.dialog.enabled(Dialog::remote_box));
-    EXPECT_FALSE(h.settings.remote_mode);
-  }
-  {
-    Harness h;
-    h.settings.remote_mode = true;
-    h.settings.server_mode = true;
-    h.settings.remote_answered = true;
-    ASSERT_TRUE(h.dialog.open());
-    EXPECT_TRUE(h.dialog.checked(Dialog::remote_box));
-    EXPECT_TRUE(h.dialog.checked(Dialog::server_box));
-    EXPECT_FALSE(h.dialog.enabled(Dialog::repair_box));
-    h.dialog.click(Dialog::remote_box);
-    h.dialog.click(Dialog::ok_button);
-    EXPECT_FALSE(h.settings.remote_mode);
-    EXPECT_FALSE(h.settings.remote_answered);  // cleared with the remote box
-    EXPECT_TRUE(h.settings.server_mode);
-    EXPECT_FALSE(h.settings.setup_answer_mode);
-  }
+  Harness repair;
+  repair.settings.repair_enabled = true;
+  repair.settings.remote_mode = true;  // cannot stand beside repair: cleared on opening
+  ASSERT_TRUE(repair.dialog.open());
+  EXPECT_TRUE(repair.dialog.checked(Dialog::repair_box));
+  EXPECT_FALSE(repair.dialog.enabled(Dialog::remote_box));
+  EXPECT_FALSE(repair.settings.remote_mode);
+
+  Harness h;
+  h.settings.remote_mode = h.settings.server_mode = h.settings.remote_answered = true;
+  ASSERT_TRUE(h.dialog.open());
+  EXPECT_TRUE(h.dialog.checked(Dialog::remote_box));
+  EXPECT_TRUE(h.dialog.checked(Dialog::server_box));
+  EXPECT_FALSE(h.dialog.enabled(Dialog::repair_box));
+  h.dialog.click(Dialog::remote_box);
+  h.dialog.click(Dialog::ok_button);
+  EXPECT_FALSE(h.settings.remote_mode);
+  EXPECT_FALSE(h.settings.remote_answered);  // cleared with the remote box
+  EXPECT_TRUE(h.settings.server_mode);
+  EXPECT_FALSE(h.settings.setup_answer_mode);
 }
 
 }  // namespace
