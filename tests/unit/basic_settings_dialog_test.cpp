@@ -45,14 +45,7 @@ TEST(BasicSettingsDialog, ListsAdaptersAddressesAndMasks) {
   EXPECT_EQ(h.settings.expected_port, 10050);  // set back on every opening
 }
 
-TEST(BasicSettingsDialog, WithoutAnyAdapterSaysSoAndCloses) {
-  Harness h;
-  h.listing = {};
-  EXPECT_FALSE(h.dialog.open());
-  EXPECT_EQ(h.dialog.result(), 0);
-  ASSERT_EQ(h.dialog.texts(), std::vector<std::string>{ui::texts::no_network_device});
-  EXPECT_EQ(h.dialog.messages[0].caption, ui::texts::caption_error);
-}
+// (No adapter at all: the server settings dialog test, over the same first step.)
 
 TEST(ClampRefreshPeriod, HoldsThePeriodIn1000To10000) {
   const std::pair<const char*, int> cases[] = {{"500", 1000},  {"1000", 1000},   {"1001", 1001}, {"9999", 9999},
@@ -88,22 +81,7 @@ TEST(BasicSettingsDialog, ModeBoxesExcludeEachOtherAndOkTakesThem) {
   EXPECT_EQ(h.settings.refresh_period_ms, 10000);
 }
 
-TEST(BasicSettingsDialog, LeavingKeepsEverySettingButRemembersTheClicks) {
-  Harness h;
-  h.settings.refresh_period_ms = 2500;
-  h.settings.setup_answer_mode = true;
-  ASSERT_TRUE(h.dialog.open());
-  h.dialog.click(Dialog::server_box);
-  h.dialog.click(Dialog::data_file_box);
-  h.dialog.type(Dialog::period_edit, "8000");
-  h.dialog.click(Dialog::leave_button);
-  EXPECT_EQ(h.dialog.result(), 0);
-  EXPECT_FALSE(h.settings.server_mode);
-  EXPECT_FALSE(h.settings.data_file_saving);
-  EXPECT_EQ(h.settings.refresh_period_ms, 2500);
-  EXPECT_TRUE(h.settings.setup_answer_mode);
-  EXPECT_TRUE(h.settings.settings_changed);
-}
+// (Leaving: the main window test, through the window.)
 
 TEST(BasicSettingsDialog, OpeningReflectsTheModesInForce) {
   Harness repair;
