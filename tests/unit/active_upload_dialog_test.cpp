@@ -58,8 +58,7 @@ TEST(ActiveUploadDialog, EachRefusedFieldShowsItsMessageFocusesItAndChangesNothi
     bool name_mode;
     int field;
     std::string typed;
-    const char* message;
-    const char* caption;
+    const char *message, *caption;
     ui::Icon icon;
   } cases[] = {
       {false, D::server_ip_edit, "", "IP地址结构(x.x.x.x)错误，请重新输入!", "错误提示", ui::Icon::warning},

@@ -33,8 +33,8 @@ struct Rig {
   test::FakeWaitClock clock;
   test::ScriptedView main_window;
   int probe_answer = 0;  // free
-  int probes = 0, readdress_result = 0, readdresses = 0, read_result = 0, reads = 0, write_result = 0, writes = 0,
-      remote_result = 0, remote_writes = 0;
+  int probes = 0, readdress_result = 0, readdresses = 0, read_result = 0, reads = 0, writes = 0, remote_result = 0,
+      remote_writes = 0;
   std::function<int(ui::DialogLogic&)> sub_dialog = [](ui::DialogLogic&) { return 0; };
   bool remote = false;
   std::unique_ptr<D> dialog;
@@ -51,11 +51,9 @@ struct Rig {
     row.gateway = ipv4("192.168.1.1");
     row.host_bits = 8;
     row.port = 10050;
-    row.snmp_capable = row.active_capable = row.sensor_module = true;
+    row.snmp_capable = row.active_capable = true;
     row.server_ip = ipv4("192.168.1.10");
     row.server_port = 8005;
-    row.module_code = 0x1234;
-    row.mac = {0x00, 0x20, 0x4A, 0x0D, 0x00, 0x32};
     wireless.as_read.fill(0x11);
     wireless.edited = wireless.as_read;
   }
@@ -72,7 +70,7 @@ struct Rig {
                                    if (read_result == 0) wireless.edited = wireless.as_read;
                                    return read_result;
                                  },
-                                 [this] { return ++writes, write_result; },
+                                 [this] { return ++writes, 0; },
                                  [this] { return ++remote_writes, remote_result; },
                                  [this](ui::DialogLogic& d) { return sub_dialog(d); }, {}});
     view = std::make_unique<test::ScriptedDialog>(*dialog);
@@ -80,7 +78,6 @@ struct Rig {
     return view->open();
   }
   test::ScriptedDialog& v() { return *view; }
-  std::string last_text() const { return view->messages.empty() ? "" : view->messages.back().text; }
   int radio(int mode) const { return D::tcp_radio + mode; }
 };
 
@@ -112,18 +109,17 @@ TEST(ParameterDialog, OpeningShowsTheModuleAndClearsTheUploadChoices) {
   EXPECT_TRUE(v.shown(D::upload_button));
   v.click(rig.radio(discovery::snmp));
   EXPECT_FALSE(v.shown(D::upload_button));
-}
 
-TEST(ParameterDialog, CapabilitiesDecideTheRadiosAndTheWirelessButton) {
-  Rig rig;
-  rig.row.snmp_capable = rig.row.active_capable = false;
-  rig.row.wireless = true;
-  rig.row.work_mode = discovery::no_mode;
-  ASSERT_TRUE(rig.open());
-  for (int mode = 0; mode < 5; ++mode) EXPECT_FALSE(rig.v().checked(rig.radio(mode)));
-  for (int mode : {discovery::snmp, discovery::audp, discovery::atcp}) EXPECT_FALSE(rig.v().shown(rig.radio(mode)));
-  EXPECT_TRUE(rig.v().shown(D::wireless_button));
-  EXPECT_TRUE(rig.v().enabled(D::wireless_button));
+  // The module's capabilities decide the radios and the wireless button.
+  Rig plain;
+  plain.row.snmp_capable = plain.row.active_capable = false;
+  plain.row.wireless = true;
+  plain.row.work_mode = discovery::no_mode;
+  ASSERT_TRUE(plain.open());
+  for (int mode = 0; mode < 5; ++mode) EXPECT_FALSE(plain.v().checked(plain.radio(mode)));
+  for (int mode : {discovery::snmp, discovery::audp, discovery::atcp}) EXPECT_FALSE(plain.v().shown(plain.radio(mode)));
+  EXPECT_TRUE(plain.v().shown(D::wireless_button));
+  EXPECT_TRUE(plain.v().enabled(D::wireless_button));
 }
 
 // One press of OK after typing into some fields: the boxes shown, the first one's caption and
@@ -242,7 +238,7 @@ TEST(ParameterDialog, ActiveUploadNeedsAConfirmedVisit) {
   rig.v().click(D::upload_button);
   EXPECT_TRUE(rig.pending.active_upload_confirmed);
   rig.v().click(D::ok_button);
-  EXPECT_EQ(rig.last_text(), t::confirm_change);
+  EXPECT_EQ(rig.v().messages.back().text, t::confirm_change);
   EXPECT_EQ(rig.v().result(), 1);
 }
 

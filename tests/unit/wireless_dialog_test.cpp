@@ -97,12 +97,10 @@ TEST(WirelessDialog, EnablingRulesFollowTopologyAndSuite) {
 TEST(WirelessDialog, RefusedFieldsShowTheirMessageAndLeaveTheBlockAlone) {
   const std::string p63(63, 'p');
   struct Case {
-    int suite;
-    int method;
+    int suite, method;
     bool passphrase;
     int field;
-    std::string typed;
-    std::string message;
+    std::string typed, message;
   } cases[] = {
       {wifi::suite_wep, wifi::method_wep64, false, D::ssid_edit, "", "SSID输入错误,请重新输入!"},
       {wifi::suite_wep, wifi::method_wep64, false, D::ssid_edit, std::string(33, 's'), "SSID输入错误,请重新输入!"},
