@@ -28,9 +28,7 @@ struct Harness {
 
 TEST(ModuleRepairDialog, RefusesAFieldThatIsNotTwoHexDigits) {
   const struct {
-    const char* b4;
-    const char* b5;
-    const char* b6;
+    const char *b4, *b5, *b6;
     int focused;
   } cases[] = {
       {"1", "2c", "3d", Dialog::byte4_edit},  // one digit

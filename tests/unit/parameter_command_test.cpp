@@ -58,8 +58,7 @@ struct Program : test::FakeClockProgram {
 TEST(ParameterCommand, TheSelectionMustBeOneSensorModule) {
   struct Case {
     std::vector<int> selection;
-    const char* caption;
-    const char* text;
+    const char *caption, *text;
   };
   const std::vector<Case> cases = {
       {{0, 1}, t::caption_notice, "只允许在<IP参数栏>选择一个模块!"},
