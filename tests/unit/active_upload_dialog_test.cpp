@@ -28,7 +28,7 @@ discovery::ModuleRow upload_row(std::uint8_t firmware_level) {
 }
 
 struct Rig {
-  explicit Rig(std::uint8_t firmware_level = 0x31) : row(upload_row(firmware_level)) {}
+  explicit Rig(std::uint8_t firmware_level = 0x31) : row(upload_row(firmware_level)) { EXPECT_TRUE(view.open()); }
   netenv::PendingParameters pending;
   discovery::ModuleRow row;
   D dialog{pending, row, ipv4("192.168.1.5"), config::UploadDefaults{}};
@@ -45,7 +45,6 @@ bool same(const netenv::PendingParameters& a, const netenv::PendingParameters& b
 // (The fields each mode enables: the config dialogs GUI test.)
 TEST(ActiveUploadDialog, DomainNameModeOnlyAboveFirmwareLevel0x30) {
   Rig rig(0x30);
-  ASSERT_TRUE(rig.view.open());
   EXPECT_FALSE(rig.view.enabled(D::name_mode_radio));
   EXPECT_TRUE(rig.view.checked(D::ip_mode_radio));  // the row asks for a name; IP is forced
   EXPECT_TRUE(rig.view.enabled(D::server_ip_edit));
@@ -79,7 +78,6 @@ TEST(ActiveUploadDialog, EachRefusedFieldShowsItsMessageFocusesItAndChangesNothi
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
     Rig rig;
-    ASSERT_TRUE(rig.view.open());
     rig.view.click(c.name_mode ? D::name_mode_radio : D::ip_mode_radio);
     rig.view.type(c.field, c.typed);
     rig.view.click(D::ok_button);
@@ -94,7 +92,6 @@ TEST(ActiveUploadDialog, EachRefusedFieldShowsItsMessageFocusesItAndChangesNothi
 
 TEST(ActiveUploadDialog, OkStoresTheValuesAndAReopeningShowsThem) {
   Rig rig;
-  ASSERT_TRUE(rig.view.open());
   EXPECT_TRUE(rig.view.checked(D::name_mode_radio));
   EXPECT_EQ(rig.view.text(D::domain_edit), "collector.lan");
   EXPECT_EQ(rig.view.text(D::module_code_edit), "00A1");
@@ -124,7 +121,6 @@ TEST(ActiveUploadDialog, OkStoresTheValuesAndAReopeningShowsThem) {
 
 TEST(ActiveUploadDialog, DefaultsGiveTheLocalAddressInIpModeAndStoreNothingUntilOk) {
   Rig rig;
-  ASSERT_TRUE(rig.view.open());
   rig.view.click(D::defaults_button);
   EXPECT_TRUE(rig.view.checked(D::ip_mode_radio));
   EXPECT_EQ(rig.view.text(D::server_ip_edit), "192.168.1.5");

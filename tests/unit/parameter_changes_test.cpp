@@ -21,7 +21,6 @@ discovery::ModuleRow atcp_row() {
   row.work_mode = discovery::atcp;
   row.server_port = 8005;
   row.upload_interval = 3;
-  row.server_by_name = 0;
   row.server_ip = ipv4("192.168.1.10");
   row.dns_ip = ipv4("8.8.4.4");
   std::strcpy(row.server_name.data(), "upload.example");

@@ -9,8 +9,8 @@
 
 #include "config/active_upload_dialog.h"
 #include "config/wireless_dialog.h"
+#include "discovery_test_bytes.h"
 #include "platform/ipv4_address.h"
-#include "support/arp_test_frames.h"
 #include "support/fake_wait_clock.h"
 #include "support/scripted_dialog.h"
 #include "ui/texts.h"
@@ -25,7 +25,7 @@ namespace t = ui::texts;
 // The PC on 192.168.1.10/24; the module at 192.168.1.50/24, gateway .1, TCP, able to do
 // SNMP and active upload.
 struct Rig {
-  netenv::AdapterTable adapters;
+  netenv::AdapterTable adapters = discovery_test::adapters_with({{"192.168.1.10", "255.255.255.0", 0}});
   discovery::ModuleRow row;
   netenv::PendingParameters pending;
   config::WirelessCopies wireless;
@@ -41,12 +41,6 @@ struct Rig {
   std::unique_ptr<test::ScriptedDialog> view;
 
   Rig() {
-    netenv::AddressEntry& entry = adapters.addresses[0];
-    entry.ip = ipv4("192.168.1.10");
-    entry.mask = ipv4("255.255.255.0");
-    adapters.address_count = 1;
-    adapters.adapter_count = 1;
-    adapters.adapter_table_valid = true;
     row.ip = ipv4("192.168.1.50");
     row.gateway = ipv4("192.168.1.1");
     row.host_bits = 8;
@@ -212,19 +206,6 @@ TEST(ParameterDialog, DefaultsAskForADynamicAddressOverTcp) {
   EXPECT_FALSE(rig.v().shown(D::upload_button));
 }
 
-// Runs the active-upload dialog with the port typed in (and the module code), OK.
-std::function<int(ui::DialogLogic&)> upload_visit(const char* port, const char* code) {
-  return [port, code](ui::DialogLogic& logic) {
-    EXPECT_NE(dynamic_cast<config::ActiveUploadDialog*>(&logic), nullptr);
-    test::ScriptedDialog sub(logic);
-    sub.open();
-    sub.type(config::ActiveUploadDialog::port_edit, port);
-    sub.type(config::ActiveUploadDialog::module_code_edit, code);
-    sub.click(config::ActiveUploadDialog::ok_button);
-    return sub.result();
-  };
-}
-
 // (The reminder's flashes: the attention flash test; the module code that is no change: the
 // parameters unchanged test.)
 TEST(ParameterDialog, ActiveUploadNeedsAConfirmedVisit) {
@@ -234,7 +215,13 @@ TEST(ParameterDialog, ActiveUploadNeedsAConfirmedVisit) {
   rig.v().click(D::ok_button);
   EXPECT_EQ(rig.v().texts(), Texts{t::upload_confirm_first});
   EXPECT_EQ(rig.v().focused(), D::upload_button);
-  rig.sub_dialog = upload_visit("8006", "ABCD");
+  rig.sub_dialog = [](ui::DialogLogic& upload) {  // a new server port, OK
+    test::ScriptedDialog sub(upload);
+    sub.open();
+    sub.type(config::ActiveUploadDialog::port_edit, "8006");
+    sub.click(config::ActiveUploadDialog::ok_button);
+    return sub.result();
+  };
   rig.v().click(D::upload_button);
   EXPECT_TRUE(rig.pending.active_upload_confirmed);
   rig.v().click(D::ok_button);
@@ -275,7 +262,6 @@ TEST(ParameterDialog, OutsideOrArpOnlyModulesAreOfferedReaddressing) {
 // Runs the wireless dialog: types the SSID and leaves with OK or with cancel.
 std::function<int(ui::DialogLogic&)> wireless_visit(const char* ssid, bool ok) {
   return [ssid, ok](ui::DialogLogic& logic) {
-    EXPECT_NE(dynamic_cast<config::WirelessDialog*>(&logic), nullptr);
     test::ScriptedDialog sub(logic);
     sub.open();
     sub.type(config::WirelessDialog::ssid_edit, ssid);

@@ -46,15 +46,10 @@ struct Rig {
   }
 };
 
-TEST(RemoteTestDialog, OpensOnTheLastAddressWithTheFocusThere) {
-  Rig rig;
-  EXPECT_EQ(rig.view.text(D::address_edit), "10.77.0.20");
-  EXPECT_EQ(rig.view.focused(), D::address_edit);
-  EXPECT_FALSE(rig.set_by_hand);  // every test starts without a module described by hand
-}
-
-// Each refusal shows one message, puts the focus back in the field and probes nothing.
-TEST(RemoteTestDialog, TypedAddressesRefused) {
+// The dialog opens on the last address, the focus there, and every test starts without a
+// module described by hand. Each refusal shows one message, puts the focus back in the
+// field and probes nothing.
+TEST(RemoteTestDialog, OpensOnTheLastAddressAndRefusesBadOnes) {
   const std::pair<const char*, const char*> cases[] = {
       {"", "IP地址结构(x.x.x.x)错误，请重新输入!"},      {"10.77.0", "IP地址结构(x.x.x.x)错误，请重新输入!"},
       {"10.77.0.300", "IP地址输入错误,请重新输入!"},     {"0.0.0.0", "IP地址输入错误,请重新输入!"},
@@ -64,6 +59,9 @@ TEST(RemoteTestDialog, TypedAddressesRefused) {
   for (const auto& [typed, message] : cases) {
     SCOPED_TRACE(typed);
     Rig rig;
+    EXPECT_EQ(rig.view.text(D::address_edit), "10.77.0.20");
+    EXPECT_EQ(rig.view.focused(), D::address_edit);
+    EXPECT_FALSE(rig.set_by_hand);
     rig.view.focus(D::ok_button);
     rig.confirm(typed);
     ASSERT_EQ(rig.view.texts(), Texts{message});
