@@ -16,6 +16,7 @@
 namespace {
 
 using ui::ButtonId;
+using Texts = std::vector<std::string>;
 namespace t = ui::texts;
 
 // Two listed modules; the first a sensor module on loopback, where nothing acknowledges.
@@ -55,51 +56,45 @@ struct Program : test::FakeClockProgram {
   std::string record_path() const { return context.start_directory + "/" + app::change_record_file_name; }
 };
 
-TEST(ParameterCommand, TheSelectionMustBeOneSensorModule) {
+// One selected sensor module goes to the dialog, and so does a module outside its subnet or
+// seen by its ARP frames alone, to be moved into it; the dialog left with 0 changes nothing.
+TEST(ParameterCommand, TheSelectionMustBeOneSensorModuleOrOneToMove) {
+  const char* const not_sensor = "非QT/QV9K模块!";
   struct Case {
     std::vector<int> selection;
-    const char *caption, *text;
-  };
-  const std::vector<Case> cases = {
-      {{0, 1}, t::caption_notice, "只允许在<IP参数栏>选择一个模块!"},
-      {{}, t::caption_error, "请在<IP参数栏>先选择要修改的模块!"},
-      {{1}, t::caption_error, "非QT/QV9K模块!"},
+    bool outside, raw_only, remote;
+    Texts shown;
+    const char* caption;
+  } cases[] = {
+      {{0, 1}, false, false, false, {"只允许在<IP参数栏>选择一个模块!"}, t::caption_notice},
+      {{}, false, false, false, {"请在<IP参数栏>先选择要修改的模块!"}, t::caption_error},
+      {{1}, false, false, false, {not_sensor}, t::caption_error},
+      {{1}, true, false, true, {not_sensor}, t::caption_error},  // nothing is moved in remote mode
+      {{1}, true, false, false, {}, nullptr},
+      {{1}, false, true, false, {}, nullptr},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
+    SCOPED_TRACE(c.shown.empty() ? "to the dialog" : c.shown[0]);
     Program p;
-    p.settings_ending_with(c.selection, 1);
-    ASSERT_EQ(p.view.texts(), std::vector<std::string>{c.text});
-    EXPECT_EQ(p.view.messages[0].caption, c.caption);
-    EXPECT_EQ(p.view.messages[0].icon, ui::Icon::warning);
-    EXPECT_EQ(p.dialogs, 0);
-  }
-}
-
-// The dialog left with 0 changes nothing.
-TEST(ParameterCommand, AnOutsideOrArpOnlyModuleGoesToTheDialogToBeMoved) {
-  for (bool outside : {true, false}) {
-    Program p;
-    discovery::ModuleRow& row = p.context.modules.rows[1];
-    (outside ? row.outside_subnet : row.raw_only) = true;
-    p.settings_ending_with({1}, 0);
-    EXPECT_EQ(p.dialogs, 1);
-    EXPECT_TRUE(p.view.messages.empty());
+    p.context.modules.rows[1].outside_subnet = c.outside;
+    p.context.modules.rows[1].raw_only = c.raw_only;
+    p.context.state.remote_mode = c.remote;
+    p.settings_ending_with(c.selection, 0);
+    ASSERT_EQ(p.view.texts(), c.shown);
+    EXPECT_EQ(p.dialogs, c.shown.empty() ? 1 : 0);
+    for (const test::ShownMessage& m : p.view.messages) {
+      EXPECT_EQ(m.caption, c.caption);
+      EXPECT_EQ(m.icon, ui::Icon::warning);
+    }
     EXPECT_EQ(p.view.lines(ui::ListId::modules).size(), 2u);
   }
-  Program remote;
-  remote.context.state.remote_mode = true;
-  remote.context.modules.rows[1].outside_subnet = true;
-  remote.settings_ending_with({1}, 0);
-  EXPECT_EQ(remote.dialogs, 0);
-  EXPECT_EQ(remote.view.texts(), std::vector<std::string>{"非QT/QV9K模块!"});
 }
 
 // (Its message when the module does not acknowledge: the module write LAN test.)
 TEST(ParameterCommand, AFailedWriteIsReportedAndRecordsNothing) {
   Program p;
   p.settings_ending_with({0}, 1);  // nothing on loopback acknowledges
-  ASSERT_EQ(p.view.texts(), std::vector<std::string>{"IP参数修改出现错误!"});
+  ASSERT_EQ(p.view.texts(), Texts{"IP参数修改出现错误!"});
   EXPECT_EQ(p.view.messages[0].caption, t::caption_error);
   EXPECT_FALSE(std::filesystem::exists(p.record_path()));
 }
@@ -109,7 +104,7 @@ TEST(ParameterCommand, RemoteModeOnlyPausesAndEmptiesTheView) {
   p.context.state.remote_mode = true;
   const std::uint32_t start_ms = p.clock.tick_count_ms();
   p.settings_ending_with({0}, 1);
-  ASSERT_EQ(p.view.texts(), std::vector<std::string>{t::parameters_written});
+  ASSERT_EQ(p.view.texts(), Texts{t::parameters_written});
   EXPECT_EQ(p.clock.tick_count_ms() - start_ms, 9000u);
   EXPECT_TRUE(p.view.lines(ui::ListId::modules).empty());
   EXPECT_FALSE(std::filesystem::exists(p.record_path()));
@@ -123,7 +118,7 @@ TEST(RepairCommand, OnlyASuccessfulRepairWaitsWithTheWaitCursorAndEmptiesTheView
     int wait_depth_midway = 0;
     p.clock.at_ms(p.clock.tick_count_ms() + 8000, [&] { wait_depth_midway = p.view.wait_depth(); });
     p.repair_ending_with(result);
-    EXPECT_EQ(p.view.texts(), result == 1 ? std::vector<std::string>{t::parameters_written} : std::vector<std::string>{});
+    EXPECT_EQ(p.view.texts(), result == 1 ? Texts{t::parameters_written} : Texts{});
     EXPECT_EQ(wait_depth_midway, result);
     EXPECT_EQ(p.view.wait_depth(), 0);
     EXPECT_EQ(p.view.lines(ui::ListId::modules).size(), result == 1 ? 0u : 2u);
