@@ -60,7 +60,6 @@ TEST(ActiveUploadDialog, EachRefusedFieldShowsItsMessageFocusesItAndChangesNothi
     const char *message, *caption;
     ui::Icon icon;
   } cases[] = {
-      {false, D::server_ip_edit, "", "IP地址结构(x.x.x.x)错误，请重新输入!", "错误提示", ui::Icon::warning},
       {false, D::server_ip_edit, "10.1.2", "IP地址结构(x.x.x.x)错误，请重新输入!", "错误提示", ui::Icon::warning},
       {false, D::server_ip_edit, "10.1.2.300", "IP地址输入错误,请重新输入!", "错误提示", ui::Icon::warning},
       {false, D::server_ip_edit, "0.0.0.0", "SERVER IP地址输入错误,请重新输入!", "错误提示", ui::Icon::warning},

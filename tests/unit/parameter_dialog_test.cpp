@@ -138,7 +138,6 @@ TEST(ParameterDialog, OkRefusesOrAsksOnceAndFocusesTheFieldAtFault) {
       {{{ip, "10.1.2.300"}}, {t::ip_input_error}, ip},
       {{{ip, "255.255.255.255"}}, {t::ip_input_error}, ip},
       {{{ip, "192.168.1.10"}}, {"IP地址为本机地址,请重新输入!"}, ip},
-      {{{gw, "1.2.3"}}, {t::ip_structure_error}, gw},
       {{{gw, "224.0.0.1"}}, {"IP地址类别范围错误(>=D类),请重新输入!"}, gw},
       {{{port, "999"}}, {t::port_range}, port},
       {{{port, "65534"}}, {t::port_range}, port},

@@ -21,21 +21,27 @@ const char* const not_detected = "此IP地址未检测到网络设备，请重�
 const char* const read_done = "此IP地址网络设备参数获取成功!";
 const char* const read_failed = "网络设备参数获取失败! 是否尝试手动设置连接方式?";
 
+// What each step of the test answers: the ARP probe, the echo probe (replies), the address
+// lookup, the module read and the work-mode dialog.
+struct Outcomes {
+  int arp = 0, echo = 1, lookup = 0, read = 0, work_mode = 1;
+};
+
 struct Rig {
   netenv::AdapterTable adapters = discovery_test::adapters_with({{"192.168.1.10", "255.255.255.0", 0}});
   platform::Ipv4Address remote_ip = ipv4("10.77.0.20");
   bool set_by_hand = true;
   test::ScriptedView main_window;
-  int arp_answer = 0, echo_replies = 1, lookup_code = 0, read_code = 0, work_mode_result = 1;
+  Outcomes outcome;
   std::string cancelled_at;  // the step after which Stop or the close box acts
   Texts steps;
   platform::Ipv4Address probed;
   D dialog{
       {adapters, remote_ip, set_by_hand},
-      {main_window, [this](platform::Ipv4Address ip) { return probed = ip, steps.push_back("arp"), arp_answer; },
-       [this](platform::Ipv4Address ip) { return probed = ip, steps.push_back("echo"), echo_replies; },
-       [this] { return steps.push_back("lookup"), lookup_code; }, [this] { return steps.push_back("read"), read_code; },
-       [this] { return steps.push_back("work mode"), work_mode_result; }, [this] { steps.push_back("by hand"); },
+      {main_window, [this](platform::Ipv4Address ip) { return probed = ip, steps.push_back("arp"), outcome.arp; },
+       [this](platform::Ipv4Address ip) { return probed = ip, steps.push_back("echo"), outcome.echo; },
+       [this] { return steps.push_back("lookup"), outcome.lookup; }, [this] { return steps.push_back("read"), outcome.read; },
+       [this] { return steps.push_back("work mode"), outcome.work_mode; }, [this] { steps.push_back("by hand"); },
        [this] { return !steps.empty() && steps.back() == cancelled_at; }}};
   test::ScriptedDialog view{dialog};
 
@@ -82,33 +88,28 @@ TEST(RemoteTestDialog, EachStepsOutcomeDecidesTheNext) {
   const Texts to_echo = {"arp", "echo"}, to_lookup = {"arp", "echo", "lookup"}, to_read = {"arp", "echo", "lookup", "read"};
   const ui::Answer yes = ui::Answer::yes;
   struct Case {
-    int arp, echo, lookup, read;
+    Outcomes outcome;
     ui::Answer answer;  // to the question after a failed read
-    int work_mode;
     Texts steps, shown;
     int result;
     std::string cancelled_at = {};
   } cases[] = {
-      {1, 0, 0, 0, yes, 1, {"arp", "lookup", "read"}, {detected, read_done}, 1},  // an ARP answer spares the echo
-      {0, -1, 0, 0, yes, 1, to_echo, {not_detected}, -1},  // a probe that could not run counts as no answer
+      {{1, 0, 0, 0, 1}, yes, {"arp", "lookup", "read"}, {detected, read_done}, 1},  // an ARP answer spares the echo
+      {{0, -1, 0, 0, 1}, yes, to_echo, {not_detected}, -1},  // a probe that could not run counts as no answer
       // Without CAP_NET_RAW nothing can be probed: the operator is told, and the queries decide.
-      {0, tools::echo_not_permitted, 0, 0, yes, 1, to_read, {ui::texts::remote_raw_right_missing, read_done}, 1},
-      {0, 1, -1, 0, yes, 1, to_lookup, {detected, "网络参数获取失败(-1)! 请检查本机网络设置,重新尝试!"}, 0},
+      {{0, tools::echo_not_permitted, 0, 0, 1}, yes, to_read, {ui::texts::remote_raw_right_missing, read_done}, 1},
+      {{0, 1, -1, 0, 1}, yes, to_lookup, {detected, "网络参数获取失败(-1)! 请检查本机网络设置,重新尝试!"}, 0},
       // Services configured, none reached: told, and the module is read all the same.
-      {0, 1, -40, 0, yes, 1, to_read, {detected, "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!", read_done}, 1},
-      {0, 1, 0, -2, ui::Answer::no, 1, to_read, {detected, read_failed}, -1},  // the operator tries another address
-      {0, 1, 0, -2, yes, 0, {"arp", "echo", "lookup", "read", "work mode"}, {detected, read_failed}, 0},
-      {0, 1, 0, -2, yes, 1, to_echo, {}, 0, "echo"},
-      {0, 1, 0, -2, yes, 1, to_lookup, {detected}, 0, "lookup"},
-      {0, 1, 0, -2, yes, 1, to_read, {detected}, 0, "read"},
+      {{0, 1, -40, 0, 1}, yes, to_read, {detected, "网络参数获取失败(-40)! 请检查本机网络设置,重新尝试!", read_done}, 1},
+      {{0, 1, 0, -2, 1}, ui::Answer::no, to_read, {detected, read_failed}, -1},  // the operator tries another address
+      {{0, 1, 0, -2, 0}, yes, {"arp", "echo", "lookup", "read", "work mode"}, {detected, read_failed}, 0},
+      {{0, 1, 0, -2, 1}, yes, to_echo, {}, 0, "echo"},
+      {{0, 1, 0, -2, 1}, yes, to_lookup, {detected}, 0, "lookup"},
+      {{0, 1, 0, -2, 1}, yes, to_read, {detected}, 0, "read"},
   };
   for (const Case& c : cases) {
     Rig rig;
-    rig.arp_answer = c.arp;
-    rig.echo_replies = c.echo;
-    rig.lookup_code = c.lookup;
-    rig.read_code = c.read;
-    rig.work_mode_result = c.work_mode;
+    rig.outcome = c.outcome;
     rig.cancelled_at = c.cancelled_at;
     rig.view.answers = {ui::Answer::ok, c.answer};
     rig.confirm("10.77.0.21");
