@@ -1,6 +1,5 @@
 // Commands 106 and 112 through the scripted view: the selection rules, then what follows
-// the dialog: the write and its failure, or in remote mode only the pause; a repair's
-// notice and the 9 s pause with the wait cursor before the view is emptied.
+// the dialog: the write and its failure, or in remote mode only the pause; a repair left.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -32,9 +31,6 @@ struct Program : test::FakeClockProgram {
     m.shown_count = m.found_count = 2;
     view.list_add(ui::ListId::modules, "01 a module");
     view.list_add(ui::ListId::modules, "02 another");
-    view.list_add(ui::ListId::data, "01 its readings");
-    view.button_enable(ButtonId::start, true);
-    view.button_enable(ButtonId::parameter_settings, true);
     raw_link->add_devices({"lan1"});
   }
   // The parameter dialog is left with `result` without being shown.
@@ -111,21 +107,15 @@ TEST(ParameterCommand, RemoteModeOnlyPausesAndEmptiesTheView) {
   EXPECT_TRUE(p.context.state.offers.remote_test);
 }
 
-// (The repair itself and its after-write pause: the repair LAN test.)
-TEST(RepairCommand, OnlyASuccessfulRepairWaitsWithTheWaitCursorAndEmptiesTheView) {
-  for (int result : {0, 1}) {
-    Program p;
-    int wait_depth_midway = 0;
-    p.clock.at_ms(p.clock.tick_count_ms() + 8000, [&] { wait_depth_midway = p.view.wait_depth(); });
-    p.repair_ending_with(result);
-    EXPECT_EQ(p.view.texts(), result == 1 ? Texts{t::parameters_written} : Texts{});
-    EXPECT_EQ(wait_depth_midway, result);
-    EXPECT_EQ(p.view.wait_depth(), 0);
-    EXPECT_EQ(p.view.lines(ui::ListId::modules).size(), result == 1 ? 0u : 2u);
-    EXPECT_EQ(p.view.lines(ui::ListId::data).size(), result == 1 ? 0u : 1u);
-    EXPECT_EQ(p.view.button_enabled(ButtonId::start), result == 0);
-    EXPECT_EQ(p.view.button_enabled(ButtonId::parameter_settings), result == 0);
-  }
+// (The repair itself: the repair LAN test; a successful one's pause with the wait cursor and
+// the emptied view: the main window GUI test.)
+TEST(RepairCommand, ALeftOrFailedRepairChangesNothing) {
+  Program p;
+  const std::uint32_t start_ms = p.clock.tick_count_ms();
+  p.repair_ending_with(0);
+  EXPECT_TRUE(p.view.messages.empty());
+  EXPECT_EQ(p.clock.tick_count_ms(), start_ms);
+  EXPECT_EQ(p.view.lines(ui::ListId::modules).size(), 2u);
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ struct Rig {
   int radio(int mode) const { return D::tcp_radio + mode; }
 };
 
-TEST(ParameterDialog, OpeningShowsTheModuleAndClearsTheUploadChoices) {
+TEST(ParameterDialog, OpeningShowsTheModuleAndClearsTheUploadChoicesAndDefaultsReplaceIt) {
   Rig rig;
   rig.pending.active_upload_confirmed = rig.pending.server_by_name = true;
   rig.pending.dns_ip = platform::Ipv4Address::from_octets(0, 0, 0, 5);
@@ -99,9 +99,16 @@ TEST(ParameterDialog, OpeningShowsTheModuleAndClearsTheUploadChoices) {
   EXPECT_EQ(rig.pending.server_name[0], 0);
   EXPECT_EQ(rig.pending.server_name[1], 'y');  // only the first byte is cleared
 
+  v.click(rig.radio(discovery::snmp));
+  EXPECT_FALSE(v.shown(D::upload_button));
   v.click(rig.radio(discovery::audp));
   EXPECT_TRUE(v.shown(D::upload_button));
-  v.click(rig.radio(discovery::snmp));
+  // The defaults ask for a dynamic address over TCP.
+  v.click(D::defaults_button);
+  for (int id : {D::ip_edit, D::gateway_edit, D::mask_edit}) EXPECT_EQ(v.text(id), "0.0.0.0");
+  EXPECT_EQ(v.text(D::port_edit), "10050");
+  EXPECT_TRUE(v.checked(rig.radio(discovery::tcp)));
+  EXPECT_FALSE(v.checked(rig.radio(discovery::audp)));
   EXPECT_FALSE(v.shown(D::upload_button));
 
   // The module's capabilities decide the radios and the wireless button.
@@ -191,18 +198,6 @@ TEST(ParameterDialog, ANewAddressIsProbedAndRefusedWhenInUse) {
   EXPECT_EQ(rig.main_window.texts(), Texts{"此IP地址已被局域网上其他设备使用，请重新输入!"});
   EXPECT_EQ(rig.v().focused(), D::ip_edit);
   EXPECT_FALSE(rig.v().closed());
-}
-
-TEST(ParameterDialog, DefaultsAskForADynamicAddressOverTcp) {
-  Rig rig;
-  rig.row.work_mode = discovery::audp;
-  ASSERT_TRUE(rig.open());
-  rig.v().click(D::defaults_button);
-  for (int id : {D::ip_edit, D::gateway_edit, D::mask_edit}) EXPECT_EQ(rig.v().text(id), "0.0.0.0");
-  EXPECT_EQ(rig.v().text(D::port_edit), "10050");
-  EXPECT_TRUE(rig.v().checked(rig.radio(discovery::tcp)));
-  EXPECT_FALSE(rig.v().checked(rig.radio(discovery::audp)));
-  EXPECT_FALSE(rig.v().shown(D::upload_button));
 }
 
 // (The reminder's flashes: the attention flash test; the module code that is no change: the
