@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "config/active_upload_dialog.h"
 #include "config/wireless_dialog.h"
 #include "discovery_test_bytes.h"
@@ -48,7 +46,7 @@ struct Rig {
     row.snmp_capable = row.active_capable = true;
     row.server_ip = ipv4("192.168.1.10");
     row.server_port = 8005;
-    wireless.as_read.fill(0x11);
+    wireless.as_read[config::wifi::topology] = 0x60;  // Infrastructure, channel 6, no security
     wireless.edited = wireless.as_read;
   }
 
@@ -272,9 +270,6 @@ std::string ssid_of(const config::WirelessBlock& block) {
 TEST(ParameterDialog, WirelessVisitsReadOnceAndCancelUndoesOnlyItsOwnVisit) {
   Rig rig;
   rig.row.wireless = true;
-  rig.wireless.as_read.fill(0);
-  rig.wireless.as_read[config::wifi::topology] = 0x60;  // Infrastructure, channel 6, no security
-  std::memcpy(rig.wireless.as_read.data() + config::wifi::ssid, "plant", 5);
   ASSERT_TRUE(rig.open());
 
   rig.read_result = -1;

@@ -46,7 +46,7 @@ Record with(std::initializer_list<std::pair<std::size_t, std::vector<std::uint8_
   return r;
 }
 
-TEST(RecordEdits, NetworkSectionAndPlainWorkModeChangeExactlyTheirBytes) {
+TEST(RecordEdits, NetworkSectionAndWorkModeChangeExactlyTheirBytes) {
   Record record = distinct_record();
   config::apply_pending_parameters(record, pending_for(1), true);
   EXPECT_EQ(record, with({{0, {10, 1, 2, 3}}, {6, {8}}, {12, {10, 1, 2, 254}}, {17, {0}}, {20, {0x42, 0x27}}, {28, {0xCC, 1}}}));
@@ -54,6 +54,12 @@ TEST(RecordEdits, NetworkSectionAndPlainWorkModeChangeExactlyTheirBytes) {
   record = distinct_record();
   config::apply_pending_parameters(record, pending_for(0), false);
   EXPECT_EQ(record, with({{28, {0xC0, 0}}}));
+  // Work modes outside the table leave the record alone.
+  for (int mode : {-1, 5, 0xFF}) {
+    record = distinct_record();
+    config::apply_pending_parameters(record, pending_for(mode), false);
+    EXPECT_EQ(record, distinct_record()) << mode;
+  }
 }
 
 TEST(RecordEdits, ActiveUploadModesWriteTheUploadSectionBesideTheMode) {
@@ -71,14 +77,6 @@ TEST(RecordEdits, ActiveUploadModesWriteTheUploadSectionBesideTheMode) {
   EXPECT_EQ(record[28], 0xCC);
   EXPECT_EQ(record[29], 3);
   EXPECT_EQ(record[39], 0);
-}
-
-TEST(RecordEdits, WorkModesOutsideTheTableLeaveTheRecordAlone) {
-  for (int mode : {-1, 5, 0xFF}) {
-    Record record = distinct_record();
-    config::apply_pending_parameters(record, pending_for(mode), false);
-    EXPECT_EQ(record, distinct_record()) << mode;
-  }
 }
 
 }  // namespace

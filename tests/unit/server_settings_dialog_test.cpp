@@ -137,9 +137,9 @@ TEST(ServerSettingsDialog, WithoutAnAdapterClosesAtOnceAndOtherwiseLooksUpOnEver
 
 // The fields are shown from the settings, and taken by OK only (OK itself: the tables above
 // and the server mode LAN and GUI tests): a refused port leaves the port and raw display as
-// they were, but the address and protocol are taken already.
+// they were, but the address and protocol are taken already; cancel and the close box take nothing.
 TEST(ServerSettingsDialog, OnlyOkTakesTheFields) {
-  for (bool cancelled : {false, true}) {
+  for (int leave : {int(D::ok_button), int(D::cancel_button), 0}) {
     Rig rig(2);
     rig.settings.raw_data_display = true;
     ASSERT_TRUE(rig.view.open());
@@ -151,10 +151,11 @@ TEST(ServerSettingsDialog, OnlyOkTakesTheFields) {
     rig.view.click(D::udp_radio);
     rig.view.click(D::raw_data_box);
     rig.view.type(D::port_edit, "5");
-    rig.view.click(cancelled ? D::cancel_button : D::ok_button);
-    EXPECT_EQ(rig.view.result(), cancelled ? 0 : -1);
-    EXPECT_EQ(rig.settings.local_address_index, cancelled ? 0 : 1);
-    EXPECT_EQ(rig.settings.protocol, cancelled ? discovery::atcp : discovery::audp);
+    leave ? rig.view.click(leave) : rig.view.close_box();
+    const bool refused = leave == D::ok_button;
+    EXPECT_EQ(rig.view.result(), refused ? -1 : 0);
+    EXPECT_EQ(rig.settings.local_address_index, refused ? 1 : 0);
+    EXPECT_EQ(rig.settings.protocol, refused ? discovery::audp : discovery::atcp);
     EXPECT_EQ(rig.settings.port, server::default_port);
     EXPECT_TRUE(rig.settings.raw_data_display);
   }
