@@ -34,7 +34,7 @@ struct Harness {
   test::ScriptedDialog dialog{logic};
 };
 
-TEST(BasicSettingsDialog, ListsAdaptersAddressesAndMasks) {
+TEST(BasicSettingsDialog, OpeningListsTheAdaptersAndReflectsTheModesInForce) {
   Harness h;
   h.settings.expected_port = 4001;
   ASSERT_TRUE(h.dialog.open());
@@ -43,6 +43,27 @@ TEST(BasicSettingsDialog, ListsAdaptersAddressesAndMasks) {
   EXPECT_EQ(h.dialog.text(Dialog::masks_text), "255.255.255.0\r\n255.255.0.0\r\n255.255.255.255\r\n");
   EXPECT_EQ(h.dialog.text(Dialog::period_edit), "1000");
   EXPECT_EQ(h.settings.expected_port, 10050);  // set back on every opening
+
+  Harness repair;
+  repair.settings.repair_enabled = true;
+  repair.settings.remote_mode = true;  // cannot stand beside repair: cleared on opening
+  ASSERT_TRUE(repair.dialog.open());
+  EXPECT_TRUE(repair.dialog.checked(Dialog::repair_box));
+  EXPECT_FALSE(repair.dialog.enabled(Dialog::remote_box));
+  EXPECT_FALSE(repair.settings.remote_mode);
+
+  Harness both;
+  both.settings.remote_mode = both.settings.server_mode = both.settings.remote_answered = true;
+  ASSERT_TRUE(both.dialog.open());
+  EXPECT_TRUE(both.dialog.checked(Dialog::remote_box));
+  EXPECT_TRUE(both.dialog.checked(Dialog::server_box));
+  EXPECT_FALSE(both.dialog.enabled(Dialog::repair_box));
+  both.dialog.click(Dialog::remote_box);
+  both.dialog.click(Dialog::ok_button);
+  EXPECT_FALSE(both.settings.remote_mode);
+  EXPECT_FALSE(both.settings.remote_answered);  // cleared with the remote box
+  EXPECT_TRUE(both.settings.server_mode);
+  EXPECT_FALSE(both.settings.setup_answer_mode);
 }
 
 // (No adapter at all: the server settings dialog test, over the same first step.)
@@ -83,27 +104,5 @@ TEST(BasicSettingsDialog, ModeBoxesExcludeEachOtherAndOkTakesThem) {
 
 // (Leaving: the main window test, through the window.)
 
-TEST(BasicSettingsDialog, OpeningReflectsTheModesInForce) {
-  Harness repair;
-  repair.settings.repair_enabled = true;
-  repair.settings.remote_mode = true;  // cannot stand beside repair: cleared on opening
-  ASSERT_TRUE(repair.dialog.open());
-  EXPECT_TRUE(repair.dialog.checked(Dialog::repair_box));
-  EXPECT_FALSE(repair.dialog.enabled(Dialog::remote_box));
-  EXPECT_FALSE(repair.settings.remote_mode);
-
-  Harness h;
-  h.settings.remote_mode = h.settings.server_mode = h.settings.remote_answered = true;
-  ASSERT_TRUE(h.dialog.open());
-  EXPECT_TRUE(h.dialog.checked(Dialog::remote_box));
-  EXPECT_TRUE(h.dialog.checked(Dialog::server_box));
-  EXPECT_FALSE(h.dialog.enabled(Dialog::repair_box));
-  h.dialog.click(Dialog::remote_box);
-  h.dialog.click(Dialog::ok_button);
-  EXPECT_FALSE(h.settings.remote_mode);
-  EXPECT_FALSE(h.settings.remote_answered);  // cleared with the remote box
-  EXPECT_TRUE(h.settings.server_mode);
-  EXPECT_FALSE(h.settings.setup_answer_mode);
-}
 
 }  // namespace

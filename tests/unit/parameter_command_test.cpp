@@ -86,25 +86,25 @@ TEST(ParameterCommand, TheSelectionMustBeOneSensorModuleOrOneToMove) {
   }
 }
 
-// (Its message when the module does not acknowledge: the module write LAN test.)
-TEST(ParameterCommand, AFailedWriteIsReportedAndRecordsNothing) {
+// A failed write is reported and records nothing (its message when the module does not
+// acknowledge: the module write LAN test); in remote mode the dialog wrote, so the command
+// only pauses and empties the view.
+TEST(ParameterCommand, AfterTheDialogAFailedWriteIsReportedAndRemoteModeOnlyPauses) {
   Program p;
   p.settings_ending_with({0}, 1);  // nothing on loopback acknowledges
   ASSERT_EQ(p.view.texts(), Texts{"IP参数修改出现错误!"});
   EXPECT_EQ(p.view.messages[0].caption, t::caption_error);
   EXPECT_FALSE(std::filesystem::exists(p.record_path()));
-}
 
-TEST(ParameterCommand, RemoteModeOnlyPausesAndEmptiesTheView) {
-  Program p;
-  p.context.state.remote_mode = true;
-  const std::uint32_t start_ms = p.clock.tick_count_ms();
-  p.settings_ending_with({0}, 1);
-  ASSERT_EQ(p.view.texts(), Texts{t::parameters_written});
-  EXPECT_EQ(p.clock.tick_count_ms() - start_ms, 9000u);
-  EXPECT_TRUE(p.view.lines(ui::ListId::modules).empty());
-  EXPECT_FALSE(std::filesystem::exists(p.record_path()));
-  EXPECT_TRUE(p.context.state.offers.remote_test);
+  Program remote;
+  remote.context.state.remote_mode = true;
+  const std::uint32_t start_ms = remote.clock.tick_count_ms();
+  remote.settings_ending_with({0}, 1);
+  ASSERT_EQ(remote.view.texts(), Texts{t::parameters_written});
+  EXPECT_EQ(remote.clock.tick_count_ms() - start_ms, 9000u);
+  EXPECT_TRUE(remote.view.lines(ui::ListId::modules).empty());
+  EXPECT_FALSE(std::filesystem::exists(remote.record_path()));
+  EXPECT_TRUE(remote.context.state.offers.remote_test);
 }
 
 // (The repair itself: the repair LAN test; a successful one's pause with the wait cursor and

@@ -40,7 +40,7 @@ struct Rig {
   int method(int m) const { return D::method_none_radio + m; }
 };
 
-TEST(WirelessDialog, OpeningShowsTheBlock) {
+TEST(WirelessDialog, OpeningShowsTheBlockAndEnablingFollowsTopologyAndSuite) {
   Rig rig;
   EXPECT_EQ(rig.view.text(D::ssid_edit), "plant-net");
   EXPECT_EQ(rig.view.text(D::channel_edit), " 6");
@@ -51,10 +51,7 @@ TEST(WirelessDialog, OpeningShowsTheBlock) {
   EXPECT_TRUE(rig.view.checked(D::key_index1_radio + 1));
   EXPECT_TRUE(rig.view.checked(D::hex_radio));
   EXPECT_FALSE(rig.view.enabled(D::channel_edit));
-}
 
-TEST(WirelessDialog, EnablingRulesFollowTopologyAndSuite) {
-  Rig rig;
   // WEP: WEP64/WEP128 only.
   for (int m : {wifi::method_none, wifi::method_tkip, wifi::method_ccmp}) EXPECT_FALSE(rig.view.enabled(rig.method(m)));
   EXPECT_TRUE(rig.view.enabled(rig.method(wifi::method_wep128)));
@@ -95,7 +92,6 @@ TEST(WirelessDialog, EnablingRulesFollowTopologyAndSuite) {
 
 // (The key text kept per key type: the config dialogs GUI test.)
 TEST(WirelessDialog, RefusedFieldsShowTheirMessageAndLeaveTheBlockAlone) {
-  const std::string p63(63, 'p');
   struct Case {
     int suite, method;
     bool passphrase;
@@ -112,7 +108,7 @@ TEST(WirelessDialog, RefusedFieldsShowTheirMessageAndLeaveTheBlockAlone) {
       {wifi::suite_wpa2, wifi::method_ccmp, false, D::key_edit, "0A", "HEX字符输入长度有误(64个!),请重新输入!"},
       {wifi::suite_wep, wifi::method_wep64, false, D::key_edit, "0A1B2C3D4G",
        "HEX字符输入类型有误(必须是: A-F，a-f，0-9),请重新输入!"},
-      {wifi::suite_wpa2, wifi::method_ccmp, true, D::key_edit, p63 + "p", "字符输入长度有误(8-63个!),请重新输入!"},
+      {wifi::suite_wpa2, wifi::method_ccmp, true, D::key_edit, std::string(64, 'p'), "字符输入长度有误(8-63个!),请重新输入!"},
       {wifi::suite_wpa, wifi::method_tkip, true, D::key_edit, "tab\there!", "字符输入类型有误(必须是: 可显示字符),请重新输入!"},
   };
   for (const Case& c : cases) {
