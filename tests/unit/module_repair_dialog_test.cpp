@@ -30,10 +30,7 @@ struct Harness {
 };
 
 TEST(ModuleRepairDialog, RefusesAFieldThatIsNotTwoHexDigits) {
-  const struct {
-    const char *b4, *b5, *b6;
-    int focused;
-  } cases[] = {
+  const struct { const char *b4, *b5, *b6; int focused; } cases[] = {
       {"", "2c", "3d", Dialog::byte4_edit},
       {"0b", "2 ", "3d", Dialog::byte5_edit},  // a blank
       {"0b", "2c", "g0", Dialog::byte6_edit},

@@ -223,12 +223,7 @@ TEST(ParameterDialog, ActiveUploadNeedsAConfirmedVisit) {
 
 // (A module moved by a confirmed re-addressing: the parameter settings LAN test.)
 TEST(ParameterDialog, OutsideOrArpOnlyModulesAreOfferedReaddressing) {
-  struct Case {
-    bool outside;
-    ui::Answer answer;
-    int result_code;
-    Texts shown;
-  };
+  struct Case { bool outside; ui::Answer answer; int result_code; Texts shown; };
   const std::vector<Case> cases = {
       {true, ui::Answer::no, 0, {t::outside_subnet_question}},
       {true, ui::Answer::yes, -3, {t::outside_subnet_question, "本机子网可用主机地址空间不足! 请检查本机网络参数设置!"}},

