@@ -20,7 +20,7 @@ struct Stage {
   static constexpr int button = config::ActiveUploadDialog::defaults_button;
 };
 
-// The pauses and the focus on the button show in the parameter dialog's active-upload case.
+// The focus on the button shows in the parameter dialog's active-upload case.
 TEST(AttentionFlash, ReminderThenTwoFlashesOnTheClock) {
   Stage s;
   const std::uint32_t start = s.clock.tick_count_ms();
@@ -31,6 +31,7 @@ TEST(AttentionFlash, ReminderThenTwoFlashesOnTheClock) {
   config::remind_upload_parameters(s.view, s.clock, Stage::button);
   ASSERT_EQ(s.view.texts(), std::vector<std::string>{"请按 <主动上传参数...> 键，确认各项参数!"});
   EXPECT_EQ(s.view.messages[0].caption, "系统提示");
+  EXPECT_EQ(s.clock.sleeps_ms(), (std::vector<int>{150, 200, 200, 200}));
   s.clock.advance_ms(300);
   EXPECT_EQ(enabled_at, (std::vector<bool>{true, false, true, false, true}));
 }

@@ -34,7 +34,8 @@ const std::string no_temperature = "  ------ /";
 const std::string no_humidity = " ------";
 const std::string no_inputs = "-<---- ---->";
 
-// The upload server's tests see the TCP banner, the waiting line and both data heads whole;
+// The upload server's tests see the waiting line and both data heads whole, the GUI server
+// test the TCP banner;
 // here the UDP banner with the lookup's "--none--" and the widest head. A whole summary line
 // is in RowsFollowTheBannerAndShowTheLatestRecord.
 TEST(UploadLines, WidestBannerAndDataHead) {
@@ -61,8 +62,8 @@ TEST(UploadLines, SummaryLineEndsTextsAtAZeroByte) {
             "100 - 23:59:59 -> MAC: ABCDEFGHIJKL -- MID: MNOP -- IP:   1.  2.  3.  4 -- PORT:    80 -- CNT: 0000");
 }
 
-// A whole record's line and the readings it leaves for the polling row are the upload server's
-// tests (UploadServerTcp); here the records cut short.
+// A whole record's line is the upload server's tests (UploadServerTcp); here the records cut
+// short.
 TEST(UploadRecord, ShortRecordsNeverShowBytesTheyDidNotCarry) {
   struct Case {
     std::size_t length;
