@@ -25,8 +25,7 @@ void add(test::LanTopology& topology, const char* name, int host, const std::str
   char mac[32];
   std::snprintf(mac, sizeof mac, "00:20:4a:0d:00:%02x", host);
   const std::string net = outside ? "10.0.0." : "192.168.1.";
-  const std::string ip = net + std::to_string(host), gateway = net + "1";
-  topology.add_module({name, 1, mac, ip + "/24", gateway, test::sensor_module_config(mac, ip, gateway, config)});
+  topology.add_sensor_module(name, 1, mac, net + std::to_string(host), net + "1", config);
 }
 
 // Waits up to 5 s for the emulator of `name` to log `text`.

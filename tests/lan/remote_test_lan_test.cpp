@@ -149,15 +149,6 @@ TEST_F(RemoteTestLan, EchoOnlyDeviceIsDescribedByHandAndPolled) {
   EXPECT_FALSE(op.view().button_enabled(ButtonId::start));
 }
 
-TEST_F(RemoteTestLan, SilentAddressIsNotDetected) {
-  test::PcNamespaceScope pc(lan());
-  ASSERT_TRUE(pc.ok()) << pc.error();
-  Operator op(false);
-  op.remote_test(site::silent);
-  EXPECT_EQ(op.dialog_messages, Texts{"此IP地址未检测到网络设备，请重新测试!"});
-  EXPECT_TRUE(op.view().lines(ListId::modules).empty());
-}
-
 TEST_F(RemoteTestLan, ModulesThatCannotBePolledAreListedOnly) {
   test::PcNamespaceScope pc(lan());
   ASSERT_TRUE(pc.ok()) << pc.error();

@@ -28,15 +28,13 @@ constexpr const char* lost_mac = "00:20:4a:d0:00:0b";
 test::LanTopology one_module(const std::string& address, const std::string& gateway, const std::string& extra) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.5.3/24");
-  const std::string ip = address.substr(0, address.find('/'));
-  topology.add_module({"lost", 1, lost_mac, address, gateway, test::sensor_module_config(lost_mac, ip, gateway, extra)});
-  return topology;
+  return topology.add_sensor_module("lost", 1, lost_mac, address, gateway, extra);
 }
 
 bool has(const std::string& log, const std::string& line) { return log.find(line) != std::string::npos; }
 
 TEST(RepairLan, BringsAModuleFromOutsideEverySubnetBackOnPort10050) {
-  test::VirtualLan lan(one_module("10.0.0.7/24", "10.0.0.1", "port = 4001"));
+  test::VirtualLan lan(one_module("10.0.0.7", "10.0.0.1", "port = 4001"));
   ASSERT_TRUE(lan.ok()) << lan.error();
   test::PcNamespaceScope pc(lan);
   ASSERT_TRUE(pc.ok()) << pc.error();
@@ -84,7 +82,7 @@ int presence_probes_logged(const std::string& log) {
 }
 
 TEST(PresenceProbeLan, OneProbePerInterfaceAndTheWaitLastsWhileOthersTalk) {
-  test::LanTopology topology = one_module("192.168.5.20/24", "192.168.5.1", "no_presence_answer = yes");
+  test::LanTopology topology = one_module("192.168.5.20", "192.168.5.1", "no_presence_answer = yes");
   topology.add_subnet(1, "192.168.6.3/24");  // a second address on the same adapter
   test::VirtualLan lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();

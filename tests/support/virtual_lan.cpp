@@ -118,15 +118,19 @@ LanTopology& LanTopology::add_sensor_modules(int subnet_id, int count, int first
   for (const LanSubnet& s : subnets) {
     if (s.id == subnet_id && !s.pc_addresses.empty()) network = network_of_slash24(s.pc_addresses.front());
   }
-  for (int i = 0; i < count; ++i) {
-    const int host = first_host + i;
-    const std::string mac = "00:20:4a:" + hex2(subnet_id) + ":00:" + hex2(host);
-    const std::string ip = network + std::to_string(host);
-    const std::string gateway = network + "1";
-    add_module({"s" + std::to_string(subnet_id) + "h" + std::to_string(host), subnet_id, mac, ip + "/24", gateway,
-                sensor_module_config(mac, ip, gateway, extra_config)});
+  for (int host = first_host; host < first_host + count; ++host) {
+    add_sensor_module("s" + std::to_string(subnet_id) + "h" + std::to_string(host), subnet_id,
+                      "00:20:4a:" + hex2(subnet_id) + ":00:" + hex2(host), network + std::to_string(host),
+                      network + "1", extra_config);
   }
   return *this;
+}
+
+LanTopology& LanTopology::add_sensor_module(const std::string& name, int subnet_id, const std::string& mac,
+                                            const std::string& ip, const std::string& gateway,
+                                            const std::string& extra_config) {
+  return add_module({name, subnet_id, mac, ip + "/24", gateway,
+                     sensor_module_config(mac, ip, gateway == "-" ? "0.0.0.0" : gateway, extra_config)});
 }
 
 std::string sensor_module_config(const std::string& mac, const std::string& ip, const std::string& gateway,
@@ -231,19 +235,13 @@ void VirtualLan::start_watchdog() {
   watchdog_pid_ = pid;
 }
 
-bool VirtualLan::down() {
-  if (prefix_.empty() || is_down_) return true;
-  const CommandResult result = run_command({"bash", vlan_script, "down", prefix_});
-  if (result.status != 0) {
-    std::fprintf(stderr, "scripts/vlan down %s failed: %s", prefix_.c_str(), result.output.c_str());
-    return false;
-  }
-  is_down_ = true;
-  return true;
-}
-
 VirtualLan::~VirtualLan() {
-  const bool clean = down();
+  bool clean = true;
+  if (!prefix_.empty()) {
+    const CommandResult result = run_command({"bash", vlan_script, "down", prefix_});
+    clean = result.status == 0;
+    if (!clean) std::fprintf(stderr, "scripts/vlan down %s failed: %s", prefix_.c_str(), result.output.c_str());
+  }
   if (watchdog_fd_ >= 0) {
     // After a failed down the watchdog tries once more.
     if (clean) (void)::write(watchdog_fd_, "d", 1);
@@ -288,10 +286,6 @@ NamespaceScope::~NamespaceScope() {
   }
   ::close(original_fd_);
 }
-
-}  // namespace test
-
-namespace test {
 
 NetnsFilesScope::NetnsFilesScope(const std::string& netns_name) {
   original_fd_ = ::open("/proc/thread-self/ns/mnt", O_RDONLY | O_CLOEXEC);

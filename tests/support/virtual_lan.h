@@ -54,16 +54,20 @@ struct LanTopology {
   LanTopology& add_module(LanModule module);
   LanTopology& add_router(int subnet_id, const std::string& address, RouterKind kind);
   LanTopology& add_far_subnet(int id, const std::string& router_address);
-  // `count` sensor modules (TCP, port 10050, 57600 baud) on subnet `id`, a /24 whose network
-  // is taken from the subnet's first PC address: hosts first_host, first_host + 1, ...,
-  // gateway .1, names s<id>h<host>, MACs 00:20:4a:<id>:00:<host>. `extra_config` lines are
-  // appended to each module's config.
+  // A sensor module (TCP, port 10050, 57600 baud, mask /24, device type Q8) at `ip` on subnet
+  // `id`, its default route `gateway` ("-" for none); `extra_config` lines are appended to its
+  // module-emulator config (later keys win).
+  LanTopology& add_sensor_module(const std::string& name, int subnet_id, const std::string& mac,
+                                 const std::string& ip, const std::string& gateway,
+                                 const std::string& extra_config = "");
+  // `count` such modules on subnet `id`, a /24 whose network is taken from the subnet's first
+  // PC address: hosts first_host, first_host + 1, ..., gateway .1, names s<id>h<host>, MACs
+  // 00:20:4a:<id>:00:<host>.
   LanTopology& add_sensor_modules(int subnet_id, int count, int first_host = 100,
                                   const std::string& extra_config = "");
 };
 
-// The config text of a sensor module in TCP mode on port 10050 at 57600 baud, mask /24,
-// device type Q8; `extra_config` lines are appended (later keys win).
+// The config text of add_sensor_module's module, its gateway given as an address.
 std::string sensor_module_config(const std::string& mac, const std::string& ip, const std::string& gateway,
                                  const std::string& extra_config = "");
 
@@ -83,8 +87,6 @@ class VirtualLan {
   std::string module_namespace(const std::string& module_name) const { return prefix_ + "-m-" + module_name; }
   // What the module's emulator printed (for failure messages).
   std::string emulator_log(const std::string& module_name) const;
-  // Tears the LAN down now (the destructor does otherwise); true when nothing of it is left.
-  bool down();
 
  private:
   bool prepare_work_dir();
@@ -96,7 +98,6 @@ class VirtualLan {
   std::filesystem::path work_dir_;
   int watchdog_fd_ = -1;
   int watchdog_pid_ = -1;
-  bool is_down_ = false;
 };
 
 // Moves the calling thread into a named network namespace (/run/netns/NAME) and back on
