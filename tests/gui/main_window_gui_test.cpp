@@ -75,10 +75,8 @@ TEST(MainWindowGui, SearchListsPollingTicksStopsParametersAreWrittenAndCloseWrit
   topology.add_sensor_module("tcp", 1, "00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1",
                              "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\n"
                              "firmware_d1 = 0x71\ncapability_d7 = 0x33\nrestart_delay_ms = 300");
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::ModalAnswerer answerer(QMessageBox::Yes);
   Program program;
@@ -138,10 +136,8 @@ TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
   topology.add_sensor_module("atcp", 1, "00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1",
                              "work_mode = ATCP\nserver_ip = 192.168.1.10\nserver_port = 8005\n"
                              "upload_interval_ms = 300\nmodule_code = 0x0042\ntemperature = 23.5");
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::ModalAnswerer answerer;
   Program program;
@@ -237,10 +233,8 @@ TEST(MainWindowGui, RepairDialogClickedThrough) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.5.3/24");
   topology.add_sensor_module("present", 1, "00:20:4a:d0:00:0b", "192.168.5.20", "192.168.5.1");
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::ModalAnswerer answerer;
   Program program;

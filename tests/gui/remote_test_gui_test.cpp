@@ -21,10 +21,8 @@ using ui::ButtonId;
 using ui::ListId;
 
 TEST(RemoteTestGui, DialogClickedThroughToARemoteModule) {
-  test::VirtualLan lan(test::remote_site::topology());
+  test::VirtualLanAtPc lan(test::remote_site::topology());
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::ModalAnswerer answerer;
   test::Program program;

@@ -158,10 +158,8 @@ test::LanTopology mixed_modules() {
 }
 
 TEST(CliLan, SearchListsEveryModuleAsJsonAndAsTheWindowsLines) {
-  test::VirtualLan lan(mixed_modules());
+  test::VirtualLanAtPc lan(mixed_modules());
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   CliProcess json({"search", "--format", "json"});
   ASSERT_EQ(json.finish(), 0) << json.err_text;
@@ -186,10 +184,8 @@ TEST(CliLan, SearchListsEveryModuleAsJsonAndAsTheWindowsLines) {
 }
 
 TEST(CliLan, PollPrintsEachModulesReadingsPerCycle) {
-  test::VirtualLan lan(mixed_modules());
+  test::VirtualLanAtPc lan(mixed_modules());
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   CliProcess csv({"poll", "--cycles", "2", "--period", "0", "--format", "csv"});
   ASSERT_EQ(csv.finish(), 0) << csv.err_text;
@@ -231,10 +227,8 @@ TEST(CliLan, SigtermEndsAPollAtOnceWithCompleteJsonLines) {
   t.add_subnet(1, "192.168.1.10/24");
   t.add_sensor_modules(1, 1, 101, "temperature = 23.5\nhumidity = 45.6");
   t.add_sensor_modules(1, 1, 102, "silent_requests = 100000");  // each cycle waits on it for its time-outs
-  test::VirtualLan lan(t);
+  test::VirtualLanAtPc lan(t);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   setenv("ASAN_OPTIONS", "detect_leaks=0", 1);  // the exit's leak scan is not the program's time
   CliProcess poll({"poll", "--forever", "--period", "0", "--format", "json"});
@@ -257,10 +251,8 @@ TEST(CliLan, ServeReceivesTheRecordsOfAnAudpModule) {
   t.add_sensor_modules(1, 1, 120,
       "work_mode = AUDP\nserver_ip = 192.168.1.10\nserver_port = 8123\nupload_interval_ms = 200\nmodule_code = 42\n"
       "temperature = -5\nhumidity = 40\ndigital_inputs = 0x21");
-  test::VirtualLan lan(t);
+  test::VirtualLanAtPc lan(t);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   CliProcess serve({"serve", "--udp", "--port", "8123", "--format", "json"});
   ASSERT_TRUE(serve.read_lines(3, std::chrono::seconds(10))) << serve.err_text;
@@ -277,10 +269,8 @@ TEST(CliLan, ServeReceivesTheRecordsOfAnAudpModule) {
 TEST(CliLan, ServeLookupWithoutTheRawSocketRightSaysWhichRightIsMissing) {
   test::LanTopology t;
   t.add_subnet(1, "192.168.1.10/24");
-  test::VirtualLan lan(t);
+  test::VirtualLanAtPc lan(t);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
   test::FreshStartDirectory start;
   // Service C is asked only when its echo probe gets replies; localhost needs no resolver.
   std::ofstream(start.file("quorvane.conf")) << "[address-services]\nC = localhost\n";

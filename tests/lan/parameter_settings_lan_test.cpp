@@ -56,10 +56,8 @@ const discovery::ModuleRow& expect_found_and_polled(test::LanOperator& op, const
 
 TEST(ParameterSettingsLan, ANewNetworkSectionAndModeAreWrittenRecordedAndFoundAgain) {
   // Bytes the program never names, which it must send back as they came.
-  test::VirtualLan lan(one_module("00:20:4a:0d:00:32", 50, "record_bytes = 4:A1B2\nrecord_bytes = 110:C3D4E5"));
+  test::VirtualLanAtPc lan(one_module("00:20:4a:0d:00:32", 50, "record_bytes = 4:A1B2\nrecord_bytes = 110:C3D4E5"));
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::LanOperator op;
   ASSERT_EQ(op.search().size(), 1u);
@@ -93,10 +91,8 @@ TEST(ParameterSettingsLan, ANewNetworkSectionAndModeAreWrittenRecordedAndFoundAg
 }
 
 TEST(ParameterSettingsLan, AWirelessModuleAlsoGetsItsWifiBlockByteForByteAndItsLine) {
-  test::VirtualLan lan(one_module("00:20:4a:0d:00:3c", 60, "device_type = W8"));
+  test::VirtualLanAtPc lan(one_module("00:20:4a:0d:00:3c", 60, "device_type = W8"));
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::LanOperator op;
   op.p.context.settings.change_record_counter = 41;  // a file created now starts again at 0
@@ -115,7 +111,7 @@ TEST(ParameterSettingsLan, AWirelessModuleAlsoGetsItsWifiBlockByteForByteAndItsL
   // One block written, before the network section; the module reads back exactly the edited one below.
   const config::WirelessCopies& copies = op.p.context.wireless;
   const std::string log = lan.emulator_log("m");
-  EXPECT_EQ(log.find("wireless write block "), log.rfind("wireless write block ")) << log;
+  EXPECT_EQ(lan.emulator_logged_count("m", "wireless write block "), 1) << log;
   EXPECT_LT(log.find("wireless write block "), log.find("set-configuration from")) << log;
   // Bytes the dialog does not own came from the module and went back unchanged.
   EXPECT_TRUE(std::equal(copies.edited.begin() + 73, copies.edited.begin() + 133, copies.as_read.begin() + 73));
@@ -131,17 +127,15 @@ TEST(ParameterSettingsLan, AWirelessModuleAlsoGetsItsWifiBlockByteForByteAndItsL
   EXPECT_EQ(again.as_read, copies.edited);
   // Nothing edited: nothing is sent, and that counts as done.
   EXPECT_EQ(config::write_selected_wireless(op.clock, op.row(0), again), 0);
-  EXPECT_EQ(lan.emulator_log("m").find("wireless write block "), lan.emulator_log("m").rfind("wireless write block "));
+  EXPECT_EQ(lan.emulator_logged_count("m", "wireless write block "), 1);
 }
 
 TEST(ParameterSettingsLan, AModuleOutsideTheSubnetIsMovedIntoItByItsMac) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.5.3/24");
   topology.add_sensor_module("m", 1, "00:20:4a:d0:00:0b", "10.0.0.7", "10.0.0.1", "port = 4001");
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::LanOperator op;
   ASSERT_EQ(op.search().size(), 1u);  // listed from its ARP frames alone: its replies go to its gateway

@@ -39,10 +39,8 @@ test::LanTopology lan_with_an_outsider(int outsider_subnet = 2, const std::strin
 // request at 0, 1 and 2 s, then gives up) and here answers no later query, so its last ARP
 // frame leaves before the first device's capture pass begins, about 2.4 s in.
 TEST(RawEthernetLan, ListsAnOutsiderOnTheFirstSubnetByTheArpRequestItSendsAtTheFirstQuery) {
-  test::VirtualLan lan(lan_with_an_outsider(1, "answered_queries = 1"));
+  test::VirtualLanAtPc lan(lan_with_an_outsider(1, "answered_queries = 1"));
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::ScriptedProgram p;
   ASSERT_TRUE(p.window.create());
@@ -58,10 +56,8 @@ TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
   topology.add_sensor_modules(2, 1, 40);
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::ScriptedView view;
   netenv::AdapterTable adapters;

@@ -24,10 +24,8 @@ struct SearchRun {
   int result = 1;
 };
 
-// Builds the adapter table inside the PC's namespace and searches once.
-void search_in(const test::VirtualLan& lan, SearchRun& run) {
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
+// Builds the adapter table (in the PC's namespace of a VirtualLanAtPc) and searches once.
+void search_in(SearchRun& run) {
   ASSERT_EQ(netenv::build_adapter_table(run.adapters, platform::list_adapters(), run.view), 0);
   discovery::reset_module_table(run.table);
   platform::SystemWaitClock clock;
@@ -38,16 +36,12 @@ TEST(SearchLan, LeavesOutAnAdapterThatIsDown) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
   topology.add_sensor_modules(1, 2, 100).add_sensor_modules(2, 1, 40);
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  {
-    test::PcNamespaceScope pc(lan);
-    ASSERT_TRUE(pc.ok()) << pc.error();
-    ASSERT_EQ(std::system("ip link set lan2 down"), 0);  // a child of this thread, in the PC's namespace
-  }
+  ASSERT_EQ(std::system("ip link set lan2 down"), 0);  // a child of this thread, in the PC's namespace
 
   SearchRun run;
-  search_in(lan, run);
+  search_in(run);
   ASSERT_EQ(run.result, 0);
   EXPECT_TRUE(run.view.messages.empty());
   EXPECT_EQ(run.adapters.address_count, 1);
@@ -56,7 +50,6 @@ TEST(SearchLan, LeavesOutAnAdapterThatIsDown) {
   EXPECT_NE(lines[0].find("192.168.  1.100 [1:"), std::string::npos) << lines[0];
   EXPECT_NE(lines[1].find("192.168.  1.101 [1:"), std::string::npos) << lines[1];
 
-  test::PcNamespaceScope pc(lan);
   platform::SystemWaitClock clock;
   // No address entry: nobody is asked, and that is no error.
   netenv::AdapterTable none;
@@ -75,9 +68,8 @@ TEST(SearchLan, LeavesOutAnAdapterThatIsDown) {
 // The demo's modules as the window lists them after a search: one of each kind, the one
 // outside the PC's subnets too.
 TEST(SearchLan, ListsEveryModuleOfTheDemoLanInAddressOrder) {
-  test::VirtualLan lan(std::filesystem::path(QV_SOURCE_DIR) / "sim/demo/demo.topology");
+  test::VirtualLanAtPc lan(std::filesystem::path(QV_SOURCE_DIR) / "sim/demo/demo.topology");
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope in_pc(lan);
   test::ScriptedProgram program;
   ASSERT_TRUE(program.window.create());
   program.window.on_command(ui::ButtonId::search);
@@ -102,11 +94,11 @@ TEST(SearchLan, KeepsTheFirst32ConfigurationRepliesOf33Modules) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24");
   topology.add_sensor_modules(1, 33, 100);
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
 
   SearchRun run;
-  search_in(lan, run);
+  search_in(run);
   EXPECT_EQ(run.table.device_reply_count, 32);
   EXPECT_EQ(run.table.shown_count, 32);
   EXPECT_EQ(run.view.lines(ui::ListId::modules).size(), 32u);
@@ -135,11 +127,11 @@ TEST(SearchLan, IgnoresMalformedReplies) {
   };
   int host = 150;
   for (const char* fault : faults) topology.add_sensor_modules(1, 1, host++, fault);
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
 
   SearchRun run;
-  search_in(lan, run);
+  search_in(run);
   EXPECT_EQ(run.result, 0);
   EXPECT_TRUE(run.view.messages.empty());
   EXPECT_EQ(run.table.device_reply_count, 2);
@@ -162,11 +154,11 @@ TEST(SearchLan, AModuleSilentToTheDeviceQueryGetsOneRetry) {
     topology.add_subnet(1, "192.168.1.10/24");
     topology.add_sensor_modules(1, 1, 100);
     topology.add_sensor_modules(1, 1, 120, c.config);
-    test::VirtualLan lan(topology);
+    test::VirtualLanAtPc lan(topology);
     ASSERT_TRUE(lan.ok()) << lan.error();
 
     SearchRun run;
-    search_in(lan, run);
+    search_in(run);
     EXPECT_EQ(run.result, c.result);
     EXPECT_EQ(run.view.texts(), c.messages);
     EXPECT_EQ(run.view.lines(ui::ListId::modules).size(), c.lines);

@@ -82,10 +82,8 @@ TEST(UploadServerLan, AtcpModulesKeepOneConnectionAndReconnectAfterARestart) {
   topology.add_subnet(1, "192.168.1.10/24");
   add_uploader(topology, "ATCP", 1, "192.168.1.20", "192.168.1.10", 0x42);
   add_uploader(topology, "ATCP", 1, "192.168.1.21", "192.168.1.10", 0x43);
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope scope(lan);
-  ASSERT_TRUE(scope.ok()) << scope.error();
 
   PcServer pc(true);
   ASSERT_EQ(netenv::build_adapter_table(pc.adapters, platform::list_adapters(), pc.view), 0);
@@ -123,10 +121,8 @@ TEST(UploadServerLan, UdpTakesTheChosenAddressAndItsSubnetsBroadcastOnly) {
   add_uploader(topology, "AUDP", 1, "192.168.1.31", "192.168.1.10");
   add_uploader(topology, "AUDP", 1, "192.168.1.32", "192.168.1.11");  // the PC's other address
   add_uploader(topology, "AUDP", 2, "192.168.5.40", "192.168.5.255");  // the other subnet's broadcast
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope scope(lan);
-  ASSERT_TRUE(scope.ok()) << scope.error();
 
   PcServer pc(false);
   ASSERT_EQ(netenv::build_adapter_table(pc.adapters, platform::list_adapters(), pc.view), 0);

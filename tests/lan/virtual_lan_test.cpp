@@ -82,8 +82,6 @@ TEST(VirtualLanSetup, FailedUpReportsWhyAndLeavesNothingBehind) {
   };
   const Case cases[] = {
       {"[module]\nmac = 00:20:4a:00:00:01\nbogus = 1\n", "unknown key \"bogus\""},
-      {"[module]\nport = 10050\n", "[module] without mac"},
-      {"[module]\nmac = 00:20:4a:00:00:01\nport = 70000\n", "bad value for port: \"70000\""},
       {"[module]\nmac = 00:20:4a:00:00:01\nport = 30718\n", "data port 30718 collides"},
       {"[module]\nmac = 00:20:4a:00:00:01\nbind = 192.168.1.99\n", "bind 192.168.1.99:30718"},
   };

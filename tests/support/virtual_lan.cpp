@@ -263,6 +263,21 @@ std::string VirtualLan::emulator_log(const std::string& module_name) const {
   return text.str();
 }
 
+int VirtualLan::emulator_logged_count(const std::string& module_name, const std::string& text) const {
+  const std::string log = emulator_log(module_name);
+  int count = 0;
+  for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++count;
+  return count;
+}
+
+bool VirtualLan::emulator_logs(const std::string& module_name, const std::string& text) const {
+  for (int i = 0; i < 50; ++i) {
+    if (emulator_logged_count(module_name, text) > 0) return true;
+    ::usleep(100 * 1000);
+  }
+  return false;
+}
+
 NamespaceScope::NamespaceScope(const std::string& netns_name) {
   original_fd_ = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
   if (original_fd_ < 0) {

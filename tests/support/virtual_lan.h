@@ -5,7 +5,10 @@
 // virtual Internet of scripts/vlan behind them. Built by scripts/vlan under a
 // prefix unique to the run; torn down by the destructor, and by a watchdog process if the
 // test process dies first. Needs root; a test that gets !ok() fails with error().
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -85,8 +88,12 @@ class VirtualLan {
   const std::string& prefix() const { return prefix_; }
   std::string pc_namespace() const { return prefix_ + "-pc"; }
   std::string module_namespace(const std::string& module_name) const { return prefix_ + "-m-" + module_name; }
-  // What the module's emulator printed (for failure messages).
+  // What the module's emulator printed.
   std::string emulator_log(const std::string& module_name) const;
+  // How many times its emulator printed `text`.
+  int emulator_logged_count(const std::string& module_name, const std::string& text) const;
+  // Waits up to 5 s for its emulator to print `text`.
+  bool emulator_logs(const std::string& module_name, const std::string& text) const;
 
  private:
   bool prepare_work_dir();
@@ -121,6 +128,36 @@ class NamespaceScope {
 class PcNamespaceScope : public NamespaceScope {
  public:
   explicit PcNamespaceScope(const VirtualLan& lan) : NamespaceScope(lan.pc_namespace()) {}
+};
+
+// A virtual LAN with the calling thread in its PC's namespace while it lives.
+class VirtualLanAtPc : public VirtualLan {
+ public:
+  template <typename Topology>
+  explicit VirtualLanAtPc(const Topology& topology) : VirtualLan(topology), pc_(pc_namespace()) {}
+  bool ok() const { return VirtualLan::ok() && pc_.ok(); }
+  const std::string& error() const { return VirtualLan::ok() ? pc_.error() : VirtualLan::error(); }
+
+ private:
+  NamespaceScope pc_;
+};
+
+// One virtual LAN, built from topology(), for all the tests of a suite (building it costs
+// more than most tests); each test runs in the PC's namespace.
+template <LanTopology (*topology)()>
+class SharedLanTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { lan_ = std::make_unique<VirtualLan>(topology()); }
+  static void TearDownTestSuite() { lan_.reset(); }
+  void SetUp() override {
+    ASSERT_TRUE(lan_->ok()) << lan_->error();
+    ASSERT_TRUE(pc_.ok()) << pc_.error();
+  }
+  static const VirtualLan& lan() { return *lan_; }
+
+ private:
+  static inline std::unique_ptr<VirtualLan> lan_;
+  NamespaceScope pc_{lan_->pc_namespace()};
 };
 
 // Gives the calling thread the files that `ip netns exec NAME` gives a program: in a private
