@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -28,11 +27,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The binary running in the calling thread's network namespace, its output read through pipes.
+// A program (quorvane-cli unless told) running in the calling thread's network namespace, its
+// output read through pipes.
 class CliProcess {
  public:
-  // Without raw_right the binary runs as root without CAP_NET_RAW (dropped from the bounding set).
-  explicit CliProcess(const std::vector<std::string>& arguments, bool close_stdout = false, bool raw_right = true) {
+  // Without raw_right it runs as root without CAP_NET_RAW (dropped from the bounding set).
+  explicit CliProcess(const std::vector<std::string>& arguments, bool close_stdout = false, bool raw_right = true,
+                      const char* program = QV_CLI) {
     int out[2], err[2];
     if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return;
     pid_ = fork();
@@ -40,10 +41,10 @@ class CliProcess {
       dup2(out[1], 1);
       dup2(err[1], 2);
       if (!raw_right && prctl(PR_CAPBSET_DROP, CAP_NET_RAW, 0, 0, 0) != 0) _exit(126);
-      std::vector<char*> argv{const_cast<char*>(QV_CLI)};
+      std::vector<char*> argv{const_cast<char*>(program)};
       for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
-      execv(QV_CLI, argv.data());
+      execvp(program, argv.data());
       _exit(127);
     }
     close(out[1]);
@@ -113,28 +114,18 @@ class CliProcess {
 };
 
 // Runs python3's JSON parser over text (the whole of it, or each line with lines = true);
-// returns what the script printed, or "invalid" when a piece does not parse.
+// returns what print_expression over the parsed `d` printed, or "invalid" when a piece does not parse.
 std::string parse_json(const std::string& text, bool lines, const std::string& print_expression) {
   test::TemporaryDirectory directory;
-  const std::string data = directory.file("output.json");
-  std::ofstream(data) << text;
-  const std::string script =
-      "import json,sys\n"
-      "text=open(sys.argv[1],encoding='utf-8').read()\n"
-      "try:\n"
-      "  d=[json.loads(l) for l in text.splitlines()] if " + std::string(lines ? "True" : "False") + " else json.loads(text)\n"
-      "except ValueError:\n"
-      "  print('invalid'); sys.exit(0)\n"
-      "print(" + print_expression + ")\n";
-  const std::string script_file = directory.file("check.py");
-  std::ofstream(script_file) << script;
-  FILE* pipe = popen(("python3 " + script_file + " " + data).c_str(), "r");
-  std::string result;
-  char buffer[4096];
-  while (pipe && std::fgets(buffer, sizeof buffer, pipe)) result += buffer;
-  if (pipe) pclose(pipe);
-  while (!result.empty() && result.back() == '\n') result.pop_back();
-  return result;
+  test::write_file(directory.file("output.json"), text);
+  CliProcess python({"-c",
+                     std::string("import json,sys\ntext=open(sys.argv[1],encoding='utf-8').read()\ntry:\n  d=") +
+                         (lines ? "[json.loads(l) for l in text.splitlines()]" : "json.loads(text)") +
+                         "\nexcept ValueError:\n  print('invalid'); sys.exit(0)\nprint(" + print_expression + ")",
+                     directory.file("output.json")},
+                    false, true, "python3");
+  python.finish();
+  return python.out_text.substr(0, python.out_text.find_last_not_of('\n') + 1);
 }
 
 std::vector<std::string> split_csv_simple(const std::string& line) {

@@ -7,15 +7,11 @@
 #include <thread>
 
 #include "app/main_window.h"
-#include "discovery/captured_rows.h"
 #include "lan/private_network.h"
+#include "lan/virtual_internet.h"
 #include "rawlink/address_probe.h"
-#include "rawlink/capture_devices.h"
-#include "rawlink/system_raw_link.h"
 #include "support/ipv4_text.h"
-#include "support/scripted_view.h"
 #include "support/scripted_program.h"
-#include "support/virtual_lan.h"
 #include "ui/texts.h"
 
 namespace {
@@ -59,16 +55,11 @@ TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {
   test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
 
-  test::ScriptedView view;
-  netenv::AdapterTable adapters;
-  rawlink::RawEthernetState state;
-  platform::SystemWaitClock clock;
-  rawlink::SystemRawLink link{clock, discovery::raw_search_queries()};
-  rawlink::RawEthernet raw{adapters, state, link, true};
-  ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view,
-                                        rawlink::capture_matcher(state, link, view)),
-            0);
-  ASSERT_TRUE(adapters.capture_devices_matched);
+  test::PcView pc;
+  ASSERT_NO_FATAL_FAILURE(pc.build(2));
+  netenv::AdapterTable& adapters = pc.adapters;
+  rawlink::RawEthernetState& state = pc.state;
+  rawlink::RawEthernet raw{adapters, state, pc.link, true};
 
   EXPECT_EQ(rawlink::arp_probe(raw, ipv4("192.168.5.40")), 1);
   EXPECT_EQ(state.probe_subnet_index, 1);  // found only after the first subnet was tried
@@ -78,13 +69,13 @@ TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {
 
   // Remote mode asks the program's own probe, elsewhere the kernel resolves.
   EXPECT_EQ(rawlink::probe_address_in_use(raw, ipv4("192.168.5.40")), 1);
-  rawlink::RawEthernet kernel{adapters, state, link, false};
+  rawlink::RawEthernet kernel = pc.raw();
   EXPECT_EQ(rawlink::probe_address_in_use(kernel, ipv4("192.168.5.40")), 1);
   EXPECT_EQ(rawlink::probe_address_in_use(kernel, ipv4("192.168.5.77")), 0);
 
   netenv::AdapterTable unmatched = adapters;
   unmatched.capture_devices_matched = false;
-  rawlink::RawEthernet early{unmatched, state, link, true};
+  rawlink::RawEthernet early{unmatched, state, pc.link, true};
   EXPECT_EQ(rawlink::arp_probe(early, ipv4("192.168.5.40")), rawlink::probe_devices_unmatched);
 }
 

@@ -34,7 +34,8 @@ inline LanTopology internet_topology() {
 using VirtualInternetTest = SharedLanTest<internet_topology>;
 
 // The Adapter table with its capture devices matched by name, the raw-Ethernet state and
-// the real links, as the program has them; build() inside the PC's namespace.
+// the real links, as the program has them; build() inside the PC's namespace (of the
+// internet topology unless told how many addresses it has).
 struct PcView {
   netenv::AdapterTable adapters;
   rawlink::RawEthernetState state;
@@ -44,11 +45,11 @@ struct PcView {
   ScriptedView view;
 
   rawlink::RawEthernet raw() { return {adapters, state, link, false}; }
-  void build() {
+  void build(int address_count = 3) {
     ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view,
                                           rawlink::capture_matcher(state, link, view)),
               0);
-    ASSERT_EQ(adapters.address_count, 3);
+    ASSERT_EQ(adapters.address_count, address_count);
     ASSERT_TRUE(adapters.capture_devices_matched);
     EXPECT_TRUE(view.messages.empty());
   }

@@ -160,25 +160,34 @@ class SharedLanTest : public ::testing::Test {
   NamespaceScope pc_{lan_->pc_namespace()};
 };
 
-// Gives the calling thread the files that `ip netns exec NAME` gives a program: in a private
-// mount namespace of the thread, each file of /etc/netns/NAME is bound over its namesake in
-// /etc (the PC's hosts file, so that the system resolver finds the virtual Internet's
-// sites). The thread's mount namespace and working directory are restored on destruction.
-class NetnsFilesScope {
+// A mount namespace private to the calling thread while this lives: nothing mounted in it
+// reaches the namespace the test started in. The thread's mount namespace and working
+// directory are restored on destruction.
+class PrivateMountScope {
  public:
-  explicit NetnsFilesScope(const std::string& netns_name);
-  ~NetnsFilesScope();
-  NetnsFilesScope(const NetnsFilesScope&) = delete;
-  NetnsFilesScope& operator=(const NetnsFilesScope&) = delete;
+  PrivateMountScope();
+  ~PrivateMountScope();
+  PrivateMountScope(const PrivateMountScope&) = delete;
+  PrivateMountScope& operator=(const PrivateMountScope&) = delete;
 
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }
+
+ protected:
+  std::string error_;
 
  private:
   int original_fd_ = -1;
   int directory_fd_ = -1;
   bool unshared_ = false;
-  std::string error_;
+};
+
+// Gives the calling thread the files that `ip netns exec NAME` gives a program: in a private
+// mount namespace, each file of /etc/netns/NAME is bound over its namesake in /etc (the PC's
+// hosts file, so that the system resolver finds the virtual Internet's sites).
+class NetnsFilesScope : public PrivateMountScope {
+ public:
+  explicit NetnsFilesScope(const std::string& netns_name);
 };
 
 }  // namespace test
