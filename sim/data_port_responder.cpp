@@ -43,7 +43,13 @@ std::vector<std::uint8_t> DataPortResponder::answer(std::span<const std::uint8_t
 void DataPortResponder::on_udp_datagram(const ReceivedDatagram& d) {
   auto reply = answer(d.payload);
   if (reply.empty()) return;
+  if (state_.config.empty_udp_reply) reply.clear();
   loop_.after_ms(state_.config.reply_delay_ms, [this, to = d.source, reply = std::move(reply)] {
+    if (state_.config.oversize_before_reply) {
+      auto longer = reply;
+      longer.push_back('X');
+      send_datagram(udp_.get(), to, longer);
+    }
     send_datagram(udp_.get(), to, reply);
   });
 }
@@ -54,6 +60,7 @@ void DataPortResponder::accept_connection() {
     if (!fd.valid()) return;
     const std::uint64_t id = next_connection_id_++;
     const int raw = fd.get();
+    if (state_.config.half_close_tcp) ::shutdown(raw, SHUT_WR);
     connections_[id] = Connection{std::move(fd), {}};
     loop_.watch(raw, [this, id] { read_connection(id); });
   }
@@ -83,7 +90,7 @@ void DataPortResponder::read_connection(std::uint64_t id) {
     const std::string line = connection.pending.substr(0, eol + 1);
     connection.pending.erase(0, eol + 1);
     auto reply = answer({reinterpret_cast<const std::uint8_t*>(line.data()), line.size()});
-    if (reply.empty()) continue;
+    if (reply.empty() || state_.config.half_close_tcp) continue;
     loop_.after_ms(state_.config.reply_delay_ms, [this, id, reply = std::move(reply)] {
       const auto c = connections_.find(id);
       if (c != connections_.end() && ::send(c->second.fd.get(), reply.data(), reply.size(), MSG_NOSIGNAL) < 0) {

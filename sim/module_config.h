@@ -86,6 +86,9 @@ struct ModuleConfig {
   bool bad_lrc = false;
   bool lower_case_hex = false;
   bool refuse_tcp = false;
+  bool oversize_before_reply = false;  // UDP: each reading reply comes after a copy one byte longer
+  bool empty_udp_reply = false;        // UDP: reading requests answered with an empty datagram
+  bool half_close_tcp = false;         // shut the sending side of each data-port connection at once
   bool no_presence_answer = false;
   // Setup port (TCP 9999).
   std::string setup_password = "0000";

@@ -1,17 +1,22 @@
 // address-services hosts   prints the hosts-file lines "ADDRESS NAME" of the four sites
 // address-services conf    prints a quorvane.conf that names the four sites as services A-D
 // address-services serve   serves the four sites on port 80 of their addresses (which must
-//                          exist in this network namespace) until killed
+//                          exist in this network namespace) until killed; each also serves
+//                          the test pages /pieces/... (see test_pieces)
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "address_services/service_pages.h"
 #include "fd_handle.h"
@@ -21,6 +26,7 @@ namespace {
 constexpr std::uint16_t http_port = 80;
 constexpr std::size_t max_request_bytes = 4096;
 constexpr int request_wait_s = 2;
+constexpr useconds_t piece_pause_us = 300000;
 
 int fail(const std::string& message) {
   std::fprintf(stderr, "address-services: %s\n", message.c_str());
@@ -70,6 +76,21 @@ std::string get_path(const std::string& request) {
   return request.substr(4, end - 4);
 }
 
+// A test page, GET /pieces/N1/N2.../hold or .../close: N1 bytes of 'a', N2 bytes of 'b' 300 ms
+// later, and so on; then the connection is held until the client closes it, or closed.
+bool test_pieces(const std::string& path, std::vector<std::string>& pieces, bool& hold) {
+  if (path.rfind("/pieces/", 0) != 0) return false;
+  char letter = 'a';
+  for (std::size_t at = 8; at < path.size();) {
+    std::size_t end = std::min(path.find('/', at), path.size());
+    std::string part = path.substr(at, end - at);
+    at = end + 1;
+    hold = part == "hold";
+    if (!hold && part != "close") pieces.emplace_back(std::strtoul(part.c_str(), nullptr, 10), letter++);
+  }
+  return true;
+}
+
 void serve_one(int listener, std::size_t site) {
   sockaddr_in peer{};
   socklen_t peer_size = sizeof peer;
@@ -79,17 +100,26 @@ void serve_one(int listener, std::size_t site) {
   ::inet_ntop(AF_INET, &peer.sin_addr, client, sizeof client);
   std::string request = read_request(connection.get());
   std::string path = get_path(request);
-  std::string response = sim::site_response(site, header_value(request, "Host"), path, client);
+  std::vector<std::string> pieces;
+  bool hold = false;
+  if (!test_pieces(path, pieces, hold))
+    pieces = {sim::site_response(site, header_value(request, "Host"), path, client)};
+  std::size_t bytes = 0;
+  for (const std::string& piece : pieces) bytes += piece.size();
   std::printf("%s GET %s from %s: %zu bytes\n", std::string(sim::sites[site].host).c_str(), path.c_str(), client,
-              response.size());
+              bytes);
   std::fflush(stdout);
-  for (std::size_t sent = 0; sent < response.size();) {
-    ssize_t n = ::send(connection.get(), response.data() + sent, response.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) return;
-    sent += static_cast<std::size_t>(n);
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    if (k > 0) ::usleep(piece_pause_us);
+    for (std::size_t sent = 0; sent < pieces[k].size();) {
+      ssize_t n = ::send(connection.get(), pieces[k].data() + sent, pieces[k].size() - sent, MSG_NOSIGNAL);
+      if (n <= 0) return;
+      sent += static_cast<std::size_t>(n);
+    }
   }
-  // Closing with unread bytes would reset the connection and could lose the page's tail.
-  ::shutdown(connection.get(), SHUT_WR);
+  // A held page waits for the client to close. Closing with unread bytes would reset the
+  // connection and could lose the page's tail.
+  if (!hold) ::shutdown(connection.get(), SHUT_WR);
   char drain[256];
   while (::recv(connection.get(), drain, sizeof drain, 0) > 0) {
   }

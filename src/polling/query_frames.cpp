@@ -44,13 +44,14 @@ std::uint8_t hex_digit(std::uint8_t c) {
   return static_cast<std::uint8_t>(c >= 'A' ? c - 0x37 : c - 0x30);
 }
 
-}  // namespace
-
+// Two's complement of the 8-bit sum of the bytes.
 std::uint8_t lrc(std::span<const std::uint8_t> bytes) {
   std::uint8_t sum = 0;
   for (std::uint8_t b : bytes) sum = static_cast<std::uint8_t>(sum + b);
   return static_cast<std::uint8_t>(-sum);
 }
+
+}  // namespace
 
 TextRequest text_request(std::uint16_t register_address, std::uint16_t register_count) {
   const std::array<std::uint8_t, 6> fields{station,

@@ -36,9 +36,6 @@ constexpr int snmp_reading_reply_max_bytes = 70;
 
 using TextRequest = std::array<std::uint8_t, text_request_bytes>;
 
-// Two's complement of the 8-bit sum of the bytes.
-std::uint8_t lrc(std::span<const std::uint8_t> bytes);
-
 // Request to station 00, function 04, for count registers from register_address.
 TextRequest text_request(std::uint16_t register_address, std::uint16_t register_count);
 TextRequest standard_reading_request();

@@ -2,44 +2,21 @@
 // whose firewall drops every SYN to port 9 of 127.0.0.1.
 #include <arpa/inet.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 
+#include "lan/private_network.h"
 #include "platform/timed_connect.h"
 #include "polling/polling_cycle.h"
 #include "support/fake_wait_clock.h"
-#include "support/virtual_lan.h"
 #include "tools/page_fetch.h"
 
 namespace {
 
 constexpr std::uint16_t dropped_port = 9;
-
-bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
-
-// The namespace, with loopback up and the SYN-dropping rule; removed again at the end.
-class DroppingNamespace {
- public:
-  DroppingNamespace() : name_("qvsyn" + std::to_string(::getpid())) {
-    const std::string in = "ip netns exec " + name_ + " ";
-    ok_ = run("ip netns add " + name_) && run(in + "ip link set lo up") && run(in + "nft add table inet qv") &&
-          run(in + "nft add chain inet qv in '{ type filter hook input priority 0; }'") &&
-          run(in + "nft add rule inet qv in tcp dport " + std::to_string(dropped_port) +
-              " tcp flags \\& \\(syn \\| ack\\) == syn drop");
-  }
-  ~DroppingNamespace() { run("ip netns del " + name_ + " 2>/dev/null"); }
-  bool ok() const { return ok_; }
-  const std::string& name() const { return name_; }
-
- private:
-  std::string name_;
-  bool ok_ = false;
-};
 
 constexpr auto loopback = platform::Ipv4Address::from_octets(127, 0, 0, 1);
 
@@ -51,12 +28,8 @@ sockaddr_in dropped_address() {
   return address;
 }
 
-TEST(DroppedSyn, ConnectsEndAtTheirDeadline) {
-  DroppingNamespace netns;
-  ASSERT_TRUE(netns.ok());
-  test::NamespaceScope inside(netns.name());
-  ASSERT_TRUE(inside.ok()) << inside.error();
-
+// The socket wait, the page fetch and the polling sockets, inside the namespace.
+void expect_connects_end_at_their_deadline() {
   // In real time: the three seconds and not the kernel's two minutes.
   platform::SystemWaitClock real;
   platform::SocketHandle socket(::socket(AF_INET, SOCK_STREAM, 0));
@@ -79,7 +52,6 @@ TEST(DroppedSyn, ConnectsEndAtTheirDeadline) {
   discovery::ModuleTable modules;
   modules.shown_count = 1;
   modules.display_order[0] = 0;
-  modules.rows[0] = {};
   modules.rows[0].sensor_module = true;
   modules.rows[0].work_mode = discovery::tcp;
   modules.rows[0].ip = loopback;
@@ -88,6 +60,14 @@ TEST(DroppedSyn, ConnectsEndAtTheirDeadline) {
   ASSERT_EQ(polling::open_polling_sockets(modules, table, {polling_clock, 1, {}}), 0);
   EXPECT_EQ(table.rows[0].connected, polling::not_pollable);
   EXPECT_EQ(polling_clock.tick_count_ms(), 3000u);
+}
+
+TEST(DroppedSyn, ConnectsEndAtTheirDeadline) {
+  const std::string drop_syns = "nft add rule inet qv in tcp dport " + std::to_string(dropped_port) +
+                                " tcp flags \\& \\(syn \\| ack\\) == syn drop";
+  test::in_private_network(
+      {"nft add table inet qv", "nft add chain inet qv in '{ type filter hook input priority 0; }'", drop_syns},
+      expect_connects_end_at_their_deadline);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "netenv/external_addresses.h"
 #include "support/arp_test_frames.h"
+#include "support/fake_wait_clock.h"
 #include "tools/address_services.h"
 #include "tools/external_address_lookup.h"
 #include "virtual_internet.h"
@@ -50,6 +51,32 @@ TEST_F(ExternalAddressLan, EverySitesPageShowsTheOutsideAddress) {
     platform::SystemWaitClock clock;
     EXPECT_EQ(tools::fetch_page(clock, request, response), 0) << test::site_hosts[k];
     EXPECT_EQ(tools::extract_external_address(service, response.bytes()), outside_address) << test::site_hosts[k];
+  }
+}
+
+// A page in pieces or stopping short: the read ends once more than the limit has arrived, at
+// the server's close, or after 5.6 s of silence; pieces are kept in order.
+TEST_F(ExternalAddressLan, PageFetchEndsPastTheLimitAtTheCloseOrAfterTheSilence) {
+  test::PcNamespaceScope pc(lan());
+  ASSERT_TRUE(pc.ok()) << pc.error();
+  const struct {
+    const char* path;
+    int result;
+    std::string received;
+    std::uint32_t elapsed_ms;  // 100 ms before each read
+  } cases[] = {
+      {"/pieces/90/91/hold", 0, std::string(90, 'a') + std::string(91, 'b'), 200},
+      {"/pieces/180/close", tools::fetch_too_short, std::string(180, 'a'), 200},
+      {"/pieces/17/hold", tools::fetch_too_short, std::string(17, 'a'), 100 + 5600},
+  };
+  for (const auto& c : cases) {
+    const std::string text = std::string("GET ") + c.path + " HTTP/1.1\r\nHost: d.addresses.test\r\n\r\n";
+    const tools::PageRequest request{ipv4("192.168.1.10"), ipv4("203.0.113.13"), tools::http_port, text, 180};
+    tools::PageResponse response;
+    test::FakeWaitClock clock(0, 1000);  // the pieces come 300 ms apart in real time
+    EXPECT_EQ(tools::fetch_page(clock, request, response), c.result) << c.path;
+    EXPECT_EQ(std::string(response.bytes().begin(), response.bytes().end()), c.received) << c.path;
+    EXPECT_EQ(clock.tick_count_ms(), c.elapsed_ms) << c.path;
   }
 }
 

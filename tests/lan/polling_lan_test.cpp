@@ -10,6 +10,8 @@
 
 #include "app/main_window.h"
 #include "polling/polling_cycle.h"
+#include "polling/query_frames.h"
+#include "support/fake_wait_clock.h"
 #include "support/scripted_view.h"
 #include "support/scripted_program.h"
 #include "support/virtual_lan.h"
@@ -146,6 +148,96 @@ TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
   polling::close_polling_sockets(table);
   kill(agent, SIGTERM);
   waitpid(agent, nullptr, 0);
+}
+
+// One listed module at ip, as a search leaves it.
+discovery::ModuleTable one_module(std::uint8_t work_mode, platform::Ipv4Address ip) {
+  discovery::ModuleTable modules;
+  modules.shown_count = 1;
+  modules.display_order[0] = 0;
+  modules.rows[0].sensor_module = true;
+  modules.rows[0].work_mode = work_mode;
+  modules.rows[0].ip = ip;
+  modules.rows[0].port = 10050;
+  return modules;
+}
+
+// Each fault of one exchange, played by its own module, on a fake clock that records every
+// pause; at 57600 bit/s every read waits 100 ms first. A reply is awaited 0.2 s, 0.8 s from a
+// wireless module, 3.2 s in remote mode.
+TEST(PollingLan, EachFaultOfAnExchangeGetsItsPausesAndRetries) {
+  enum class Link { wired, wireless, remote, sockets_closed };
+  const struct {
+    const char* what;
+    std::uint8_t mode;
+    std::string fault;
+    Link link;
+    int result;
+    std::vector<int> sleeps;
+    std::uint32_t elapsed_ms;
+  } cases[] = {
+      {"oversize, then the reply", discovery::udp, "oversize_before_reply = 1", Link::wired, 27, {100, 30}, 130},
+      {"always oversize", discovery::udp, "data_reply_length = 28", Link::wired, polling::query_receive_failed,
+       {100, 30, 200, 100, 30, 200, 100, 30, 200}, 1590},
+      {"empty datagram", discovery::udp, "empty_udp_reply = 1", Link::wired, polling::query_peer_closed,
+       {100, 200, 100, 200, 100, 200}, 900},
+      {"TCP peer that closed its side", discovery::tcp, "half_close_tcp = 1", Link::wired, polling::query_peer_closed,
+       {100, 200, 100, 200, 100, 200}, 900},
+      {"answers the second attempt", discovery::udp, "silent_requests = 1", Link::wired, 27, {100, 200, 100}, 600},
+      {"wireless, answers the second attempt", discovery::udp, "silent_requests = 1", Link::wireless, 27,
+       {100, 200, 100}, 1200},
+      // Remote mode asks the remote address; datagrams from afar get 30 ms more.
+      {"remote, answers the second attempt", discovery::udp, "silent_requests = 1", Link::remote, 27,
+       {100, 200, 100, 30}, 3630},
+      {"nothing is sent once the sockets are closed", discovery::udp, "", Link::sockets_closed, polling::query_not_open,
+       {}, 0},
+  };
+  test::LanTopology topology;
+  topology.add_subnet(1, "192.168.1.10/24");
+  for (std::size_t k = 0; k < std::size(cases); ++k) {
+    if (cases[k].link == Link::sockets_closed) continue;  // nothing is ever sent there
+    const std::string mode = cases[k].mode == discovery::udp ? "work_mode = UDP\n" : "";
+    topology.add_sensor_modules(1, 1, static_cast<int>(101 + k), mode + cases[k].fault);
+  }
+  topology.add_sensor_modules(1, 1, 120, "work_mode = SNMP");
+  test::VirtualLan lan(topology);
+  ASSERT_TRUE(lan.ok()) << lan.error();
+  test::PcNamespaceScope pc(lan);
+  ASSERT_TRUE(pc.ok()) << pc.error();
+
+  for (std::size_t k = 0; k < std::size(cases); ++k) {
+    const auto& c = cases[k];
+    const auto ip = platform::Ipv4Address::from_octets(192, 168, 1, static_cast<std::uint8_t>(101 + k));
+    test::FakeWaitClock clock(0);
+    polling::QuerySettings settings{clock, 9, {}};
+    discovery::ModuleTable modules = one_module(c.mode, ip);
+    modules.rows[0].wireless = c.link == Link::wireless;
+    if (c.link == Link::remote) {
+      settings.remote = {true, ip, platform::Ipv4Address::from_octets(192, 168, 1, 10)};
+      modules.rows[0].ip = {};
+    }
+    polling::PollingTable table;
+    ASSERT_EQ(polling::open_polling_sockets(modules, table, settings), 0) << c.what;
+    table.sockets_open = c.link != Link::sockets_closed;
+    EXPECT_EQ(polling::query_module(0, polling::standard_reading_request(), 27, modules, table, settings), c.result)
+        << c.what;
+    EXPECT_EQ(clock.sleeps_ms(), c.sleeps) << c.what;
+    EXPECT_EQ(clock.tick_count_ms(), c.elapsed_ms) << c.what;
+  }
+
+  // An SNMP row reads its name in the first cycle only and never takes the extended reading
+  // (its lines are checked above).
+  test::FakeWaitClock clock(0);
+  const polling::QuerySettings settings{clock, 9, {}};
+  const auto snmp_ip = platform::Ipv4Address::from_octets(192, 168, 1, 120);
+  const discovery::ModuleTable modules = one_module(discovery::snmp, snmp_ip);
+  polling::PollingTable table;
+  ASSERT_EQ(polling::open_polling_sockets(modules, table, settings), 0);
+  table.rows[0].extended = true;
+  polling::polling_cycle(true, modules, table, settings);
+  EXPECT_FALSE(table.rows[0].extended);
+  polling::polling_cycle(false, modules, table, settings);
+  EXPECT_EQ(clock.sleeps_ms(), (std::vector<int>{10, 2, 10, 2, 10, 2}));
 }
 
 }  // namespace

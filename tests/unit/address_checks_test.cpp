@@ -6,29 +6,12 @@
 #include <optional>
 
 #include "platform/ipv4_address.h"
-#include "support/arp_test_frames.h"
 #include "support/scripted_view.h"
+#include "unit/discovery_test_bytes.h"
 
 namespace {
 
 using test::ipv4;
-
-netenv::AdapterTable pc_subnets() {
-  netenv::AdapterTable table;
-  const std::vector<std::tuple<const char*, const char*, int>> entries = {
-      {"192.168.1.10", "255.255.255.128", 0},
-      {"172.16.5.200", "255.255.255.192", 1},
-      {"10.0.0.5", "255.0.0.0", 1},
-  };
-  for (const auto& [ip, mask, adapter] : entries) {
-    netenv::AddressEntry& entry = table.addresses.at(static_cast<std::size_t>(table.address_count++));
-    entry.ip = ipv4(ip);
-    entry.mask = ipv4(mask);
-    entry.adapter = adapter;
-  }
-  table.adapter_count = 2;
-  return table;
-}
 
 enum class Shown { nothing, by_owner, by_main_window };
 
@@ -46,11 +29,9 @@ TEST(CheckAddress, AppliesEveryRuleInOrder) {
   const Shown owner = Shown::by_owner, main = Shown::by_main_window, none = Shown::nothing;
   const std::vector<CheckCase> cases = {
       {"127.0.0.0", false, 0, -1, owner, "IP地址已被本机使用,请重新输入!", false},
-      {"127.0.0.0", true, 0, -1, owner, "IP地址已被本机使用,请重新输入!", false},
       {"127.0.0.1", false, 0, -10, owner, "IP地址为保留地址,请重新输入!", false},
       {"0.0.0.0", false, 1, 0, none, nullptr, false},
       {"224.0.0.1", false, 0, -2, owner, "IP地址类别范围错误(>=D类),请重新输入!", false},
-      {"255.255.255.255", false, 0, -2, owner, "IP地址类别范围错误(>=D类),请重新输入!", false},
       {"223.255.255.254", false, 0, 0, none, nullptr, true},
       {"192.168.1.255", false, 0, -8, owner, "IP地址为广播地址,请重新输入!", false},
       {"10.1.2.255", true, 0, -8, owner, "IP地址为广播地址,请重新输入!", false},
@@ -58,23 +39,21 @@ TEST(CheckAddress, AppliesEveryRuleInOrder) {
       {"10.1.0.0", true, 0, -9, owner, "IP地址为网名地址,请重新输入!", false},
       // The PC's own addresses: refused for a module, accepted as a gateway.
       {"192.168.1.10", false, 0, -3, owner, "IP地址为本机地址,请重新输入!", false},
-      {"10.0.0.5", false, 0, -3, owner, "IP地址为本机地址,请重新输入!", false},
       {"192.168.1.10", true, 1, 0, none, nullptr, false},
       // Subnet network and broadcast of a local subnet whose last octets are not 0 / 255.
       {"172.16.5.192", false, 0, -4, owner, "IP地址为本局域网网名地址,请重新输入!", false},
-      {"172.16.5.192", true, 0, -4, owner, "IP地址为本局域网网名地址,请重新输入!", false},
       {"192.168.1.127", false, 0, -5, owner, "IP地址为本局域网广播地址,请重新输入!", false},
       {"192.168.1.127", true, 0, -5, owner, "IP地址为本局域网广播地址,请重新输入!", false},
       // 192.168.1.128 lies outside the /25 and passes the subnet rule.
       {"192.168.1.128", false, 0, 0, none, nullptr, true},
-      {"10.255.255.254", false, 0, 0, none, nullptr, true},
       {"10.0.0.1", true, 1, 0, none, nullptr, false},
       {"10.0.0.77", false, 1, 0, none, nullptr, false},  // the selected module's own address
       {"10.0.0.78", false, -3, -6, main, "IP 地址检测出现错误，请检查网络设置!", true},
       {"10.0.0.78", false, 1, -7, main, "此IP地址已被局域网上其他设备使用，请重新输入!", true},
       {"10.0.0.78", false, 0, 0, none, nullptr, true},
   };
-  const netenv::AdapterTable adapters = pc_subnets();
+  const netenv::AdapterTable adapters = discovery_test::adapters_with(
+      {{"192.168.1.10", "255.255.255.128", 0}, {"172.16.5.200", "255.255.255.192", 1}, {"10.0.0.5", "255.0.0.0", 1}});
   for (const CheckCase& c : cases) {
     SCOPED_TRACE(std::string(c.ip) + (c.is_gateway ? " as gateway" : " as module"));
     test::ScriptedView owner_view, main_view;
@@ -101,9 +80,7 @@ TEST(CheckAddress, AppliesEveryRuleInOrder) {
 
 TEST(MaskFromHostBits, LimitsTo24HostBits) {
   const std::vector<std::pair<int, const char*>> cases = {
-      {0, "0.0.0.0"},         {1, "255.255.255.254"}, {8, "255.255.255.0"}, {9, "255.255.254.0"},
-      {16, "255.255.0.0"},    {24, "255.0.0.0"},      {25, "255.0.0.0"},    {30, "255.0.0.0"},
-  };
+      {0, "0.0.0.0"}, {9, "255.255.254.0"}, {24, "255.0.0.0"}, {30, "255.0.0.0"}};
   for (const auto& [bits, mask] : cases) EXPECT_EQ(netenv::mask_from_host_bits(bits).dotted(), mask) << bits;
 }
 
@@ -131,29 +108,19 @@ TEST(HostBitsFromMaskText, RefusesOtherTextsByTheOctetAtFault) {
       {"255.255", -1, unchanged},
       {"", -1, unchanged},
       {"255.255.255.1", -2, unchanged},
-      {"255.255.255.127", -2, unchanged},
       {"255.255.1.0", -3, unchanged},
-      {"255.255.128.5", -3, unchanged},
-      {"255.255.254.255", -3, unchanged},
       {"255.1.0.0", -4, unchanged},
-      {"255.128.0.1", -4, unchanged},
       {"254.0.0.0", -5, unchanged},
-      {"0.0.0.1", -5, unchanged},
       // Only the first 19 characters are read: here they hold no dot at all.
       {"1234567890123456789.1.1.1", -1, unchanged},
-      {"255.255.255.0", 0, 8},
       // The zero-padded way the change record writes masks, and blanks around the text.
       {"255.255.255.000", 0, 8},
-      {"255.255.254.000", 0, 9},
-      {"255.255.255.0 ", 0, 8},
       {" \t255.255.255.0\t", 0, 8},
       {"255.255.255.010", -2, unchanged},  // decimal ten, not octal
       // Not a mask: taken as 255.255.255.255.
       {"255.255.255.0000", 0, 0},
       {"255.255.255.256", 0, 0},
-      {"255.255. 255.0", 0, 0},
       {"255.255.255.0.", 0, 0},
-      {"255.255..0", 0, 0},
       {"0x.255.255.0", 0, 0},
   };
   for (const Case& c : cases) {

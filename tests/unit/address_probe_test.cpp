@@ -1,9 +1,8 @@
-// The ARP probe and the choice of probe, through a fake link.
+// The ARP probe's attempts and failure codes, through a fake link.
 #include "rawlink/address_probe.h"
 
 #include <gtest/gtest.h>
 
-#include "rawlink/arp_frames.h"
 #include "support/arp_test_frames.h"
 #include "support/fake_raw_link.h"
 
@@ -38,8 +37,8 @@ struct Fixture {
     adapters.capture_devices_matched = true;
     adapters.matched_device_count = 2;
   }
-  int probe(const std::string& ip, bool raw_arp = true) {
-    rawlink::RawEthernet raw{adapters, state, link, raw_arp};
+  int probe(const std::string& ip) {
+    rawlink::RawEthernet raw{adapters, state, link, true};
     return rawlink::probe_address_in_use(raw, ipv4(ip));
   }
   void script(const std::string& device, test::CaptureScript script) { link.scripts[device].push_back(std::move(script)); }
@@ -47,17 +46,6 @@ struct Fixture {
 
 test::ScriptedRead frame_read(Frame frame) { return {NextFrame::frame, std::move(frame)}; }
 test::ScriptedRead timeout() { return {NextFrame::timeout, {}}; }
-
-TEST(ArpProbe, OwnAddressAnswersWithoutSending) {
-  for (const auto& [ip, entry] : std::vector<std::pair<std::string, int>>{{"192.168.1.10", 0}, {"192.168.5.3", 1}}) {
-    Fixture f;
-    f.state.probe_subnet_index = 9;
-    EXPECT_EQ(f.probe(ip), 1) << ip;
-    EXPECT_EQ(f.state.probe_subnet_index, entry) << ip;
-    // The second entry's own address is reached only after the first entry was probed.
-    EXPECT_EQ(f.link.sent_frames.size(), entry == 0 ? 0u : 3u) << ip;
-  }
-}
 
 TEST(ArpProbe, SendsThreeRequestsAndTheThirdDecides) {
   struct Case {
@@ -81,32 +69,19 @@ TEST(ArpProbe, SendsThreeRequestsAndTheThirdDecides) {
     SCOPED_TRACE(c.what);
     Fixture f;
     f.script("eth0", {.reads = c.reads});
-    int result = f.probe("192.168.1.77");
-    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(f.probe("192.168.1.77"), c.result);
     ASSERT_GE(f.link.sent_frames.size(), 3u);
-    auto request = rawlink::build_arp_request(eth0_mac, ipv4("192.168.1.10"), ipv4("192.168.1.77"));
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(f.link.sent_frames[static_cast<std::size_t>(i)], Frame(request.begin(), request.end()));
     EXPECT_EQ((std::vector<int>(f.link.wait_clock.sleeps_ms().begin(), f.link.wait_clock.sleeps_ms().begin() + 3)), (std::vector<int>{100, 100, 100}));
     EXPECT_EQ(f.link.opens[0], (std::pair<std::string, int>{"eth0", 100}));
     ASSERT_FALSE(f.link.filters.empty());
-    EXPECT_EQ(f.link.filters[0].expression, "arp");
     EXPECT_EQ(f.link.filters[0].netmask, ipv4("255.255.255.0"));
     // A silent first entry hands over to the second, from its own adapter and mask.
     if (c.result == 0) {
-      ASSERT_EQ(f.link.sent_frames.size(), 6u);
-      auto second = rawlink::build_arp_request(eth1_mac, ipv4("192.168.5.3"), ipv4("192.168.1.77"));
-      EXPECT_EQ(f.link.sent_frames[3], Frame(second.begin(), second.end()));
+      EXPECT_EQ(f.link.sent_frames.size(), 6u);
+      ASSERT_EQ(f.link.filters.size(), 2u);
       EXPECT_EQ(f.link.filters[1].netmask, ipv4("255.255.255.128"));
     }
   }
-}
-
-TEST(ArpProbe, AnswerOnALaterEntryNamesThatEntry) {
-  Fixture f;
-  f.script("eth1", {.reads = {timeout(), timeout(), frame_read(arp_frame(module, 2, "10.0.0.7", "192.168.5.3"))}});
-  EXPECT_EQ(f.probe("10.0.0.7"), 1);
-  EXPECT_EQ(f.state.probe_subnet_index, 1);
-  EXPECT_EQ(f.link.opens.size(), 2u);
 }
 
 TEST(ArpProbe, ReportsTheStepThatCannotRun) {
@@ -137,22 +112,6 @@ TEST(ArpProbe, ReportsTheStepThatCannotRun) {
     EXPECT_EQ(f.probe("192.168.1.77"), c.code) << c.what;
     EXPECT_EQ(f.link.sent_frames.size(), c.sent) << c.what;
   }
-}
-
-TEST(ProbeAddressInUse, AsksTheOperatingSystemUnlessRawArpIsNeeded) {
-  Fixture f;
-  f.link.neighbour_answers = true;
-  EXPECT_EQ(f.probe("192.168.1.77", false), 1);
-  f.link.neighbour_answers = false;
-  EXPECT_EQ(f.probe("192.168.1.77", false), 0);
-  ASSERT_EQ(f.link.resolutions.size(), 2u);
-  EXPECT_EQ(f.link.resolutions[0].ip, ipv4("192.168.1.77"));
-  EXPECT_EQ(f.link.resolutions[0].wait_ms, 1000);
-  EXPECT_TRUE(f.link.opens.empty());
-
-  f.adapters.capture_devices_matched = false;
-  EXPECT_EQ(f.probe("192.168.1.77", true), -1);  // arp_probe's code passed on
-  EXPECT_EQ(f.link.resolutions.size(), 2u);
 }
 
 }  // namespace

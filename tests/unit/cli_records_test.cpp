@@ -110,10 +110,8 @@ TEST(CliArguments, EveryErrorNamesTheArgument) {
       {{"scan"}, "scan"},
       {{"search", "extra"}, "extra"},
       {{"search", "--format", "xml"}, "--format xml"},
-      {{"search", "--cycles", "2"}, "--cycles"},
       {{"poll", "--port", "8005"}, "--port"},
       {{"poll", "--period", "3600001"}, "--period 3600001"},
-      {{"poll", "--period", "-1"}, "--period -1"},
       {{"poll", "--period", "1e3"}, "--period 1e3"},
       {{"poll", "--cycles", "0"}, "--cycles 0"},
       {{"poll", "--cycles", "3", "--forever"}, "--forever"},
@@ -134,27 +132,17 @@ TEST(CliArguments, EveryErrorNamesTheArgument) {
   }
 }
 
+// The options the CLI LAN tests run with (search and poll formats, --cycles, --period,
+// --forever, serve --udp --port --lookup) show there; here the others.
 TEST(CliArguments, GoodArgumentsBecomeOptions) {
-  cli::ParsedArguments poll = parse({"poll", "--forever", "--period", "0", "--format", "csv", "--only", "192.168.1.5,10.0.0.7"});
+  cli::ParsedArguments poll = parse({"poll", "--only", "192.168.1.5,10.0.0.7"});
   ASSERT_EQ(poll.outcome, cli::ParsedArguments::Outcome::run) << poll.text;
-  EXPECT_EQ(poll.options.command, cli::Command::poll);
-  EXPECT_TRUE(poll.options.endless);
-  EXPECT_EQ(poll.options.period_ms, 0);
-  EXPECT_EQ(poll.options.format, cli::Format::csv);
   EXPECT_EQ(poll.options.only, (std::vector<platform::Ipv4Address>{test::ipv4("192.168.1.5"), test::ipv4("10.0.0.7")}));
-
-  cli::ParsedArguments serve = parse({"serve", "--udp", "--address", "192.168.1.10", "--port", "9000",
-                                      "--summary-every", "60", "--lookup"});
+  cli::ParsedArguments serve = parse({"serve", "--tcp", "--address", "192.168.1.10", "--summary-every", "60"});
   ASSERT_EQ(serve.outcome, cli::ParsedArguments::Outcome::run) << serve.text;
-  EXPECT_FALSE(serve.options.tcp);
+  EXPECT_TRUE(serve.options.tcp);
   EXPECT_EQ(serve.options.address, test::ipv4("192.168.1.10"));
-  EXPECT_EQ(serve.options.port, 9000);
   EXPECT_EQ(serve.options.summary_every_s, 60);
-  EXPECT_TRUE(serve.options.lookup);
-
-  cli::ParsedArguments search = parse({"search"});
-  EXPECT_EQ(search.options.format, cli::Format::text);
-  EXPECT_FALSE(search.options.lookup);
   EXPECT_EQ(parse({"--help"}).outcome, cli::ParsedArguments::Outcome::help);
   EXPECT_EQ(parse({"--version"}).outcome, cli::ParsedArguments::Outcome::version);
 }

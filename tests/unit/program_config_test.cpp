@@ -104,10 +104,6 @@ TEST(ProgramConfigFile, TheFirstExistingFileIsUsedWhole) {
   EXPECT_EQ(loaded.path, dir.file("second.conf"));
   EXPECT_EQ(loaded.parsed.config.address_service_hosts[1], "b.example");
   EXPECT_FALSE(loaded.parsed.config.setup_password.has_value());
-
-  const auto none = platform::load_program_config({dir.file("missing.conf")}, false);
-  EXPECT_EQ(none.path, "");
-  EXPECT_TRUE(none.parsed.problems.empty());
 }
 
 TEST(ProgramConfigFile, AFileThatCannotBeReadIsReportedAndNotPassedOver) {
@@ -136,10 +132,6 @@ TEST(ConfigFileReport, OneWarningNamingTheFileAndEveryKey) {
             "配置文件 /etc/quorvane/quorvane.conf:\n"
             "第2行: 未知的键 [address-services] E, 已忽略\n"
             "第3行: 未知的节 [proxy], 其中的键都被忽略");
-
-  test::ScriptedView quiet;
-  app::report_config_problems({"/x.conf", parse("[setup]\npassword=1\n")}, quiet);
-  EXPECT_TRUE(quiet.messages.empty());
 }
 
 TEST(ConfigFileReport, ListsAtMostTwentyProblems) {

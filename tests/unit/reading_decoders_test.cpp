@@ -16,14 +16,13 @@ std::string decode(Decoder decoder, const std::vector<std::uint8_t>& text, std::
 
 std::vector<std::uint8_t> chars(const std::string& text) { return {text.begin(), text.end()}; }
 
+// Ordinary readings are in the polling LAN test's lines; here the edges and the placeholders.
 TEST(ReadingDecoders, Temperature) {
   const struct {
     std::string text;
     std::string shown;
   } cases[] = {
-      {"0178", "|+23.500℃/"},
       {"0850", "|-5.000℃/"},
-      {"0000", "|+0.000℃/"},
       {"07FF", "|+127.938℃/"},   // largest magnitude, 2047/16
       {"F7FF", "|+127.938℃/"},   // bits above bit 3 of the high byte are ignored
       {"FFFF", "|  ------ /"},
@@ -38,7 +37,6 @@ TEST(ReadingDecoders, Humidity) {
     std::string text;
     std::string shown;
   } cases[] = {
-      {"01C8", "|45.6%RH"},
       {"0005", "| 0.5%RH"},
       {"03E8", "|100.0%RH"},
       {"FFFF", "| ------"},
@@ -53,8 +51,6 @@ TEST(ReadingDecoders, DigitalInputs) {
     std::string shown;
   } cases[] = {
       {chars("25"), "|  DI[5->0]: < 10 - 0101 >"},
-      {chars("03"), "|  DI[5->0]: < 00 - 0011 >"},
-      {chars("3F"), "|  DI[5->0]: < 11 - 1111 >"},
       {chars("C0"), "|  DI[5->0]: < 00 - 0000 >"},  // bits 7 and 6 are no inputs
       {chars("FF"), "|  DI[5->0]: < 11 - 1111 >"},  // the characters FF are a value
       {{0xFF, 0xFF}, "|-<---- ---->"},               // raw 0xFF bytes: a failed reading
@@ -62,11 +58,8 @@ TEST(ReadingDecoders, DigitalInputs) {
   for (const auto& c : cases) EXPECT_EQ(decode(polling::digital_input_decoder, c.text, 0), c.shown);
 }
 
-TEST(ReadingDecoders, ReadFromTheirOffsetAndNeverPastTheText) {
+TEST(ReadingDecoders, NeverReadPastTheText) {
   const auto record = chars("MACMACMACMAC0001" "0178" "01C8" "25");
-  EXPECT_EQ(decode(polling::temperature_decoder, record, 16), "|+23.500℃/");
-  EXPECT_EQ(decode(polling::humidity_decoder, record, 20), "|45.6%RH");
-  EXPECT_EQ(decode(polling::digital_input_decoder, record, 24), "|  DI[5->0]: < 10 - 0101 >");
   EXPECT_EQ(decode(polling::temperature_decoder, record, 23), "|");
   EXPECT_EQ(decode(polling::humidity_decoder, record, 25), "|");
   EXPECT_EQ(decode(polling::digital_input_decoder, record, 25), "|");

@@ -1,4 +1,6 @@
-// Reading the remote module over a fake query socket, and row 0 described by hand.
+// Reading the remote module over a fake query socket: the replies it drops and the failures.
+// A module read, listed and polled through a router, and a device described by hand, are the
+// remote test's LAN tests.
 #include "maint/remote_module.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +8,6 @@
 #include <deque>
 #include <functional>
 
-#include "discovery/search_result_line.h"
 #include "discovery_test_bytes.h"
 #include "support/ipv4_text.h"
 #include "support/fake_wait_clock.h"
@@ -70,36 +71,15 @@ struct Rig {
   discovery::ModuleTable table;
   int selected_work_mode = 2;
   bool can_open = true;
-  platform::Ipv4Address opened_on;
 
   int read() {
     table.rows[5].port = 1;  // a row of an earlier search
-    auto open = [this](platform::Ipv4Address local_ip) -> std::unique_ptr<maint::QuerySocket> {
-      opened_on = local_ip;
+    auto open = [this](platform::Ipv4Address) -> std::unique_ptr<maint::QuerySocket> {
       return can_open ? std::make_unique<FakeSocket>(peer) : nullptr;
     };
     return maint::read_remote_module(open, clock, {remote, ipv4("192.168.1.10"), 1, 10050}, table, selected_work_mode);
   }
 };
-
-TEST(ReadRemoteModule, FillsRowZeroFromBothReplies) {
-  Rig rig;
-  rig.peer.replies = [](const Bytes& q, int) { return std::vector<Bytes>{is_query(q, 0xF8) ? configuration : device}; };
-  ASSERT_EQ(rig.read(), 0);
-  EXPECT_EQ(rig.opened_on, ipv4("192.168.1.10"));
-  EXPECT_EQ(rig.peer.sent, (std::vector<Bytes>{{0, 0, 0, 0xF8}, {0, 0, 0, 0xF6}}));
-  EXPECT_EQ(rig.clock.sleeps_ms(), std::vector<int>{30});
-  EXPECT_EQ(rig.table.shown_count, 1);
-  EXPECT_EQ(rig.table.display_order[0], 0);
-  const discovery::ModuleRow& row = rig.table.rows[0];
-  EXPECT_EQ(row.ip, ipv4("10.77.0.20"));
-  EXPECT_EQ(row.subnet_index, 1);
-  EXPECT_EQ(row.mac, (std::array<std::uint8_t, 6>{0x00, 0x20, 0x4A, 0x77, 0x00, 0x20}));
-  EXPECT_TRUE(row.wireless && row.sensor_module);
-  EXPECT_FALSE(row.raw_only || row.outside_subnet || row.dynamic_ip || rig.table.active_module_seen);
-  EXPECT_EQ(rig.selected_work_mode, 0);
-  EXPECT_EQ(rig.table.rows[5].port, 0);  // nothing of the earlier search is left
-}
 
 // A datagram of another length or header is dropped, and the same attempt waits again.
 TEST(ReadRemoteModule, WrongRepliesAreDroppedAndTheWaitStartsAgain) {
@@ -113,8 +93,13 @@ TEST(ReadRemoteModule, WrongRepliesAreDroppedAndTheWaitStartsAgain) {
     return std::vector<Bytes>{wrong_header, device};
   };
   ASSERT_EQ(rig.read(), 0);
-  EXPECT_EQ(rig.peer.sent.size(), 2u);
+  EXPECT_EQ(rig.peer.sent, (std::vector<Bytes>{{0, 0, 0, 0xF8}, {0, 0, 0, 0xF6}}));
+  EXPECT_EQ(rig.clock.sleeps_ms(), std::vector<int>{30});
   EXPECT_EQ(rig.peer.waits, 5);
+  EXPECT_EQ(rig.selected_work_mode, 0);  // the module's own, TCP
+  EXPECT_EQ(rig.table.rows[0].mac, (std::array<std::uint8_t, 6>{0x00, 0x20, 0x4A, 0x77, 0x00, 0x20}));
+  EXPECT_TRUE(rig.table.rows[0].wireless);
+  EXPECT_EQ(rig.table.rows[5].port, 0);  // nothing of the earlier search is left
 }
 
 TEST(ReadRemoteModule, FailuresNameTheQueryThatGotNoAnswer) {
@@ -137,23 +122,6 @@ TEST(ReadRemoteModule, FailuresNameTheQueryThatGotNoAnswer) {
   Rig closed;
   closed.can_open = false;
   EXPECT_EQ(closed.read(), maint::remote_socket_failed);
-}
-
-TEST(RemoteModuleByHand, RowZeroIsAPollableSensorModuleOfTheChosenMode) {
-  discovery::ModuleTable table;
-  polling::PollingTable polling;
-  table.rows[3].sensor_module = true;
-  table.shown_count = 4;
-  maint::set_remote_module_by_hand(table, polling, 1, discovery::udp);
-  EXPECT_EQ(table.shown_count, 1);
-  EXPECT_FALSE(table.rows[3].sensor_module);
-  EXPECT_EQ(static_cast<std::uint8_t>(polling.rows[0].status), 255);
-  const netenv::AdapterTable adapters =
-      discovery_test::adapters_with({{"192.168.1.10", "255.255.255.0", 0}, {"192.168.5.3", "255.255.255.0", 1}});
-  // UDP, SNMP-capable, port 10050 at the typed address, found through the second adapter.
-  EXPECT_EQ(discovery::search_result_line(table, adapters, 0, remote),
-            "01  U *   10. 77.  0. 20 [2:192.168.xx]  <000000-000000>S  10050 <0.0.0.0/0.0.0.0>");
-  EXPECT_TRUE(table.rows[0].sensor_module);
 }
 
 }  // namespace

@@ -35,20 +35,12 @@ Bytes with_block(Bytes bytes, std::size_t count, std::uint8_t fill = 'd') {
 
 std::string as_string(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-TEST(SettingsFile, MissingFileKeepsTheDefaultsSilently) {
-  test::TemporaryDirectory dir;
-  test::ScriptedView view;
-  app::Settings settings;
-  EXPECT_EQ(app::read_settings(dir.file(app::settings_file_name), settings, view), -1);
-  EXPECT_TRUE(view.messages.empty());
-  EXPECT_EQ(settings, app::Settings{});
-}
-
-TEST(SettingsFile, EncodesHeaderAndBlockLittleEndian) {
+// A missing file (the window tells it: MainWindow.MissingSettingsAreAnnouncedAndTheDefaultsHold)
+// and one that cannot be created (MainWindow.ClosingWritesTheSettingsOnceAndReportsAFailure)
+// are the main window's tests.
+// The file round trip below checks the encoding of every field against the bytes of header().
+TEST(SettingsFile, EncodingCutsTheBlockAt260Bytes) {
   app::Settings s = header_values();
-  EXPECT_EQ(app::encode_settings(s), header(0));
-  s.directory_block = {'d', 'd', 'd'};
-  EXPECT_EQ(app::encode_settings(s), with_block(header(3), 3));
   s.directory_block.assign(300, 'x');
   EXPECT_EQ(app::encode_settings(s), with_block(header(260), 260, 'x'));
 }
@@ -115,18 +107,14 @@ TEST(SettingsFile, DirectoryBlockLengths) {
   };
   const Case cases[] = {
       {"negative -1", with_block(header(0xFFFF), 10), -2, 0},
-      {"negative -32768", with_block(header(0x8000), 10), -2, 0},
       {"short block", with_block(header(5), 4), -2, 0},
       {"above 260", with_block(header(261), 261), -2, 0},
-      {"far above 260", with_block(header(2000), 2000), -2, 0},
       {"exactly 260", with_block(header(260), 260), 0, 260},
       {"bytes after the block", with_block(header(3), 9), 0, 3},
   };
   test::TemporaryDirectory dir;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(app::decode_settings(c.file).status,
-              c.status == 0 ? app::SettingsDecodeStatus::ok : app::SettingsDecodeStatus::unreadable_block);
     test::write_file(dir.file("block.cfg"), as_string(c.file));
     test::ScriptedView view;
     app::Settings settings;
@@ -145,10 +133,9 @@ TEST(SettingsFile, DirectoryBlockLengths) {
   }
 }
 
-TEST(SettingsFile, UncreatableFileReturnsMinusOneSilently) {
+TEST(SettingsFile, ADirectoryInPlaceOfTheFileIsLeftAlone) {
   test::TemporaryDirectory dir;
   test::ScriptedView view;
-  EXPECT_EQ(app::write_settings(dir.file("missing/qorvan24.cfg"), app::Settings{}, view), -1);
   EXPECT_EQ(app::write_settings(dir.path(), app::Settings{}, view), -1);
   EXPECT_TRUE(view.messages.empty());
 }
@@ -161,7 +148,6 @@ TEST(SettingsFile, EachWriteStageReportsItsFailure) {
     const char* message;  // nullptr: none
   };
   const Case cases[] = {
-      {1, 0, -2, "write cfg err!"},
       {1, 8, -2, "write cfg err!"},
       {2, 8, -3, "write path err"},
       {2, 0, 0, nullptr},

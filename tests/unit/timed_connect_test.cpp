@@ -1,5 +1,6 @@
-// The deadline-bound connect over loopback: a listener accepts, a closed port refuses, a
-// cancelled operation never starts the connect; the socket is blocking again afterwards.
+// The deadline-bound connect over loopback: a listener accepts, a cancelled operation never
+// starts the connect; the socket is blocking again afterwards. A refused connect is the polling
+// LAN test's (its refusing module is not pollable), the deadline the dropped-SYN LAN test's.
 #include "platform/timed_connect.h"
 
 #include <arpa/inet.h>
@@ -24,7 +25,7 @@ sockaddr_in address_of(const platform::SocketHandle& bound) {
 
 platform::SocketHandle tcp_socket() { return platform::SocketHandle(::socket(AF_INET, SOCK_STREAM, 0)); }
 
-TEST(TimedConnect, ConnectsRefusesAndHonoursCancel) {
+TEST(TimedConnect, ConnectsAndHonoursCancel) {
   test::FakeWaitClock clock;
   platform::SocketHandle listener = test::loopback_socket(SOCK_STREAM);
   ASSERT_EQ(::listen(listener.fd(), 1), 0);
@@ -32,11 +33,6 @@ TEST(TimedConnect, ConnectsRefusesAndHonoursCancel) {
   EXPECT_EQ(platform::connect_within(clock, client.fd(), address_of(listener), 3, 0),
             platform::ConnectResult::connected);
   EXPECT_EQ(::fcntl(client.fd(), F_GETFL) & O_NONBLOCK, 0);
-
-  platform::SocketHandle closed = test::loopback_socket(SOCK_STREAM);
-  platform::SocketHandle refused = tcp_socket();
-  EXPECT_EQ(platform::connect_within(clock, refused.fd(), address_of(closed), 3, 0),
-            platform::ConnectResult::failed);
 
   clock.cancel();
   platform::SocketHandle abandoned = tcp_socket();
