@@ -52,7 +52,8 @@ TEST(ModuleWriteLan, EachModuleFaultShowsTheOperatorItsMessage) {
       {"nowack", 77, "no_wireless_ack = yes", false, edit_ssid,
        {t::wireless_confirm, t::wireless_write_failed}, "plant-net", "wireless write block", "set-configuration from"},
       // A module that answers the presence probe is left alone: the repair is done.
-      {"present", 78, "", false, repair, {t::parameters_written}, "", "presence probe 00 78 from", "address assignment"},
+      {"present", 78, "", false, repair, {t::parameters_written}, "", "presence probe 00 78 from",
+       "address assignment"},
       // (No answer: the repair LAN test follows such a module through its new address.)
       {"shortmenu", 81, "short_menu = yes", true, repair, {t::repair_setup_failed}, "", nullptr, "setup stored"},
       // No password asked: the login types only a carriage return.

@@ -107,6 +107,18 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   EXPECT_FALSE(p.context.polling.sockets_open);
 }
 
+// One listed module at ip, as a search leaves it.
+discovery::ModuleTable one_module(std::uint8_t work_mode, platform::Ipv4Address ip) {
+  discovery::ModuleTable modules;
+  modules.shown_count = 1;
+  modules.display_order[0] = 0;
+  modules.rows[0].sensor_module = true;
+  modules.rows[0].work_mode = work_mode;
+  modules.rows[0].ip = ip;
+  modules.rows[0].port = 10050;
+  return modules;
+}
+
 // A real SNMP agent answers the program's own name request.
 TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
   test::LanTopology topology;
@@ -126,13 +138,8 @@ TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
     _exit(127);
   }
 
-  discovery::ModuleTable modules;
-  modules.rows[0].ip = platform::Ipv4Address::from_octets(192, 168, 1, 120);
-  modules.rows[0].work_mode = discovery::snmp;
-  modules.rows[0].port = 10050;
-  modules.rows[0].sensor_module = true;
-  modules.display_order[0] = 0;
-  modules.shown_count = 1;
+  const auto ip = platform::Ipv4Address::from_octets(192, 168, 1, 120);
+  const discovery::ModuleTable modules = one_module(discovery::snmp, ip);
   polling::PollingTable table;
   platform::SystemWaitClock clock;
   const polling::QuerySettings settings{clock, 1, {}};
@@ -148,18 +155,6 @@ TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
   polling::close_polling_sockets(table);
   kill(agent, SIGTERM);
   waitpid(agent, nullptr, 0);
-}
-
-// One listed module at ip, as a search leaves it.
-discovery::ModuleTable one_module(std::uint8_t work_mode, platform::Ipv4Address ip) {
-  discovery::ModuleTable modules;
-  modules.shown_count = 1;
-  modules.display_order[0] = 0;
-  modules.rows[0].sensor_module = true;
-  modules.rows[0].work_mode = work_mode;
-  modules.rows[0].ip = ip;
-  modules.rows[0].port = 10050;
-  return modules;
 }
 
 // Each fault of one exchange, played by its own module, on a fake clock that records every
@@ -200,10 +195,8 @@ TEST(PollingLan, EachFaultOfAnExchangeGetsItsPausesAndRetries) {
     topology.add_sensor_modules(1, 1, static_cast<int>(101 + k), mode + cases[k].fault);
   }
   topology.add_sensor_modules(1, 1, 120, "work_mode = SNMP");
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   for (std::size_t k = 0; k < std::size(cases); ++k) {
     const auto& c = cases[k];

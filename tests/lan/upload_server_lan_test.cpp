@@ -27,7 +27,8 @@ void add_uploader(test::LanTopology& topology, const std::string& mode, int subn
   topology.add_sensor_module(mode + host, subnet, "00:20:4a:0" + std::to_string(subnet) + ":00:" + host, ip, "-",
                              "work_mode = " + mode + "\nserver_ip = " + receiver +
                                  "\nserver_port = 8005\nupload_interval_ms = 200\nmodule_code = " +
-                                 std::to_string(module_code) + "\ntemperature = -5\nhumidity = 40\ndigital_inputs = 0x21");
+                                 std::to_string(module_code) +
+                                 "\ntemperature = -5\nhumidity = 40\ndigital_inputs = 0x21");
 }
 
 // The server of the PC over the scripted window, on the system's clock.

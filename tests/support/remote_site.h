@@ -25,7 +25,8 @@ inline LanTopology topology() {
   t.add_sensor_module("far", 7, "00:20:4a:77:00:20", module, "10.77.0.1",
                       "temperature = 21.5\nhumidity = 40.2\nrestart_delay_ms = 60000\nip = 172.16.5.20");
   t.add_sensor_module("uploader", 7, "00:20:4a:77:00:40", uploader, "10.77.0.1",
-                      "work_mode = AUDP\nserver_ip = " + pc + "\nserver_port = 8005\nupload_interval_ms = 200\ntemperature = 19.5");
+                      "work_mode = AUDP\nserver_ip = " + pc +
+                          "\nserver_port = 8005\nupload_interval_ms = 200\ntemperature = 19.5");
   t.add_sensor_module("otherport", 7, "00:20:4a:77:00:50", other_port, "10.77.0.1", "port = 4001");
   t.add_sensor_module("badmode", 7, "00:20:4a:77:00:60", bad_mode, "10.77.0.1", "mode_bytes = C0 07");
   t.add_module({"echo", 7, "02:51:76:77:00:30", echo_only + "/24", "10.77.0.1", ""});
