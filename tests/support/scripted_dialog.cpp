@@ -24,26 +24,6 @@ void ScriptedDialog::click(int id) {
   logic_.on_click(*this, id);
 }
 
-bool ScriptedDialog::shown(int id) const {
-  auto it = shown_.find(id);
-  return it == shown_.end() || it->second;
-}
-
-ui::Answer ScriptedDialog::show_message(const std::string& caption, const std::string& text, ui::Icon icon,
-                                        ui::Buttons buttons) {
-  return answer({caption, text, icon, buttons});
-}
-
-std::string ScriptedDialog::text(int id) const {
-  auto it = texts_.find(id);
-  return it == texts_.end() ? std::string() : it->second;
-}
-
-bool ScriptedDialog::checked(int id) const {
-  auto it = checked_.find(id);
-  return it != checked_.end() && it->second;
-}
-
 void ScriptedDialog::set_checked(int id, bool checked) {
   const ui::ControlEntry* c = control(id);
   // Ticking a radio button unticks the others of its group, as on screen.
@@ -53,11 +33,6 @@ void ScriptedDialog::set_checked(int id, bool checked) {
     }
   }
   checked_[id] = checked;
-}
-
-bool ScriptedDialog::enabled(int id) const {
-  auto it = enabled_.find(id);
-  return it == enabled_.end() || it->second;
 }
 
 }  // namespace test

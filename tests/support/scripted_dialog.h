@@ -31,16 +31,18 @@ class ScriptedDialog : public ui::DialogView, public MessageScript {
 
   bool closed() const { return result_.has_value(); }
   int result() const { return result_.value_or(-1); }
-  bool shown(int id) const;
+  bool shown(int id) const { return value_or(shown_, id, true); }
   int focused() const { return focused_; }
 
   ui::Answer show_message(const std::string& caption, const std::string& text, ui::Icon icon,
-                          ui::Buttons buttons) override;
-  std::string text(int id) const override;
+                          ui::Buttons buttons) override {
+    return answer({caption, text, icon, buttons});
+  }
+  std::string text(int id) const override { return value_or(texts_, id, std::string()); }
   void set_text(int id, const std::string& text) override { texts_[id] = text; }
-  bool checked(int id) const override;
+  bool checked(int id) const override { return value_or(checked_, id, false); }
   void set_checked(int id, bool checked) override;
-  bool enabled(int id) const override;
+  bool enabled(int id) const override { return value_or(enabled_, id, true); }
   void enable(int id, bool enabled) override { enabled_[id] = enabled; }
   void show(int id, bool shown) override { shown_[id] = shown; }
   void focus(int id) override { focused_ = id; }
@@ -49,6 +51,12 @@ class ScriptedDialog : public ui::DialogView, public MessageScript {
 
  private:
   const ui::ControlEntry* control(int id) const;
+  // A control's state as last set, or what it is before anything set it.
+  template <class Value>
+  static Value value_or(const std::map<int, Value>& states, int id, Value unset) {
+    auto it = states.find(id);
+    return it == states.end() ? unset : it->second;
+  }
 
   ui::DialogLogic& logic_;
   std::map<int, std::string> texts_;

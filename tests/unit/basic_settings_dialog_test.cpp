@@ -34,7 +34,7 @@ struct Harness {
   test::ScriptedDialog dialog{logic};
 };
 
-TEST(BasicSettingsDialog, ListsAdaptersAddressesAndMasks) {
+TEST(BasicSettingsDialog, OpeningListsTheAdaptersAndReflectsTheModesInForce) {
   Harness h;
   h.settings.expected_port = 4001;
   ASSERT_TRUE(h.dialog.open());
@@ -43,34 +43,39 @@ TEST(BasicSettingsDialog, ListsAdaptersAddressesAndMasks) {
   EXPECT_EQ(h.dialog.text(Dialog::masks_text), "255.255.255.0\r\n255.255.0.0\r\n255.255.255.255\r\n");
   EXPECT_EQ(h.dialog.text(Dialog::period_edit), "1000");
   EXPECT_EQ(h.settings.expected_port, 10050);  // set back on every opening
+
+  Harness repair;
+  repair.settings.repair_enabled = true;
+  repair.settings.remote_mode = true;  // cannot stand beside repair: cleared on opening
+  ASSERT_TRUE(repair.dialog.open());
+  EXPECT_TRUE(repair.dialog.checked(Dialog::repair_box));
+  EXPECT_FALSE(repair.dialog.enabled(Dialog::remote_box));
+  EXPECT_FALSE(repair.settings.remote_mode);
+
+  Harness both;
+  both.settings.remote_mode = both.settings.server_mode = both.settings.remote_answered = true;
+  ASSERT_TRUE(both.dialog.open());
+  EXPECT_TRUE(both.dialog.checked(Dialog::remote_box));
+  EXPECT_TRUE(both.dialog.checked(Dialog::server_box));
+  EXPECT_FALSE(both.dialog.enabled(Dialog::repair_box));
+  both.dialog.click(Dialog::remote_box);
+  both.dialog.click(Dialog::ok_button);
+  EXPECT_FALSE(both.settings.remote_mode);
+  EXPECT_FALSE(both.settings.remote_answered);  // cleared with the remote box
+  EXPECT_TRUE(both.settings.server_mode);
+  EXPECT_FALSE(both.settings.setup_answer_mode);
 }
 
-TEST(BasicSettingsDialog, WithoutAnyAdapterSaysSoAndCloses) {
-  Harness h;
-  h.listing = {};
-  EXPECT_FALSE(h.dialog.open());
-  EXPECT_EQ(h.dialog.result(), 0);
-  ASSERT_EQ(h.dialog.texts(), std::vector<std::string>{ui::texts::no_network_device});
-  EXPECT_EQ(h.dialog.messages[0].caption, ui::texts::caption_error);
+// (No adapter at all: the server settings dialog test, over the same first step.)
+
+TEST(ClampRefreshPeriod, HoldsThePeriodIn1000To10000) {
+  const std::pair<const char*, int> cases[] = {{"500", 1000},  {"1000", 1000},   {"1001", 1001}, {"9999", 9999},
+                                               {"10000", 10000}, {"20000", 10000}, {"", 1000},     {"abc", 1000},
+                                               {"99999999999", 10000}};
+  for (const auto& [typed, stored] : cases) EXPECT_EQ(netenv::clamp_refresh_period(typed), stored) << typed;
 }
 
-TEST(BasicSettingsDialog, ClampsThePeriodOnOk) {
-  const struct {
-    const char* typed;
-    int stored;
-  } cases[] = {{"500", 1000}, {"1000", 1000}, {"1001", 1001}, {"1500", 1500}, {"9999", 9999},
-               {"10000", 10000}, {"20000", 10000}, {"", 1000}, {"abc", 1000}, {"99999999999", 10000}};
-  for (const auto& c : cases) {
-    Harness h;
-    ASSERT_TRUE(h.dialog.open());
-    h.dialog.type(Dialog::period_edit, c.typed);
-    h.dialog.click(Dialog::ok_button);
-    EXPECT_EQ(h.dialog.result(), 1);
-    EXPECT_EQ(h.settings.refresh_period_ms, c.stored) << "typed " << c.typed;
-  }
-}
-
-TEST(BasicSettingsDialog, ModeBoxesExcludeEachOther) {
+TEST(BasicSettingsDialog, ModeBoxesExcludeEachOtherAndOkTakesThem) {
   Harness h;
   ASSERT_TRUE(h.dialog.open());
   h.dialog.click(Dialog::remote_box);
@@ -86,57 +91,17 @@ TEST(BasicSettingsDialog, ModeBoxesExcludeEachOther) {
   EXPECT_FALSE(h.dialog.enabled(Dialog::remote_box));
   EXPECT_FALSE(h.dialog.enabled(Dialog::server_box));
   h.dialog.click(Dialog::data_file_box);
+  h.dialog.type(Dialog::period_edit, "20000");
   h.dialog.click(Dialog::ok_button);
   EXPECT_TRUE(h.settings.repair_enabled);
   EXPECT_FALSE(h.settings.remote_mode);
   EXPECT_FALSE(h.settings.server_mode);
   EXPECT_TRUE(h.settings.data_file_saving);
   EXPECT_TRUE(h.settings.settings_changed);
+  EXPECT_EQ(h.settings.refresh_period_ms, 10000);
 }
 
-TEST(BasicSettingsDialog, LeavingKeepsEverySettingButRemembersTheClicks) {
-  Harness h;
-  h.settings.refresh_period_ms = 2500;
-  h.settings.setup_answer_mode = true;
-  ASSERT_TRUE(h.dialog.open());
-  h.dialog.click(Dialog::server_box);
-  h.dialog.click(Dialog::data_file_box);
-  h.dialog.type(Dialog::period_edit, "8000");
-  h.dialog.click(Dialog::leave_button);
-  EXPECT_EQ(h.dialog.result(), 0);
-  EXPECT_FALSE(h.settings.server_mode);
-  EXPECT_FALSE(h.settings.data_file_saving);
-  EXPECT_EQ(h.settings.refresh_period_ms, 2500);
-  EXPECT_TRUE(h.settings.setup_answer_mode);
-  EXPECT_TRUE(h.settings.settings_changed);
-}
+// (Leaving: the main window test, through the window.)
 
-TEST(BasicSettingsDialog, OpeningReflectsTheModesInForce) {
-  {
-    Harness h;
-    h.settings.repair_enabled = true;
-    h.settings.remote_mode = true;  // cannot stand beside repair: cleared on opening
-    ASSERT_TRUE(h.dialog.open());
-    EXPECT_TRUE(h.dialog.checked(Dialog::repair_box));
-    EXPECT_FALSE(h.dialog.enabled(Dialog::remote_box));
-    EXPECT_FALSE(h.settings.remote_mode);
-  }
-  {
-    Harness h;
-    h.settings.remote_mode = true;
-    h.settings.server_mode = true;
-    h.settings.remote_answered = true;
-    ASSERT_TRUE(h.dialog.open());
-    EXPECT_TRUE(h.dialog.checked(Dialog::remote_box));
-    EXPECT_TRUE(h.dialog.checked(Dialog::server_box));
-    EXPECT_FALSE(h.dialog.enabled(Dialog::repair_box));
-    h.dialog.click(Dialog::remote_box);
-    h.dialog.click(Dialog::ok_button);
-    EXPECT_FALSE(h.settings.remote_mode);
-    EXPECT_FALSE(h.settings.remote_answered);  // cleared with the remote box
-    EXPECT_TRUE(h.settings.server_mode);
-    EXPECT_FALSE(h.settings.setup_answer_mode);
-  }
-}
 
 }  // namespace

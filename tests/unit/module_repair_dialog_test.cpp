@@ -19,33 +19,29 @@ struct Harness {
   }};
   test::ScriptedDialog dialog{logic};
 
-  void type_mac(const char* b4, const char* b5, const char* b6) {
+  Harness() { EXPECT_TRUE(dialog.open()); }
+  // Types the last three MAC bytes and presses confirm.
+  void confirm_mac(const char* b4, const char* b5, const char* b6) {
     dialog.type(Dialog::byte4_edit, b4);
     dialog.type(Dialog::byte5_edit, b5);
     dialog.type(Dialog::byte6_edit, b6);
+    dialog.click(Dialog::confirm_button);
   }
 };
 
 TEST(ModuleRepairDialog, RefusesAFieldThatIsNotTwoHexDigits) {
-  const struct {
-    const char* b4;
-    const char* b5;
-    const char* b6;
-    int focused;
-  } cases[] = {
-      {"1", "2c", "3d", Dialog::byte4_edit},  // one digit
+  const struct { const char *b4, *b5, *b6; int focused; } cases[] = {
       {"", "2c", "3d", Dialog::byte4_edit},
       {"0b", "2 ", "3d", Dialog::byte5_edit},  // a blank
       {"0b", "2c", "g0", Dialog::byte6_edit},
       {"0b", "-1", "3d", Dialog::byte5_edit},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.b4) + c.b5 + c.b6);
     Harness h;
-    ASSERT_TRUE(h.dialog.open());
     EXPECT_EQ(h.dialog.focused(), Dialog::byte4_edit);
-    h.type_mac(c.b4, c.b5, c.b6);
-    h.dialog.click(Dialog::confirm_button);
-    ASSERT_EQ(h.dialog.texts(), std::vector<std::string>{ui::texts::repair_bad_character}) << c.b4 << c.b5 << c.b6;
+    h.confirm_mac(c.b4, c.b5, c.b6);
+    ASSERT_EQ(h.dialog.texts(), std::vector<std::string>{ui::texts::repair_bad_character});
     EXPECT_EQ(h.dialog.messages[0].caption, ui::texts::caption_error);
     EXPECT_EQ(h.dialog.focused(), c.focused);
     EXPECT_FALSE(h.dialog.closed());
@@ -55,10 +51,8 @@ TEST(ModuleRepairDialog, RefusesAFieldThatIsNotTwoHexDigits) {
 
 TEST(ModuleRepairDialog, ConfirmsTheMacThenRepairsByItsTail) {
   Harness h;
-  ASSERT_TRUE(h.dialog.open());
-  h.type_mac("a1", "0B", "2cff");  // only the first two characters count
   h.dialog.answers = {ui::Answer::cancel};
-  h.dialog.click(Dialog::confirm_button);
+  h.confirm_mac("a1", "0B", "2cff");  // only the first two characters count
   ASSERT_EQ(h.dialog.texts(), (std::vector<std::string>{"输入符合规则! MAC码 = 00204A-A10B2C \r\n请按<确认>键继续,或按<取消>键退出."}));
   EXPECT_EQ(h.dialog.messages[0].buttons, ui::Buttons::ok_cancel);
   EXPECT_EQ(h.dialog.messages[0].icon, ui::Icon::information);
@@ -73,10 +67,7 @@ TEST(ModuleRepairDialog, ConfirmsTheMacThenRepairsByItsTail) {
 }
 
 TEST(ModuleRepairDialog, EachFailureHasItsMessageAndClosesWithZero) {
-  const struct {
-    int code;
-    const char* text;
-  } cases[] = {
+  const std::pair<int, const char*> cases[] = {
       {maint::repair_not_found, "模块不存在! 请检查MAC参数输入是否正确!"},
       {maint::repair_setup_failed, "模块存在! 但其参数无法修复, 请返厂检修!"},
       {maint::repair_no_free_address, "本机子网可用主机地址空间不足! 请检查本机网络参数设置!"},
@@ -84,40 +75,20 @@ TEST(ModuleRepairDialog, EachFailureHasItsMessageAndClosesWithZero) {
       {maint::repair_send_failed, "网络操作出现错误! 请检查网络参数设置!"},
       {maint::repair_socket_failed, "网络操作出现错误! 请检查网络参数设置!"},
       {maint::repair_follow_up_probe_error, "网络操作出现错误! 请检查网络参数设置!"},
+      {maint::repair_cancelled, nullptr},  // the confirmation only
   };
-  for (const auto& c : cases) {
+  for (const auto& [code, text] : cases) {
+    SCOPED_TRACE(code);
     Harness h;
-    h.result = c.code;
-    ASSERT_TRUE(h.dialog.open());
-    h.type_mac("00", "11", "22");
-    h.dialog.click(Dialog::confirm_button);
-    ASSERT_EQ(h.dialog.messages.size(), 2u) << c.code;
-    EXPECT_EQ(h.dialog.messages[1].text, c.text);
-    EXPECT_EQ(h.dialog.messages[1].caption, ui::texts::caption_notice);
+    h.result = code;
+    h.confirm_mac("00", "11", "22");
+    ASSERT_EQ(h.dialog.messages.size(), text ? 2u : 1u);
+    if (text) {
+      EXPECT_EQ(h.dialog.messages[1].text, text);
+      EXPECT_EQ(h.dialog.messages[1].caption, ui::texts::caption_notice);
+    }
     EXPECT_EQ(h.dialog.result(), 0);
   }
-}
-
-TEST(ModuleRepairDialog, ACancelledRepairClosesWithoutAMessage) {
-  Harness h;
-  h.result = maint::repair_cancelled;
-  ASSERT_TRUE(h.dialog.open());
-  h.type_mac("00", "11", "22");
-  h.dialog.click(Dialog::confirm_button);
-  EXPECT_EQ(h.dialog.messages.size(), 1u);  // the confirmation only
-  EXPECT_EQ(h.dialog.result(), 0);
-}
-
-TEST(ModuleRepairDialog, LeavingRepairsNothing) {
-  Harness h;
-  ASSERT_TRUE(h.dialog.open());
-  h.dialog.click(Dialog::leave_button);
-  EXPECT_EQ(h.dialog.result(), 0);
-  Harness closed;
-  ASSERT_TRUE(closed.dialog.open());
-  closed.dialog.close_box();
-  EXPECT_EQ(closed.dialog.result(), 0);
-  EXPECT_TRUE(h.repaired.empty() && closed.repaired.empty());
 }
 
 }  // namespace

@@ -21,7 +21,6 @@ discovery::ModuleRow atcp_row() {
   row.work_mode = discovery::atcp;
   row.server_port = 8005;
   row.upload_interval = 3;
-  row.server_by_name = 0;
   row.server_ip = ipv4("192.168.1.10");
   row.dns_ip = ipv4("8.8.4.4");
   std::strcpy(row.server_name.data(), "upload.example");
@@ -78,8 +77,7 @@ TEST(ParametersUnchanged, ReportsTheFirstDifference) {
       {"server IP", [](P& p, R&) { p.server_ip = ipv4("192.168.1.11"); }, false, -10, 0},
       {"name mode, row in IP mode", [](P& p, R&) { p.server_by_name = true; }, false, -11, 0},
       {"name mode, same", name_mode, false, 0, 0},
-      {"name mode, server IP not compared",
-       [](P& p, R& r) { name_mode(p, r); p.server_ip = ipv4("1.2.3.4"); }, false, 0, 0},
+      {"name mode, server IP ignored", [](P& p, R& r) { name_mode(p, r); p.server_ip = ipv4("1.2.3.4"); }, false, 0, 0},
       {"name mode, DNS", [](P& p, R& r) { name_mode(p, r); p.dns_ip = ipv4("8.8.8.8"); }, false, -12, 0},
       {"name mode, last name byte", [](P& p, R& r) { name_mode(p, r); p.server_name[39] = 'x'; }, false, -13, 0},
       {"name mode, first name byte", [](P& p, R& r) { name_mode(p, r); p.server_name[0] = 'U'; }, false, -13, 0},
