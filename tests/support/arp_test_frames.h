@@ -22,8 +22,10 @@ inline std::array<std::uint8_t, 4> ip_bytes(const std::string& dotted) {
 inline std::vector<std::uint8_t> arp_frame(const Mac& source, int operation, const std::string& sender_ip,
                                            const std::string& target_ip, std::uint16_t ethertype = 0x0806) {
   std::vector<std::uint8_t> f(60, 0);
-  for (int i = 0; i < 6; ++i) f[i] = operation == 1 ? 0xFF : 0x02;
-  for (int i = 0; i < 6; ++i) f[6 + i] = source[i];
+  for (int i = 0; i < 6; ++i) {
+    f[i] = operation == 1 ? 0xFF : 0x02;
+    f[6 + i] = f[22 + i] = source[i];
+  }
   f[12] = ethertype >> 8;
   f[13] = ethertype & 0xFF;
   f[15] = 1;
@@ -31,10 +33,10 @@ inline std::vector<std::uint8_t> arp_frame(const Mac& source, int operation, con
   f[18] = 6;
   f[19] = 4;
   f[21] = static_cast<std::uint8_t>(operation);
-  for (int i = 0; i < 6; ++i) f[22 + i] = source[i];
-  auto sender = ip_bytes(sender_ip), target = ip_bytes(target_ip);
-  for (int i = 0; i < 4; ++i) f[28 + i] = sender[i];
-  for (int i = 0; i < 4; ++i) f[38 + i] = target[i];
+  for (int i = 0; i < 4; ++i) {
+    f[28 + i] = ip_bytes(sender_ip)[i];
+    f[38 + i] = ip_bytes(target_ip)[i];
+  }
   return f;
 }
 

@@ -89,7 +89,7 @@ TEST(RepairAddresses, AFullSubnetEndsWhereItBegan) {
   EXPECT_EQ(maint::find_free_address(e, [](platform::Ipv4Address) { return -4; }, candidate), maint::address_probe_error);
 }
 
-// The network as repair sees it: which addresses answer, what the setup port does.
+// The network as repair sees it: which addresses answer; the setup port always succeeds.
 class FakeRepairLink : public maint::RepairLink {
  public:
   int presence = -3;
@@ -97,7 +97,6 @@ class FakeRepairLink : public maint::RepairLink {
   bool send_works = true;
   std::set<std::string> in_use;             // answer before the repair
   std::map<std::string, int> after_restart;  // answer after the wait: 1, 0 or a probe code
-  std::map<std::string, int> setup_result;
   std::vector<int> presence_entries;
   std::vector<std::pair<std::string, maint::AddressAssignment>> sent;
   std::vector<std::string> restored;
@@ -131,67 +130,24 @@ class FakeRepairLink : public maint::RepairLink {
   bool cancelled() const override { return is_cancelled; }
   int restore_by_setup_port(platform::Ipv4Address ip) override {
     restored.push_back(text(ip));
-    auto it = setup_result.find(text(ip));
-    return it == setup_result.end() ? 0 : it->second;
+    return 0;
   }
 };
 
 const maint::MacTail tail{0x0B, 0x2C};
 const maint::RepairTarget from_dialog{maint::RepairTarget::Origin::dialog, tail};
 
-TEST(AddressAssignment, RequestBytes) {
-  const std::array<std::uint8_t, 20> expected{0x00, 0x00, 0x00, 0xFC, 'I',  'P',  '-', 'S', 'E', 'T',
-                                              'U',  'P',  0x00, 0x00, 0x0B, 0x2C, 192, 168, 5,   77};
-  EXPECT_EQ(maint::encode_address_assignment(tail, ipv4("192.168.5.77")), expected);
-}
+auto one_subnet() { return table({entry("192.168.1.10", "255.255.255.0")}, 1); }
 
-TEST(ModuleRepair, AModuleThatAnswersIsLeftUntouched) {
-  auto adapters = table({entry("192.168.1.10", "255.255.255.0")}, 1);
-  FakeRepairLink link;
-  link.presence = 0;
-  EXPECT_EQ(maint::repair_module(adapters, link, from_dialog), 0);
-  EXPECT_EQ(link.presence_entries, std::vector<int>{-1});
-  EXPECT_TRUE(link.sent.empty());
-  EXPECT_TRUE(link.waits_ms.empty());
-}
-
-TEST(ModuleRepair, GivesAFreeAddressWaitsAndRestoresOverTheSetupPort) {
-  auto adapters = table({entry("192.168.1.10", "255.255.255.0")}, 1);
-  FakeRepairLink link;
-  link.in_use = {"192.168.1.1"};
-  link.after_restart = {{"192.168.1.2", 1}};
-  EXPECT_EQ(maint::repair_module(adapters, link, from_dialog), 0);
-  ASSERT_EQ(link.sent.size(), 1u);
-  EXPECT_EQ(link.sent[0].first, "192.168.1.255");
-  EXPECT_EQ(link.sent[0].second, maint::encode_address_assignment(tail, ipv4("192.168.1.2")));
-  EXPECT_EQ(link.waits_ms, std::vector<int>{9000});
-  EXPECT_EQ(link.restored, std::vector<std::string>{"192.168.1.2"});
-
-  // The next repair starts after the address just given.
-  link = FakeRepairLink{};
-  EXPECT_EQ(maint::repair_module(adapters, link, from_dialog), maint::repair_not_found);
-  ASSERT_EQ(link.sent.size(), 1u);
-  EXPECT_EQ(link.sent[0].second, maint::encode_address_assignment(tail, ipv4("192.168.1.3")));
-}
-
-TEST(ModuleRepair, FollowUpResults) {
-  const struct {
-    const char* name;
-    int after_restart;
-    int setup;
-    int expected;
-  } cases[] = {
-      {"restored", 1, 0, 0},
-      {"setup fails", 1, -3, maint::repair_setup_failed},
-      {"silent at its new address", 0, 0, maint::repair_not_found},
-      {"probe cannot run", -2, 0, maint::repair_follow_up_probe_error},
-  };
-  for (const auto& c : cases) {
-    auto adapters = table({entry("192.168.1.10", "255.255.255.0")}, 1);
+// The whole repair of a silent module, request bytes included, is the LAN's test.
+TEST(ModuleRepair, TheNextRepairStartsAfterTheAddressJustGiven) {
+  auto adapters = one_subnet();
+  for (const char* given : {"192.168.1.1", "192.168.1.2"}) {
     FakeRepairLink link;
-    link.after_restart = {{"192.168.1.1", c.after_restart}};
-    link.setup_result = {{"192.168.1.1", c.setup}};
-    EXPECT_EQ(maint::repair_module(adapters, link, from_dialog), c.expected) << c.name;
+    EXPECT_EQ(maint::repair_module(adapters, link, from_dialog), maint::repair_not_found);
+    ASSERT_EQ(link.sent.size(), 1u);
+    const maint::AddressAssignment& request = link.sent[0].second;
+    EXPECT_EQ(platform::Ipv4Address::from_octets(request[16], request[17], request[18], request[19]), ipv4(given));
   }
 }
 
@@ -245,29 +201,33 @@ TEST(ModuleRepair, SelectedRowRepairsItsOwnSubnetOnly) {
   EXPECT_EQ(maint::repair_module(full, no_room, row), maint::repair_no_free_address);
 }
 
-TEST(ModuleRepair, StopsBetweenStepsOnceCancelled) {
-  auto adapters = table({entry("192.168.1.10", "255.255.255.0")}, 1);
-  FakeRepairLink during_probe;
-  during_probe.cancel_after_presence = true;
-  EXPECT_EQ(maint::repair_module(adapters, during_probe, from_dialog), maint::repair_cancelled);
-  EXPECT_TRUE(during_probe.sent.empty());
-
-  FakeRepairLink during_wait;
-  during_wait.cancel_during_wait = true;
-  during_wait.after_restart = {{"192.168.1.1", 1}};
-  EXPECT_EQ(maint::repair_module(adapters, during_wait, from_dialog), maint::repair_cancelled);
-  EXPECT_TRUE(during_wait.restored.empty());
-}
-
-TEST(ModuleRepair, NetworkFailures) {
-  auto adapters = table({entry("192.168.1.10", "255.255.255.0")}, 1);
-  FakeRepairLink no_socket;
-  no_socket.socket_opens = false;
-  EXPECT_EQ(maint::repair_module(adapters, no_socket, from_dialog), maint::repair_socket_failed);
-  FakeRepairLink no_send;
-  no_send.send_works = false;
-  EXPECT_EQ(maint::repair_module(adapters, no_send, from_dialog), maint::repair_send_failed);
-  EXPECT_FALSE(no_send.socket_open);
+// A module restored over the setup port, or one whose setup fails: the LAN's tests.
+TEST(ModuleRepair, EndsAtAFailedOrCancelledStepOrASilentFollowUp) {
+  const struct {
+    const char* name;
+    void (*arrange)(FakeRepairLink&);
+    int expected;
+    std::size_t sent;
+  } cases[] = {
+      {"no socket", [](FakeRepairLink& l) { l.socket_opens = false; }, maint::repair_socket_failed, 0},
+      {"send fails", [](FakeRepairLink& l) { l.send_works = false; }, maint::repair_send_failed, 1},
+      {"cancelled in the presence probe", [](FakeRepairLink& l) { l.cancel_after_presence = true; }, maint::repair_cancelled, 0},
+      {"cancelled in the restart wait", [](FakeRepairLink& l) { l.cancel_during_wait = true; }, maint::repair_cancelled, 1},
+      {"silent at its new address", [](FakeRepairLink& l) { l.after_restart.clear(); }, maint::repair_not_found, 1},
+      {"follow-up probe cannot run", [](FakeRepairLink& l) { l.after_restart = {{"192.168.1.1", -2}}; },
+       maint::repair_follow_up_probe_error, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto adapters = one_subnet();
+    FakeRepairLink link;
+    link.after_restart = {{"192.168.1.1", 1}};
+    c.arrange(link);
+    EXPECT_EQ(maint::repair_module(adapters, link, from_dialog), c.expected);
+    EXPECT_EQ(link.sent.size(), c.sent);
+    EXPECT_TRUE(link.restored.empty());
+    EXPECT_FALSE(link.socket_open);
+  }
 }
 
 }  // namespace
