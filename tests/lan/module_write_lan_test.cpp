@@ -2,10 +2,7 @@
 // as the operator sees it through the command used; and the remote write.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
 #include <string>
-#include <thread>
 
 #include "config/module_writes.h"
 #include "lan/lan_operator.h"
@@ -19,29 +16,12 @@ namespace {
 namespace t = ui::texts;
 using D = config::ParameterDialog;
 
-// A module with MAC 00:20:4a:0d:00:<host>, at 192.168.1.<host> on the PC's subnet or, when
-// outside, at 10.0.0.<host> behind a gateway that does not exist.
+// A module whose MAC ends in 0d 00 and the digits of host (10..99), at 192.168.1.<host> on the
+// PC's subnet or, when outside, at 10.0.0.<host> behind a gateway that does not exist.
 void add(test::LanTopology& topology, const char* name, int host, const std::string& config, bool outside = false) {
-  char mac[32];
-  std::snprintf(mac, sizeof mac, "00:20:4a:0d:00:%02x", host);
   const std::string net = outside ? "10.0.0." : "192.168.1.";
-  const std::string ip = net + std::to_string(host), gateway = net + "1";
-  topology.add_module({name, 1, mac, ip + "/24", gateway, test::sensor_module_config(mac, ip, gateway, config)});
-}
-
-// Waits up to 5 s for the emulator of `name` to log `text`.
-bool logged(const test::VirtualLan& lan, const std::string& name, const std::string& text) {
-  for (int i = 0; i < 50; ++i) {
-    if (lan.emulator_log(name).find(text) != std::string::npos) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return false;
-}
-
-int count_of(const std::string& log, const std::string& text) {
-  int n = 0;
-  for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
-  return n;
+  topology.add_sensor_module(name, 1, "00:20:4a:0d:00:" + std::to_string(host), net + std::to_string(host), net + "1",
+                             config);
 }
 
 TEST(ModuleWriteLan, EachModuleFaultShowsTheOperatorItsMessage) {
@@ -66,15 +46,14 @@ TEST(ModuleWriteLan, EachModuleFaultShowsTheOperatorItsMessage) {
        {t::confirm_change, t::parameters_written}, "", "acknowledged from 192.168.1.250", nullptr},
       {"badxor", 73, "wireless_bad_checksum = yes", false, edit_ssid,
        {t::wireless_read_failed}, "", nullptr, nullptr},
-      {"short", 74, "wireless_reply_length = 256", false, edit_ssid,
-       {t::wireless_read_failed}, "", nullptr, nullptr},
       // Two stale replies come first; the last, the module's real block, is the one shown.
       {"stale", 76, "wireless_stale_replies = 2", false, edit_ssid,
        {t::wireless_confirm, t::parameters_written}, "plant-net", "wireless write block", nullptr},
       {"nowack", 77, "no_wireless_ack = yes", false, edit_ssid,
        {t::wireless_confirm, t::wireless_write_failed}, "plant-net", "wireless write block", "set-configuration from"},
       // A module that answers the presence probe is left alone: the repair is done.
-      {"present", 78, "", false, repair, {t::parameters_written}, "", "presence probe 00 4E from", "address assignment"},
+      {"present", 78, "", false, repair, {t::parameters_written}, "", "presence probe 00 78 from",
+       "address assignment"},
       // (No answer: the repair LAN test follows such a module through its new address.)
       {"shortmenu", 81, "short_menu = yes", true, repair, {t::repair_setup_failed}, "", nullptr, "setup stored"},
       // No password asked: the login types only a carriage return.
@@ -87,18 +66,14 @@ TEST(ModuleWriteLan, EachModuleFaultShowsTheOperatorItsMessage) {
   for (const Case& c : cases) {
     add(topology, c.name, c.host, (c.command == edit_ssid ? w8 : "") + std::string(c.config), c.outside);
   }
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::LanOperator op;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     if (c.command == repair) {
-      char tail[3];
-      std::snprintf(tail, sizeof tail, "%02x", c.host);
-      op.repair({"0d", "00", tail});
+      op.repair({"0d", "00", std::to_string(c.host)});
     } else {
       op.search();
       const int line = op.line_of(c.host);
@@ -118,14 +93,10 @@ TEST(ModuleWriteLan, EachModuleFaultShowsTheOperatorItsMessage) {
     }
     EXPECT_EQ(op.seen, c.seen) << lan.emulator_log(c.name);
     EXPECT_EQ(op.ssid_shown, c.ssid_shown);
-    if (c.logged) {
-      EXPECT_TRUE(logged(lan, c.name, c.logged)) << lan.emulator_log(c.name);
-    }
-    if (c.not_logged) {
-      EXPECT_EQ(lan.emulator_log(c.name).find(c.not_logged), std::string::npos) << lan.emulator_log(c.name);
-    }
+    EXPECT_TRUE(!c.logged || lan.emulator_logs(c.name, c.logged)) << lan.emulator_log(c.name);
+    EXPECT_TRUE(!c.not_logged || lan.emulator_logged_count(c.name, c.not_logged) == 0) << lan.emulator_log(c.name);
   }
-  EXPECT_EQ(count_of(lan.emulator_log("stale"), "wireless read"), 1);
+  EXPECT_EQ(lan.emulator_logged_count("stale", "wireless read"), 1);
 }
 
 TEST(ModuleWriteLan, RemoteWriteSendsNoNetworkSectionAndTriesThreeTimes) {
@@ -133,10 +104,8 @@ TEST(ModuleWriteLan, RemoteWriteSendsNoNetworkSectionAndTriesThreeTimes) {
   topology.add_subnet(1, "192.168.1.10/24");
   add(topology, "remote", 81, "restart_delay_ms = 60000");
   add(topology, "deaf", 82, "no_set_ack = yes\nrestart_delay_ms = 60000");
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
   test::LanOperator op;
   ASSERT_EQ(op.search().size(), 2u);
   discovery::ModuleRow& remote = op.row(op.line_of(81));
@@ -149,13 +118,13 @@ TEST(ModuleWriteLan, RemoteWriteSendsNoNetworkSectionAndTriesThreeTimes) {
   test::FakeWaitClock clock;
   EXPECT_EQ(config::write_remote_module(clock, remote, pending, remote.ip, local), 0);
   EXPECT_EQ(clock.sleeps_ms(), std::vector<int>{20});
-  EXPECT_TRUE(logged(lan, "remote", "set-configuration from 192.168.1.10 record"));
+  EXPECT_TRUE(lan.emulator_logs("remote", "set-configuration from 192.168.1.10 record"));
   EXPECT_NE(lan.emulator_log("remote").find("changed offsets 28 29\n"), std::string::npos) << lan.emulator_log("remote");
 
   const std::uint32_t before_ms = clock.tick_count_ms();
   EXPECT_EQ(config::write_remote_module(clock, deaf, pending, deaf.ip, local), config::remote_all_attempts_failed);
   EXPECT_EQ(clock.tick_count_ms() - before_ms, 3u * 3200u);
-  EXPECT_EQ(count_of(lan.emulator_log("deaf"), "set-configuration from"), 3);
+  EXPECT_EQ(lan.emulator_logged_count("deaf", "set-configuration from"), 3);
   // A local address the PC does not have: the socket cannot be set up.
   EXPECT_EQ(config::write_remote_module(clock, remote, pending, remote.ip, test::ipv4("192.168.1.99")),
             config::remote_socket_failed);

@@ -41,10 +41,8 @@ test::LanTopology modules_of_every_kind() {
 }
 
 TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
-  test::VirtualLan lan(modules_of_every_kind());
+  test::VirtualLanAtPc lan(modules_of_every_kind());
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::ScriptedProgram p;
   app::MainWindow& window = p.window;
@@ -78,9 +76,6 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   EXPECT_FALSE(p.view.button_enabled(ButtonId::search));
   EXPECT_TRUE(p.view.button_enabled(ButtonId::stop));
 
-  const int refusing = p.context.modules.display_order[6];
-  EXPECT_EQ(p.context.polling.rows[refusing].connected, polling::not_pollable);
-
   window.on_timer();
   std::vector<std::string> second = first;
   second[0] = "01--V71--+23.500℃/45.6%RH  DI[5->0]: < 00 - 0011 >";  // extended from the second cycle on
@@ -112,12 +107,24 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   EXPECT_FALSE(p.context.polling.sockets_open);
 }
 
+// One listed module at ip, as a search leaves it.
+discovery::ModuleTable one_module(std::uint8_t work_mode, platform::Ipv4Address ip) {
+  discovery::ModuleTable modules;
+  modules.shown_count = 1;
+  modules.display_order[0] = 0;
+  modules.rows[0].sensor_module = true;
+  modules.rows[0].work_mode = work_mode;
+  modules.rows[0].ip = ip;
+  modules.rows[0].port = 10050;
+  return modules;
+}
+
 // A real SNMP agent answers the program's own name request.
 TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24");
   topology.add_sensor_modules(1, 1, 120);  // a TCP module: its emulator leaves UDP 161 to the agent
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
 
   test::TemporaryDirectory directory;
@@ -131,44 +138,23 @@ TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
     _exit(127);
   }
 
-  discovery::ModuleTable modules;
-  modules.rows[0].ip = platform::Ipv4Address::from_octets(192, 168, 1, 120);
-  modules.rows[0].work_mode = discovery::snmp;
-  modules.rows[0].port = 10050;
-  modules.rows[0].sensor_module = true;
-  modules.display_order[0] = 0;
-  modules.shown_count = 1;
+  const auto ip = platform::Ipv4Address::from_octets(192, 168, 1, 120);
+  const discovery::ModuleTable modules = one_module(discovery::snmp, ip);
   polling::PollingTable table;
-  {
-    test::PcNamespaceScope pc(lan);
-    ASSERT_TRUE(pc.ok()) << pc.error();
-    platform::SystemWaitClock clock;
-    const polling::QuerySettings settings{clock, 1, {}};
-    ASSERT_EQ(polling::open_polling_sockets(modules, table, settings), 0);
-    polling::SnmpName name;
-    int result = -1;
-    for (int attempt = 0; attempt < 30 && name.length == 0; ++attempt) {  // until the agent listens
-      result = polling::read_snmp_name(0, name, modules, table, settings);
-      if (name.length == 0) usleep(100000);
-    }
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(std::string(name.bytes.begin(), name.bytes.begin() + name.length), "9QV-LAB");
-    polling::close_polling_sockets(table);
+  platform::SystemWaitClock clock;
+  const polling::QuerySettings settings{clock, 1, {}};
+  ASSERT_EQ(polling::open_polling_sockets(modules, table, settings), 0);
+  polling::SnmpName name;
+  int result = -1;
+  for (int attempt = 0; attempt < 30 && name.length == 0; ++attempt) {  // until the agent listens
+    result = polling::read_snmp_name(0, name, modules, table, settings);
+    if (name.length == 0) usleep(100000);
   }
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(std::string(name.bytes.begin(), name.bytes.begin() + name.length), "9QV-LAB");
+  polling::close_polling_sockets(table);
   kill(agent, SIGTERM);
   waitpid(agent, nullptr, 0);
-}
-
-// One listed module at ip, as a search leaves it.
-discovery::ModuleTable one_module(std::uint8_t work_mode, platform::Ipv4Address ip) {
-  discovery::ModuleTable modules;
-  modules.shown_count = 1;
-  modules.display_order[0] = 0;
-  modules.rows[0].sensor_module = true;
-  modules.rows[0].work_mode = work_mode;
-  modules.rows[0].ip = ip;
-  modules.rows[0].port = 10050;
-  return modules;
 }
 
 // Each fault of one exchange, played by its own module, on a fake clock that records every
@@ -209,10 +195,8 @@ TEST(PollingLan, EachFaultOfAnExchangeGetsItsPausesAndRetries) {
     topology.add_sensor_modules(1, 1, static_cast<int>(101 + k), mode + cases[k].fault);
   }
   topology.add_sensor_modules(1, 1, 120, "work_mode = SNMP");
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   for (std::size_t k = 0; k < std::size(cases); ++k) {
     const auto& c = cases[k];

@@ -3,22 +3,15 @@
 // one on the second subnet), the ARP probe, the kernel's own resolution, and a search
 // without the right to capture.
 #include <gtest/gtest.h>
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdio>
+#include <thread>
 
 #include "app/main_window.h"
-#include "discovery/captured_rows.h"
+#include "lan/private_network.h"
+#include "lan/virtual_internet.h"
 #include "rawlink/address_probe.h"
-#include "rawlink/capture_devices.h"
-#include "rawlink/system_raw_link.h"
 #include "support/ipv4_text.h"
-#include "support/scripted_view.h"
 #include "support/scripted_program.h"
-#include "support/virtual_lan.h"
 #include "ui/texts.h"
 
 namespace {
@@ -35,40 +28,15 @@ test::LanTopology lan_with_an_outsider(int outsider_subnet = 2, const std::strin
   test::LanTopology t;
   t.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
   t.add_sensor_modules(1, 2, 100).add_sensor_modules(2, 1, 40);
-  t.add_module({"outside", outsider_subnet, "00:20:4a:01:02:03", "10.0.0.7/24", "10.0.0.1",
-                test::sensor_module_config("00:20:4a:01:02:03", "10.0.0.7", "10.0.0.1", outsider_extra)});
-  return t;
+  return t.add_sensor_module("outside", outsider_subnet, "00:20:4a:01:02:03", "10.0.0.7", "10.0.0.1", outsider_extra);
 }
-
-// Takes CAP_NET_RAW out of the calling thread's effective set, as for a program started
-// without it, and gives it back at the end.
-class WithoutCaptureRight {
- public:
-  WithoutCaptureRight() { set(false); }
-  ~WithoutCaptureRight() { set(true); }
-
- private:
-  static void set(bool raw) {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2]{};
-    ASSERT_EQ(syscall(SYS_capget, &header, data), 0);
-    if (raw) {
-      data[0].effective |= 1u << CAP_NET_RAW;
-    } else {
-      data[0].effective &= ~(1u << CAP_NET_RAW);
-    }
-    ASSERT_EQ(syscall(SYS_capset, &header, data), 0);
-  }
-};
 
 // Such a module ARPs for its gateway when the first query reaches it (its kernel sends the
 // request at 0, 1 and 2 s, then gives up) and here answers no later query, so its last ARP
 // frame leaves before the first device's capture pass begins, about 2.4 s in.
 TEST(RawEthernetLan, ListsAnOutsiderOnTheFirstSubnetByTheArpRequestItSendsAtTheFirstQuery) {
-  test::VirtualLan lan(lan_with_an_outsider(1, "answered_queries = 1"));
+  test::VirtualLanAtPc lan(lan_with_an_outsider(1, "answered_queries = 1"));
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
   test::ScriptedProgram p;
   ASSERT_TRUE(p.window.create());
@@ -84,21 +52,14 @@ TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24").add_subnet(2, "192.168.5.3/24");
   topology.add_sensor_modules(2, 1, 40);
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
 
-  test::ScriptedView view;
-  netenv::AdapterTable adapters;
-  rawlink::RawEthernetState state;
-  platform::SystemWaitClock clock;
-  rawlink::SystemRawLink link{clock, discovery::raw_search_queries()};
-  rawlink::RawEthernet raw{adapters, state, link, true};
-  ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view,
-                                        rawlink::capture_matcher(state, link, view)),
-            0);
-  ASSERT_TRUE(adapters.capture_devices_matched);
+  test::PcView pc;
+  ASSERT_NO_FATAL_FAILURE(pc.build(2));
+  netenv::AdapterTable& adapters = pc.adapters;
+  rawlink::RawEthernetState& state = pc.state;
+  rawlink::RawEthernet raw{adapters, state, pc.link, true};
 
   EXPECT_EQ(rawlink::arp_probe(raw, ipv4("192.168.5.40")), 1);
   EXPECT_EQ(state.probe_subnet_index, 1);  // found only after the first subnet was tried
@@ -108,38 +69,38 @@ TEST(RawEthernetLan, ProbesAddressesWithItsOwnArpRequestAndWithTheKernel) {
 
   // Remote mode asks the program's own probe, elsewhere the kernel resolves.
   EXPECT_EQ(rawlink::probe_address_in_use(raw, ipv4("192.168.5.40")), 1);
-  rawlink::RawEthernet kernel{adapters, state, link, false};
+  rawlink::RawEthernet kernel = pc.raw();
   EXPECT_EQ(rawlink::probe_address_in_use(kernel, ipv4("192.168.5.40")), 1);
   EXPECT_EQ(rawlink::probe_address_in_use(kernel, ipv4("192.168.5.77")), 0);
 
   netenv::AdapterTable unmatched = adapters;
   unmatched.capture_devices_matched = false;
-  rawlink::RawEthernet early{unmatched, state, link, true};
+  rawlink::RawEthernet early{unmatched, state, pc.link, true};
   EXPECT_EQ(rawlink::arp_probe(early, ipv4("192.168.5.40")), rawlink::probe_devices_unmatched);
 }
 
 TEST(RawEthernetLan, WithoutTheRightToCaptureListsTheModulesThatAnsweredAndSaysSoOnce) {
   test::VirtualLan lan(lan_with_an_outsider());
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
-
-  test::ScriptedProgram p;
-  app::MainWindow& window = p.window;
-  ASSERT_TRUE(window.create());
-  WithoutCaptureRight unprivileged;
-  for (int search = 0; search < 2; ++search) {
-    p.view.messages.clear();
-    window.on_command(ButtonId::search);
-    EXPECT_EQ(p.view.lines(ListId::modules).size(), 3u);  // the outsider cannot be seen
-    if (search == 0) {
-      ASSERT_EQ(p.view.messages.size(), 1u);
-      EXPECT_EQ(p.view.messages[0].text.rfind(ui::texts::capture_open_failed, 0), 0u);
-      EXPECT_NE(p.view.messages[0].text.find("CAP_NET_RAW"), std::string::npos);
-    } else {
-      EXPECT_TRUE(p.view.messages.empty());
+  std::thread([&lan] {  // the right is dropped for this thread only
+    test::PcNamespaceScope pc(lan);
+    ASSERT_TRUE(pc.ok()) << pc.error();
+    ASSERT_TRUE(test::drop_raw_right());
+    test::ScriptedProgram p;
+    ASSERT_TRUE(p.window.create());
+    for (int search = 0; search < 2; ++search) {
+      p.view.messages.clear();
+      p.window.on_command(ButtonId::search);
+      EXPECT_EQ(p.view.lines(ListId::modules).size(), 3u);  // the outsider cannot be seen
+      if (search == 0) {
+        ASSERT_EQ(p.view.messages.size(), 1u);
+        EXPECT_EQ(p.view.messages[0].text.rfind(ui::texts::capture_open_failed, 0), 0u);
+        EXPECT_NE(p.view.messages[0].text.find("CAP_NET_RAW"), std::string::npos);
+      } else {
+        EXPECT_TRUE(p.view.messages.empty());
+      }
     }
-  }
+  }).join();
 }
 
 }  // namespace

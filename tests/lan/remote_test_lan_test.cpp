@@ -6,7 +6,6 @@
 #include <chrono>
 #include <functional>
 #include <map>
-#include <memory>
 
 #include "config/parameter_dialog.h"
 #include "config/work_mode_dialog.h"
@@ -26,16 +25,7 @@ using ui::ListId;
 namespace site = test::remote_site;
 using Texts = std::vector<std::string>;
 
-class RemoteTestLan : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { lan_ = std::make_unique<test::VirtualLan>(site::topology()); }
-  static void TearDownTestSuite() { lan_.reset(); }
-  void SetUp() override { ASSERT_TRUE(lan_->ok()) << lan_->error(); }
-  static const test::VirtualLan& lan() { return *lan_; }
-
- private:
-  static inline std::unique_ptr<test::VirtualLan> lan_;
-};
+class RemoteTestLan : public test::SharedLanTest<site::topology> {};
 
 // The program in remote mode (and server mode with it when asked), its dialogs answered by
 // title; every message any dialog showed is kept, a dialog's when it closes.
@@ -77,8 +67,6 @@ struct Operator {
 };
 
 TEST_F(RemoteTestLan, ReadPolledAndRewrittenThroughTheRouter) {
-  test::PcNamespaceScope pc(lan());
-  ASSERT_TRUE(pc.ok()) << pc.error();
   test::NetnsFilesScope files(lan().pc_namespace());
   ASSERT_TRUE(files.ok()) << files.error();
   Operator op(true);
@@ -119,8 +107,6 @@ TEST_F(RemoteTestLan, ReadPolledAndRewrittenThroughTheRouter) {
 }
 
 TEST_F(RemoteTestLan, EchoOnlyDeviceIsDescribedByHandAndPolled) {
-  test::PcNamespaceScope pc(lan());
-  ASSERT_TRUE(pc.ok()) << pc.error();
   Operator op(false);
   int work_mode = discovery::udp;
   op.scripts["工作模式选择:"] = [&](test::ScriptedDialog& d) {
@@ -149,18 +135,7 @@ TEST_F(RemoteTestLan, EchoOnlyDeviceIsDescribedByHandAndPolled) {
   EXPECT_FALSE(op.view().button_enabled(ButtonId::start));
 }
 
-TEST_F(RemoteTestLan, SilentAddressIsNotDetected) {
-  test::PcNamespaceScope pc(lan());
-  ASSERT_TRUE(pc.ok()) << pc.error();
-  Operator op(false);
-  op.remote_test(site::silent);
-  EXPECT_EQ(op.dialog_messages, Texts{"此IP地址未检测到网络设备，请重新测试!"});
-  EXPECT_TRUE(op.view().lines(ListId::modules).empty());
-}
-
 TEST_F(RemoteTestLan, ModulesThatCannotBePolledAreListedOnly) {
-  test::PcNamespaceScope pc(lan());
-  ASSERT_TRUE(pc.ok()) << pc.error();
   Operator op(false);
 
   op.remote_test(site::other_port);
@@ -179,8 +154,6 @@ TEST_F(RemoteTestLan, ModulesThatCannotBePolledAreListedOnly) {
 }
 
 TEST_F(RemoteTestLan, ServerModeReceivesTheRemoteUploader) {
-  test::PcNamespaceScope pc(lan());
-  ASSERT_TRUE(pc.ok()) << pc.error();
   Operator op(false, true);
   EXPECT_EQ(op.view().caption(ButtonId::start), "Server启动");
   op.remote_test(site::uploader);

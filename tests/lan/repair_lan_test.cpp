@@ -28,18 +28,14 @@ constexpr const char* lost_mac = "00:20:4a:d0:00:0b";
 test::LanTopology one_module(const std::string& address, const std::string& gateway, const std::string& extra) {
   test::LanTopology topology;
   topology.add_subnet(1, "192.168.5.3/24");
-  const std::string ip = address.substr(0, address.find('/'));
-  topology.add_module({"lost", 1, lost_mac, address, gateway, test::sensor_module_config(lost_mac, ip, gateway, extra)});
-  return topology;
+  return topology.add_sensor_module("lost", 1, lost_mac, address, gateway, extra);
 }
 
 bool has(const std::string& log, const std::string& line) { return log.find(line) != std::string::npos; }
 
 TEST(RepairLan, BringsAModuleFromOutsideEverySubnetBackOnPort10050) {
-  test::VirtualLan lan(one_module("10.0.0.7/24", "10.0.0.1", "port = 4001"));
+  test::VirtualLanAtPc lan(one_module("10.0.0.7", "10.0.0.1", "port = 4001"));
   ASSERT_TRUE(lan.ok()) << lan.error();
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
   test::LanOperator op;
   op.repair({"d0", "00", "0b"});
   const std::string log = lan.emulator_log("lost");
@@ -63,10 +59,6 @@ TEST(RepairLan, BringsAModuleFromOutsideEverySubnetBackOnPort10050) {
   EXPECT_EQ(found.baud_code, 0);
 }
 
-}  // namespace
-
-namespace {
-
 // Counts the presence probe's waits for a packet: one per packet caught, one for the silence.
 class CountingClock : public platform::SystemWaitClock {
  public:
@@ -77,16 +69,10 @@ class CountingClock : public platform::SystemWaitClock {
   }
 };
 
-int presence_probes_logged(const std::string& log) {
-  int count = 0;
-  for (auto at = log.find("presence probe"); at != std::string::npos; at = log.find("presence probe", at + 1)) ++count;
-  return count;
-}
-
 TEST(PresenceProbeLan, OneProbePerInterfaceAndTheWaitLastsWhileOthersTalk) {
-  test::LanTopology topology = one_module("192.168.5.20/24", "192.168.5.1", "no_presence_answer = yes");
+  test::LanTopology topology = one_module("192.168.5.20", "192.168.5.1", "no_presence_answer = yes");
   topology.add_subnet(1, "192.168.6.3/24");  // a second address on the same adapter
-  test::VirtualLan lan(topology);
+  test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
 
   // The module's namespace sends five datagrams to the PC, 300 ms apart, while the probe waits.
@@ -99,8 +85,6 @@ TEST(PresenceProbeLan, OneProbePerInterfaceAndTheWaitLastsWhileOthersTalk) {
       platform::send_datagram(socket.fd(), platform::Ipv4Address::from_host_order(0xC0A80503u), 9, noise);
     }
   });
-  test::PcNamespaceScope pc(lan);
-  ASSERT_TRUE(pc.ok()) << pc.error();
   test::ScriptedView view;
   netenv::AdapterTable adapters;
   ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view), 0);
@@ -111,7 +95,7 @@ TEST(PresenceProbeLan, OneProbePerInterfaceAndTheWaitLastsWhileOthersTalk) {
 
   EXPECT_EQ(result.code, maint::presence_no_answer);
   EXPECT_FALSE(result.raw_not_permitted);
-  EXPECT_EQ(presence_probes_logged(lan.emulator_log("lost")), 1) << lan.emulator_log("lost");
+  EXPECT_EQ(lan.emulator_logged_count("lost", "presence probe"), 1) << lan.emulator_log("lost");
   EXPECT_GE(clock.readable_waits, 4);  // most of the five packets, then 0.6 s of silence
 }
 

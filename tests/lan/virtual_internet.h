@@ -3,7 +3,6 @@
 // external address tests, and the product's view of the PC built inside the PC's namespace.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "discovery/captured_rows.h"
@@ -32,20 +31,11 @@ inline LanTopology internet_topology() {
   return topology;
 }
 
-// One virtual LAN for all the tests of a suite: building it costs more than most tests.
-class VirtualInternetTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { lan_ = std::make_unique<VirtualLan>(internet_topology()); }
-  static void TearDownTestSuite() { lan_.reset(); }
-  void SetUp() override { ASSERT_TRUE(lan_->ok()) << lan_->error(); }
-  static const VirtualLan& lan() { return *lan_; }
-
- private:
-  static inline std::unique_ptr<VirtualLan> lan_;
-};
+using VirtualInternetTest = SharedLanTest<internet_topology>;
 
 // The Adapter table with its capture devices matched by name, the raw-Ethernet state and
-// the real links, as the program has them; build() inside the PC's namespace.
+// the real links, as the program has them; build() inside the PC's namespace (of the
+// internet topology unless told how many addresses it has).
 struct PcView {
   netenv::AdapterTable adapters;
   rawlink::RawEthernetState state;
@@ -55,11 +45,11 @@ struct PcView {
   ScriptedView view;
 
   rawlink::RawEthernet raw() { return {adapters, state, link, false}; }
-  void build() {
+  void build(int address_count = 3) {
     ASSERT_EQ(netenv::build_adapter_table(adapters, platform::list_adapters(), view,
                                           rawlink::capture_matcher(state, link, view)),
               0);
-    ASSERT_EQ(adapters.address_count, 3);
+    ASSERT_EQ(adapters.address_count, address_count);
     ASSERT_TRUE(adapters.capture_devices_matched);
     EXPECT_TRUE(view.messages.empty());
   }

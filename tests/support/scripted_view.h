@@ -55,8 +55,8 @@ class ScriptedView : public ui::MainView, public MessageScript {
   bool button_enabled(ui::ButtonId button) const override;
 
   void set_wait_cursor(bool waiting) override { wait_depth_ += waiting ? 1 : -1; }
-  void repaint() override { ++repaints_; }
-  void beep() override { ++beeps_; }
+  void repaint() override {}
+  void beep() override {}
   void timer_start(int period_ms) override { timer_period_ms_ = period_ms; }
   void timer_stop() override { timer_period_ms_ = -1; }
   void close_window() override { closed_ = true; }
@@ -84,7 +84,7 @@ class ScriptedView : public ui::MainView, public MessageScript {
   std::map<ui::ListId, int> top_index_;
   std::map<ui::ButtonId, bool> enabled_, shown_;
   std::map<ui::ButtonId, std::string> captions_;
-  int wait_depth_ = 0, repaints_ = 0, beeps_ = 0, timer_period_ms_ = -1;
+  int wait_depth_ = 0, timer_period_ms_ = -1;
   bool closed_ = false;
 };
 

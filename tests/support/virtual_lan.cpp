@@ -21,12 +21,30 @@ namespace {
 const char* const vlan_script = QV_SOURCE_DIR "/scripts/vlan";
 const char* const run_root = "/run/quorvane-vlan";
 
+// Starts args with in_fd as its standard input and out_fd as its standard output and error
+// (-1: /dev/null) and no other descriptor, in a session of its own when asked; -1 when fork fails.
+pid_t spawn(const std::vector<std::string>& args, int in_fd, int out_fd, bool own_session = false) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  if (own_session) ::setsid();
+  const int null_fd = ::open("/dev/null", O_RDWR);
+  ::dup2(in_fd >= 0 ? in_fd : null_fd, 0);
+  ::dup2(out_fd >= 0 ? out_fd : null_fd, 1);
+  ::dup2(out_fd >= 0 ? out_fd : null_fd, 2);
+  ::close_range(3, ~0U, 0);
+  ::execvp(argv[0], argv.data());
+  ::_exit(127);
+}
+
 struct CommandResult {
   int status = -1;  // exit code, or -1 when it did not run or died of a signal
   std::string output;
 };
 
-// Runs argv with stdout and stderr captured; waits for it.
+// Runs args with stdout and stderr captured; waits for it.
 CommandResult run_command(const std::vector<std::string>& args) {
   CommandResult result;
   int out[2];
@@ -34,31 +52,18 @@ CommandResult run_command(const std::vector<std::string>& args) {
     result.output = std::string("pipe: ") + std::strerror(errno);
     return result;
   }
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(out[1], 1);
-    ::dup2(out[1], 2);
-    const int null_fd = ::open("/dev/null", O_RDONLY);
-    ::dup2(null_fd, 0);
-    ::close_range(3, ~0U, 0);
-    ::execvp(argv[0], argv.data());
-    ::_exit(127);
-  }
+  const pid_t pid = spawn(args, -1, out[1]);
   ::close(out[1]);
-  if (pid < 0) {
-    ::close(out[0]);
-    result.output = std::string("fork: ") + std::strerror(errno);
-    return result;
-  }
   char buffer[4096];
   ssize_t n;
   while ((n = ::read(out[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
     if (n > 0) result.output.append(buffer, static_cast<std::size_t>(n));
   }
   ::close(out[0]);
+  if (pid < 0) {
+    result.output = std::string("fork: ") + std::strerror(errno);
+    return result;
+  }
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
@@ -70,12 +75,6 @@ bool write_file(const std::filesystem::path& path, const std::string& text) {
   std::ofstream file(path, std::ios::binary);
   file << text;
   return static_cast<bool>(file);
-}
-
-// "192.168.1.10/24" -> "192.168.1."
-std::string network_of_slash24(const std::string& cidr) {
-  const auto last_dot = cidr.rfind('.');
-  return last_dot == std::string::npos ? std::string() : cidr.substr(0, last_dot + 1);
 }
 
 std::string hex2(int value) {
@@ -114,19 +113,23 @@ LanTopology& LanTopology::add_far_subnet(int id, const std::string& router_addre
 
 LanTopology& LanTopology::add_sensor_modules(int subnet_id, int count, int first_host,
                                              const std::string& extra_config) {
-  std::string network;
+  std::string network;  // "192.168.1.10/24" -> "192.168.1."
   for (const LanSubnet& s : subnets) {
-    if (s.id == subnet_id && !s.pc_addresses.empty()) network = network_of_slash24(s.pc_addresses.front());
+    if (s.id == subnet_id) network = s.pc_addresses.front().substr(0, s.pc_addresses.front().rfind('.') + 1);
   }
-  for (int i = 0; i < count; ++i) {
-    const int host = first_host + i;
-    const std::string mac = "00:20:4a:" + hex2(subnet_id) + ":00:" + hex2(host);
-    const std::string ip = network + std::to_string(host);
-    const std::string gateway = network + "1";
-    add_module({"s" + std::to_string(subnet_id) + "h" + std::to_string(host), subnet_id, mac, ip + "/24", gateway,
-                sensor_module_config(mac, ip, gateway, extra_config)});
+  for (int host = first_host; host < first_host + count; ++host) {
+    add_sensor_module("s" + std::to_string(subnet_id) + "h" + std::to_string(host), subnet_id,
+                      "00:20:4a:" + hex2(subnet_id) + ":00:" + hex2(host), network + std::to_string(host),
+                      network + "1", extra_config);
   }
   return *this;
+}
+
+LanTopology& LanTopology::add_sensor_module(const std::string& name, int subnet_id, const std::string& mac,
+                                            const std::string& ip, const std::string& gateway,
+                                            const std::string& extra_config) {
+  return add_module({name, subnet_id, mac, ip + "/24", gateway,
+                     sensor_module_config(mac, ip, gateway == "-" ? "0.0.0.0" : gateway, extra_config)});
 }
 
 std::string sensor_module_config(const std::string& mac, const std::string& ip, const std::string& gateway,
@@ -208,19 +211,11 @@ void VirtualLan::start_watchdog() {
     error_ = std::string("pipe: ") + std::strerror(errno);
     return;
   }
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::setsid();  // out of the terminal's process group: Ctrl-C stops the test, not this
-    ::dup2(pipe_fds[0], 0);
-    const int null_fd = ::open("/dev/null", O_WRONLY);
-    ::dup2(null_fd, 1);
-    ::dup2(null_fd, 2);
-    ::close_range(3, ~0U, 0);
-    ::execl("/bin/bash", "bash", "-c",
-            "read -r -n1 done; [ \"$done\" = d ] || { bash \"$0\" down \"$1\"; rm -rf -- \"$2\"; }", vlan_script,
-            prefix_.c_str(), work_dir_.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  // In a session of its own, out of the terminal's process group: Ctrl-C stops the test, not this.
+  const pid_t pid = spawn({"bash", "-c",
+                           "read -r -n1 done; [ \"$done\" = d ] || { bash \"$0\" down \"$1\"; rm -rf -- \"$2\"; }",
+                           vlan_script, prefix_, work_dir_.string()},
+                          pipe_fds[0], -1, true);
   ::close(pipe_fds[0]);
   if (pid < 0) {
     ::close(pipe_fds[1]);
@@ -231,19 +226,13 @@ void VirtualLan::start_watchdog() {
   watchdog_pid_ = pid;
 }
 
-bool VirtualLan::down() {
-  if (prefix_.empty() || is_down_) return true;
-  const CommandResult result = run_command({"bash", vlan_script, "down", prefix_});
-  if (result.status != 0) {
-    std::fprintf(stderr, "scripts/vlan down %s failed: %s", prefix_.c_str(), result.output.c_str());
-    return false;
-  }
-  is_down_ = true;
-  return true;
-}
-
 VirtualLan::~VirtualLan() {
-  const bool clean = down();
+  bool clean = true;
+  if (!prefix_.empty()) {
+    const CommandResult result = run_command({"bash", vlan_script, "down", prefix_});
+    clean = result.status == 0;
+    if (!clean) std::fprintf(stderr, "scripts/vlan down %s failed: %s", prefix_.c_str(), result.output.c_str());
+  }
   if (watchdog_fd_ >= 0) {
     // After a failed down the watchdog tries once more.
     if (clean) (void)::write(watchdog_fd_, "d", 1);
@@ -263,6 +252,21 @@ std::string VirtualLan::emulator_log(const std::string& module_name) const {
   std::stringstream text;
   text << file.rdbuf();
   return text.str();
+}
+
+int VirtualLan::emulator_logged_count(const std::string& module_name, const std::string& text) const {
+  const std::string log = emulator_log(module_name);
+  int count = 0;
+  for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++count;
+  return count;
+}
+
+bool VirtualLan::emulator_logs(const std::string& module_name, const std::string& text) const {
+  for (int i = 0; i < 50; ++i) {
+    if (emulator_logged_count(module_name, text) > 0) return true;
+    ::usleep(100 * 1000);
+  }
+  return false;
 }
 
 NamespaceScope::NamespaceScope(const std::string& netns_name) {
@@ -289,27 +293,34 @@ NamespaceScope::~NamespaceScope() {
   ::close(original_fd_);
 }
 
-}  // namespace test
-
-namespace test {
-
-NetnsFilesScope::NetnsFilesScope(const std::string& netns_name) {
+PrivateMountScope::PrivateMountScope() {
   original_fd_ = ::open("/proc/thread-self/ns/mnt", O_RDONLY | O_CLOEXEC);
   directory_fd_ = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (original_fd_ < 0 || directory_fd_ < 0) {
     error_ = std::string("open own mount namespace or directory: ") + std::strerror(errno);
-    return;
-  }
-  if (::unshare(CLONE_NEWNS) != 0) {
+  } else if (::unshare(CLONE_NEWNS) != 0) {
     error_ = std::string("unshare mount namespace: ") + std::strerror(errno);
-    return;
+  } else {
+    unshared_ = true;
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_SLAVE, nullptr) != 0)
+      error_ = std::string("make / a slave mount: ") + std::strerror(errno);
   }
-  unshared_ = true;
-  // Nothing bound here may reach the namespace the test started in.
-  if (::mount(nullptr, "/", nullptr, MS_REC | MS_SLAVE, nullptr) != 0) {
-    error_ = std::string("make / a slave mount: ") + std::strerror(errno);
-    return;
+}
+
+PrivateMountScope::~PrivateMountScope() {
+  if (unshared_) {
+    if (::setns(original_fd_, CLONE_NEWNS) != 0) {
+      ADD_FAILURE() << "cannot return to the original mount namespace: " << std::strerror(errno);
+    } else if (::fchdir(directory_fd_) != 0) {
+      ADD_FAILURE() << "cannot return to the working directory: " << std::strerror(errno);
+    }
   }
+  if (original_fd_ >= 0) ::close(original_fd_);
+  if (directory_fd_ >= 0) ::close(directory_fd_);
+}
+
+NetnsFilesScope::NetnsFilesScope(const std::string& netns_name) {
+  if (!ok()) return;
   const std::filesystem::path files = "/etc/netns/" + netns_name;
   std::error_code listing_error;
   for (const auto& entry : std::filesystem::directory_iterator(files, listing_error)) {
@@ -320,18 +331,6 @@ NetnsFilesScope::NetnsFilesScope(const std::string& netns_name) {
     }
   }
   if (listing_error) error_ = "list " + files.string() + ": " + listing_error.message();
-}
-
-NetnsFilesScope::~NetnsFilesScope() {
-  if (unshared_) {
-    if (::setns(original_fd_, CLONE_NEWNS) != 0) {
-      ADD_FAILURE() << "cannot return to the original mount namespace: " << std::strerror(errno);
-    } else if (::fchdir(directory_fd_) != 0) {
-      ADD_FAILURE() << "cannot return to the working directory: " << std::strerror(errno);
-    }
-  }
-  if (original_fd_ >= 0) ::close(original_fd_);
-  if (directory_fd_ >= 0) ::close(directory_fd_);
 }
 
 }  // namespace test

@@ -5,7 +5,10 @@
 // virtual Internet of scripts/vlan behind them. Built by scripts/vlan under a
 // prefix unique to the run; torn down by the destructor, and by a watchdog process if the
 // test process dies first. Needs root; a test that gets !ok() fails with error().
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,16 +57,20 @@ struct LanTopology {
   LanTopology& add_module(LanModule module);
   LanTopology& add_router(int subnet_id, const std::string& address, RouterKind kind);
   LanTopology& add_far_subnet(int id, const std::string& router_address);
-  // `count` sensor modules (TCP, port 10050, 57600 baud) on subnet `id`, a /24 whose network
-  // is taken from the subnet's first PC address: hosts first_host, first_host + 1, ...,
-  // gateway .1, names s<id>h<host>, MACs 00:20:4a:<id>:00:<host>. `extra_config` lines are
-  // appended to each module's config.
+  // A sensor module (TCP, port 10050, 57600 baud, mask /24, device type Q8) at `ip` on subnet
+  // `id`, its default route `gateway` ("-" for none); `extra_config` lines are appended to its
+  // module-emulator config (later keys win).
+  LanTopology& add_sensor_module(const std::string& name, int subnet_id, const std::string& mac,
+                                 const std::string& ip, const std::string& gateway,
+                                 const std::string& extra_config = "");
+  // `count` such modules on subnet `id`, a /24 whose network is taken from the subnet's first
+  // PC address: hosts first_host, first_host + 1, ..., gateway .1, names s<id>h<host>, MACs
+  // 00:20:4a:<id>:00:<host>.
   LanTopology& add_sensor_modules(int subnet_id, int count, int first_host = 100,
                                   const std::string& extra_config = "");
 };
 
-// The config text of a sensor module in TCP mode on port 10050 at 57600 baud, mask /24,
-// device type Q8; `extra_config` lines are appended (later keys win).
+// The config text of add_sensor_module's module, its gateway given as an address.
 std::string sensor_module_config(const std::string& mac, const std::string& ip, const std::string& gateway,
                                  const std::string& extra_config = "");
 
@@ -81,10 +88,12 @@ class VirtualLan {
   const std::string& prefix() const { return prefix_; }
   std::string pc_namespace() const { return prefix_ + "-pc"; }
   std::string module_namespace(const std::string& module_name) const { return prefix_ + "-m-" + module_name; }
-  // What the module's emulator printed (for failure messages).
+  // What the module's emulator printed.
   std::string emulator_log(const std::string& module_name) const;
-  // Tears the LAN down now (the destructor does otherwise); true when nothing of it is left.
-  bool down();
+  // How many times its emulator printed `text`.
+  int emulator_logged_count(const std::string& module_name, const std::string& text) const;
+  // Waits up to 5 s for its emulator to print `text`.
+  bool emulator_logs(const std::string& module_name, const std::string& text) const;
 
  private:
   bool prepare_work_dir();
@@ -96,7 +105,6 @@ class VirtualLan {
   std::filesystem::path work_dir_;
   int watchdog_fd_ = -1;
   int watchdog_pid_ = -1;
-  bool is_down_ = false;
 };
 
 // Moves the calling thread into a named network namespace (/run/netns/NAME) and back on
@@ -122,25 +130,64 @@ class PcNamespaceScope : public NamespaceScope {
   explicit PcNamespaceScope(const VirtualLan& lan) : NamespaceScope(lan.pc_namespace()) {}
 };
 
-// Gives the calling thread the files that `ip netns exec NAME` gives a program: in a private
-// mount namespace of the thread, each file of /etc/netns/NAME is bound over its namesake in
-// /etc (the PC's hosts file, so that the system resolver finds the virtual Internet's
-// sites). The thread's mount namespace and working directory are restored on destruction.
-class NetnsFilesScope {
+// A virtual LAN with the calling thread in its PC's namespace while it lives.
+class VirtualLanAtPc : public VirtualLan {
  public:
-  explicit NetnsFilesScope(const std::string& netns_name);
-  ~NetnsFilesScope();
-  NetnsFilesScope(const NetnsFilesScope&) = delete;
-  NetnsFilesScope& operator=(const NetnsFilesScope&) = delete;
+  template <typename Topology>
+  explicit VirtualLanAtPc(const Topology& topology) : VirtualLan(topology), pc_(pc_namespace()) {}
+  bool ok() const { return VirtualLan::ok() && pc_.ok(); }
+  const std::string& error() const { return VirtualLan::ok() ? pc_.error() : VirtualLan::error(); }
+
+ private:
+  NamespaceScope pc_;
+};
+
+// One virtual LAN, built from topology(), for all the tests of a suite (building it costs
+// more than most tests); each test runs in the PC's namespace.
+template <LanTopology (*topology)()>
+class SharedLanTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { lan_ = std::make_unique<VirtualLan>(topology()); }
+  static void TearDownTestSuite() { lan_.reset(); }
+  void SetUp() override {
+    ASSERT_TRUE(lan_->ok()) << lan_->error();
+    ASSERT_TRUE(pc_.ok()) << pc_.error();
+  }
+  static const VirtualLan& lan() { return *lan_; }
+
+ private:
+  static inline std::unique_ptr<VirtualLan> lan_;
+  NamespaceScope pc_{lan_->pc_namespace()};
+};
+
+// A mount namespace private to the calling thread while this lives: nothing mounted in it
+// reaches the namespace the test started in. The thread's mount namespace and working
+// directory are restored on destruction.
+class PrivateMountScope {
+ public:
+  PrivateMountScope();
+  ~PrivateMountScope();
+  PrivateMountScope(const PrivateMountScope&) = delete;
+  PrivateMountScope& operator=(const PrivateMountScope&) = delete;
 
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }
+
+ protected:
+  std::string error_;
 
  private:
   int original_fd_ = -1;
   int directory_fd_ = -1;
   bool unshared_ = false;
-  std::string error_;
+};
+
+// Gives the calling thread the files that `ip netns exec NAME` gives a program: in a private
+// mount namespace, each file of /etc/netns/NAME is bound over its namesake in /etc (the PC's
+// hosts file, so that the system resolver finds the virtual Internet's sites).
+class NetnsFilesScope : public PrivateMountScope {
+ public:
+  explicit NetnsFilesScope(const std::string& netns_name);
 };
 
 }  // namespace test
