@@ -28,10 +28,11 @@ std::vector<int> listed(const ModuleTable& table) {
   return {table.display_order.begin(), table.display_order.begin() + table.shown_count};
 }
 
-// The dynamic marker 0.0.1.0 and the cap of 32 device replies are the search LAN tests'.
+// A record address of 0.0.0.0 (the demo LAN's dynamic module) and the cap of 32 device replies
+// are the search LAN tests'.
 TEST(Pairing, FirstReplyFromTheSourceSettlesMacWirelessAndADynamicAddress) {
   ModuleTable table;
-  add_row(table, reply_with_ip({0, 0, 0, 0}), "10.0.0.5");   // dynamic
+  add_row(table, reply_with_ip({0, 0, 1, 0}), "10.0.0.5");   // the dynamic marker
   add_row(table, reply_with_ip({10, 0, 0, 9}), "10.0.0.9");  // no device reply from its source
   add_row(table, reply_with_ip({0, 0, 1, 1}), "10.0.0.6");   // static, next to the marker
   table.rows[1].mac = mac_b;
