@@ -76,6 +76,8 @@ std::string get_path(const std::string& request) {
   return request.substr(4, end - 4);
 }
 
+constexpr unsigned long max_piece_bytes = 1 << 20;  // a typo in a test's path cannot exhaust memory
+
 // A test page, GET /pieces/N1/N2.../hold or .../close: N1 bytes of 'a', N2 bytes of 'b' 300 ms
 // later, and so on; then the connection is held until the client closes it, or closed.
 bool test_pieces(const std::string& path, std::vector<std::string>& pieces, bool& hold) {
@@ -86,7 +88,8 @@ bool test_pieces(const std::string& path, std::vector<std::string>& pieces, bool
     std::string part = path.substr(at, end - at);
     at = end + 1;
     hold = part == "hold";
-    if (!hold && part != "close") pieces.emplace_back(std::strtoul(part.c_str(), nullptr, 10), letter++);
+    if (hold || part == "close") continue;
+    pieces.emplace_back(std::min(std::strtoul(part.c_str(), nullptr, 10), max_piece_bytes), letter++);
   }
   return true;
 }
