@@ -64,8 +64,7 @@ TEST(MainWindowGui, OpensWithItsControlsAndAnnouncesMissingSettings) {
 
 // With QV_SCREENSHOT_DIR set, the parameter dialog is saved there as it first appears.
 TEST(MainWindowGui, SearchListsPollingTicksStopsParametersAreWrittenAndCloseWritesTheSettings) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology topology("192.168.1.10/24");
   topology.add_sensor_module("tcp", 1, "00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1",
                              "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\n"
                              "firmware_d1 = 0x71\ncapability_d7 = 0x33\nrestart_delay_ms = 300");
@@ -125,8 +124,7 @@ TEST(MainWindowGui, SearchListsPollingTicksStopsParametersAreWrittenAndCloseWrit
 // Server mode in the real window: the module of the LAN pushes its records to the PC, the
 // window's socket watcher hands them over (no address service configured: no external address).
 TEST(MainWindowGui, ServerModeShowsTheRecordsOfUploadingModules) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology topology("192.168.1.10/24");
   topology.add_sensor_module("atcp", 1, "00:20:4a:12:34:56", "192.168.1.100", "192.168.1.1",
                              "work_mode = ATCP\nserver_ip = 192.168.1.10\nserver_port = 8005\n"
                              "upload_interval_ms = 300\nmodule_code = 0x0042\ntemperature = 23.5");
@@ -216,8 +214,7 @@ TEST(MainWindowGui, CloseDuringASearchEndsItAtOnceWithTheListsShownEmpty) {
 // with the MAC of a module that answers the presence probe, and the announced pause during
 // which the window keeps repainting under the wait cursor.
 TEST(MainWindowGui, RepairDialogClickedThrough) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.5.3/24");
+  test::LanTopology topology("192.168.5.3/24");
   topology.add_sensor_module("present", 1, "00:20:4a:d0:00:0b", "192.168.5.20", "192.168.5.1");
   test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();

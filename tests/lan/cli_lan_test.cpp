@@ -138,8 +138,7 @@ std::vector<std::string> split_csv_simple(const std::string& line) {
 
 // Three text modules with readings of their own, an SNMP module and an active-upload one.
 test::LanTopology mixed_modules() {
-  test::LanTopology t;
-  t.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology t("192.168.1.10/24");
   t.add_sensor_modules(1, 1, 101, "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\nfirmware_d1 = 0x71\ncapability_d7 = 0x33");
   t.add_sensor_modules(1, 1, 102, "work_mode = UDP\ntemperature = -5\nhumidity = 61.2");
   t.add_sensor_modules(1, 1, 103, "temperature = 19.75\nhumidity = 52.0");
@@ -214,8 +213,7 @@ TEST(CliLan, PollPrintsEachModulesReadingsPerCycle) {
 }
 
 TEST(CliLan, SigtermEndsAPollAtOnceWithCompleteJsonLines) {
-  test::LanTopology t;
-  t.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology t("192.168.1.10/24");
   t.add_sensor_modules(1, 1, 101, "temperature = 23.5\nhumidity = 45.6");
   t.add_sensor_modules(1, 1, 102, "silent_requests = 100000");  // each cycle waits on it for its time-outs
   test::VirtualLanAtPc lan(t);
@@ -237,8 +235,7 @@ TEST(CliLan, SigtermEndsAPollAtOnceWithCompleteJsonLines) {
 }
 
 TEST(CliLan, ServeReceivesTheRecordsOfAnAudpModule) {
-  test::LanTopology t;
-  t.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology t("192.168.1.10/24");
   t.add_sensor_modules(1, 1, 120,
       "work_mode = AUDP\nserver_ip = 192.168.1.10\nserver_port = 8123\nupload_interval_ms = 200\nmodule_code = 42\n"
       "temperature = -5\nhumidity = 40\ndigital_inputs = 0x21");
@@ -258,9 +255,7 @@ TEST(CliLan, ServeReceivesTheRecordsOfAnAudpModule) {
 // Without CAP_NET_RAW the lookup's echo probe cannot open its raw socket: the address is
 // still served, and the operator is told which right is missing rather than "no route".
 TEST(CliLan, ServeLookupWithoutTheRawSocketRightSaysWhichRightIsMissing) {
-  test::LanTopology t;
-  t.add_subnet(1, "192.168.1.10/24");
-  test::VirtualLanAtPc lan(t);
+  test::VirtualLanAtPc lan(test::LanTopology("192.168.1.10/24"));
   ASSERT_TRUE(lan.ok()) << lan.error();
   test::FreshStartDirectory start;
   // Service C is asked only when its echo probe gets replies; localhost needs no resolver.

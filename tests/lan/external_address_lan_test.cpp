@@ -21,8 +21,6 @@ class ExternalAddressLan : public test::VirtualInternetTest {};
 
 // The site names resolve through the PC namespace's hosts file, as under `ip netns exec`.
 TEST_F(ExternalAddressLan, FindsTheOutsideAddressWhereTheRouterForwards) {
-  test::PcNamespaceScope pc(lan());
-  ASSERT_TRUE(pc.ok()) << pc.error();
   test::NetnsFilesScope files(lan().pc_namespace());
   ASSERT_TRUE(files.ok()) << files.error();
   test::PcView view;
@@ -40,8 +38,6 @@ TEST_F(ExternalAddressLan, FindsTheOutsideAddressWhereTheRouterForwards) {
 // Each site's real page, fetched through the router, holds the address where its service
 // says it does.
 TEST_F(ExternalAddressLan, EverySitesPageShowsTheOutsideAddress) {
-  test::PcNamespaceScope pc(lan());
-  ASSERT_TRUE(pc.ok()) << pc.error();
   for (std::size_t k = 0; k < tools::address_services.size(); ++k) {
     const tools::AddressService& service = tools::address_services[k];
     tools::PageRequest request{ipv4("192.168.1.10"), ipv4("203.0.113." + std::to_string(10 + k)),
@@ -57,8 +53,6 @@ TEST_F(ExternalAddressLan, EverySitesPageShowsTheOutsideAddress) {
 // A page in pieces or stopping short: the read ends once more than the limit has arrived, at
 // the server's close, or after 5.6 s of silence; pieces are kept in order.
 TEST_F(ExternalAddressLan, PageFetchEndsPastTheLimitAtTheCloseOrAfterTheSilence) {
-  test::PcNamespaceScope pc(lan());
-  ASSERT_TRUE(pc.ok()) << pc.error();
   const struct {
     const char* path;
     int result;

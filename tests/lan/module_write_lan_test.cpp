@@ -61,8 +61,7 @@ TEST(ModuleWriteLan, EachModuleFaultShowsTheOperatorItsMessage) {
        {t::parameters_written}, "", "setup session opened\nmodule-emulator: setup received 0D\n", nullptr},
       {"wrongpassword", 83, "setup_password = 4321", true, repair, {t::repair_setup_failed}, "", nullptr, "setup stored"},
   };
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology topology("192.168.1.10/24");
   for (const Case& c : cases) {
     add(topology, c.name, c.host, (c.command == edit_ssid ? w8 : "") + std::string(c.config), c.outside);
   }
@@ -100,8 +99,7 @@ TEST(ModuleWriteLan, EachModuleFaultShowsTheOperatorItsMessage) {
 }
 
 TEST(ModuleWriteLan, RemoteWriteSendsNoNetworkSectionAndTriesThreeTimes) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology topology("192.168.1.10/24");
   add(topology, "remote", 81, "restart_delay_ms = 60000");
   add(topology, "deaf", 82, "no_set_ack = yes\nrestart_delay_ms = 60000");
   test::VirtualLanAtPc lan(topology);

@@ -15,9 +15,7 @@ namespace {
 using test::ipv4;
 
 TEST(NeighbourTable, ResolvesAnswersAndNothingElse) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.0.2.1/24").add_module({"peer", 1, "02:51:00:00:00:02", "192.0.2.2/24", "-", ""});
-  test::VirtualLanAtPc lan(topology);
+  test::VirtualLanAtPc lan(test::LanTopology("192.0.2.1/24").add_module({"peer", 1, "02:51:00:00:00:02", "192.0.2.2/24", "-", ""}));
   ASSERT_TRUE(lan.ok()) << lan.error();
   ASSERT_EQ(std::system("ip neigh add 192.0.2.9 lladdr 02:00:00:00:00:09 dev lan1 nud permanent"), 0);
 

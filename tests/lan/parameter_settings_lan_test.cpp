@@ -24,10 +24,8 @@ using ui::ListId;
 using D = config::ParameterDialog;
 
 test::LanTopology one_module(const std::string& mac, int host, const std::string& extra) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
-  return topology.add_sensor_module("m", 1, mac, "192.168.1." + std::to_string(host), "192.168.1.1",
-                                    extra + "\nrestart_delay_ms = 300");
+  return test::LanTopology("192.168.1.10/24")
+      .add_sensor_module("m", 1, mac, "192.168.1." + std::to_string(host), "192.168.1.1", extra + "\nrestart_delay_ms = 300");
 }
 
 std::string record(const test::LanOperator& op) {
@@ -131,8 +129,7 @@ TEST(ParameterSettingsLan, AWirelessModuleAlsoGetsItsWifiBlockByteForByteAndItsL
 }
 
 TEST(ParameterSettingsLan, AModuleOutsideTheSubnetIsMovedIntoItByItsMac) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.5.3/24");
+  test::LanTopology topology("192.168.5.3/24");
   topology.add_sensor_module("m", 1, "00:20:4a:d0:00:0b", "10.0.0.7", "10.0.0.1", "port = 4001");
   test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();

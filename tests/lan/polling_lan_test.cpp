@@ -23,8 +23,7 @@ using ui::ListId;
 
 // One module of each kind the data list tells apart, listed in this order.
 test::LanTopology modules_of_every_kind() {
-  test::LanTopology t;
-  t.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology t("192.168.1.10/24");
   t.add_sensor_modules(1, 1, 101, "temperature = 23.5\nhumidity = 45.6\ndigital_inputs = 0x03\nfirmware_d1 = 0x71\ncapability_d7 = 0x33");
   t.add_sensor_modules(1, 1, 102, "work_mode = UDP\ntemperature = -5\nhumidity = 61.2\nfirmware_d1 = 0x6F\ncapability_d7 = 0x33");
   t.add_sensor_modules(1, 1, 103, "work_mode = SNMP\nsnmp_name = 9A1\ntemperature = 21.4\nhumidity = 38.2\ndigital_inputs = 0x10");
@@ -121,8 +120,7 @@ discovery::ModuleTable one_module(std::uint8_t work_mode, platform::Ipv4Address 
 
 // A real SNMP agent answers the program's own name request.
 TEST(PollingLan, TakesTheNameFromARealSnmpAgent) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology topology("192.168.1.10/24");
   topology.add_sensor_modules(1, 1, 120);  // a TCP module: its emulator leaves UDP 161 to the agent
   test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
@@ -187,8 +185,7 @@ TEST(PollingLan, EachFaultOfAnExchangeGetsItsPausesAndRetries) {
       {"nothing is sent once the sockets are closed", discovery::udp, "", Link::sockets_closed, polling::query_not_open,
        {}, 0},
   };
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology topology("192.168.1.10/24");
   for (std::size_t k = 0; k < std::size(cases); ++k) {
     if (cases[k].link == Link::sockets_closed) continue;  // nothing is ever sent there
     const std::string mode = cases[k].mode == discovery::udp ? "work_mode = UDP\n" : "";

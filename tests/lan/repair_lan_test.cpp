@@ -26,9 +26,7 @@ constexpr const char* lost_mac = "00:20:4a:d0:00:0b";
 // The PC on 192.168.5.3/24 and one module on its wire at `address`, its MAC ending 00 0B,
 // its config completed by `extra`.
 test::LanTopology one_module(const std::string& address, const std::string& gateway, const std::string& extra) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.5.3/24");
-  return topology.add_sensor_module("lost", 1, lost_mac, address, gateway, extra);
+  return test::LanTopology("192.168.5.3/24").add_sensor_module("lost", 1, lost_mac, address, gateway, extra);
 }
 
 bool has(const std::string& log, const std::string& line) { return log.find(line) != std::string::npos; }

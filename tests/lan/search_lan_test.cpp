@@ -91,8 +91,7 @@ TEST(SearchLan, ListsEveryModuleOfTheDemoLanInAddressOrder) {
 }
 
 TEST(SearchLan, KeepsTheFirst32ConfigurationRepliesOf33Modules) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology topology("192.168.1.10/24");
   topology.add_sensor_modules(1, 33, 100);
   test::VirtualLanAtPc lan(topology);
   ASSERT_TRUE(lan.ok()) << lan.error();
@@ -114,8 +113,7 @@ TEST(SearchLan, KeepsTheFirst32ConfigurationRepliesOf33Modules) {
 }
 
 TEST(SearchLan, IgnoresMalformedReplies) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology topology("192.168.1.10/24");
   topology.add_sensor_modules(1, 2, 100);
   // Each faulty sender answers only one of the two queries, and that one wrongly, so a
   // correct search must not count it at all.
@@ -150,8 +148,7 @@ TEST(SearchLan, AModuleSilentToTheDeviceQueryGetsOneRetry) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.config);
-    test::LanTopology topology;
-    topology.add_subnet(1, "192.168.1.10/24");
+    test::LanTopology topology("192.168.1.10/24");
     topology.add_sensor_modules(1, 1, 100);
     topology.add_sensor_modules(1, 1, 120, c.config);
     test::VirtualLanAtPc lan(topology);

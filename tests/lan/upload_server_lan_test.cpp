@@ -69,8 +69,7 @@ struct PcServer {
 };
 
 TEST(UploadServerLan, AtcpModulesKeepOneConnectionAndReconnectAfterARestart) {
-  test::LanTopology topology;
-  topology.add_subnet(1, "192.168.1.10/24");
+  test::LanTopology topology("192.168.1.10/24");
   add_uploader(topology, "ATCP", 1, "192.168.1.20", "192.168.1.10", 0x42);
   add_uploader(topology, "ATCP", 1, "192.168.1.21", "192.168.1.10", 0x43);
   test::VirtualLanAtPc lan(topology);

@@ -26,8 +26,8 @@ inline LanTopology internet_topology() {
   LanTopology topology;
   topology.add_subnet(1, "192.168.1.10/24").add_subnet(1, "192.168.1.11/24").add_subnet(2, "192.168.5.3/24");
   topology.add_sensor_modules(1, 1, 100).add_sensor_modules(2, 1, 20);
-  topology.add_router(1, "192.168.1.1/24", RouterKind::internet);
-  topology.add_router(2, "192.168.5.1/24", RouterKind::unreachable);
+  topology.routers.push_back({1, "192.168.1.1/24", RouterKind::internet});
+  topology.routers.push_back({2, "192.168.5.1/24", RouterKind::unreachable});
   return topology;
 }
 

@@ -20,8 +20,9 @@ inline const std::string echo_only = "10.77.0.30";   // a kernel: echo, no modul
 
 inline LanTopology topology() {
   LanTopology t;
-  t.add_subnet(1, pc + "/24").add_router(1, "192.168.1.1/24", RouterKind::internet);
-  t.add_far_subnet(7, "10.77.0.1/24");
+  t.add_subnet(1, pc + "/24");
+  t.routers.push_back({1, "192.168.1.1/24", RouterKind::internet});
+  t.far_subnets.push_back({7, "10.77.0.1/24"});
   t.add_sensor_module("far", 7, "00:20:4a:77:00:20", module, "10.77.0.1",
                       "temperature = 21.5\nhumidity = 40.2\nrestart_delay_ms = 60000\nip = 172.16.5.20");
   t.add_sensor_module("uploader", 7, "00:20:4a:77:00:40", uploader, "10.77.0.1",

@@ -1,5 +1,7 @@
 #include "support/virtual_lan.h"
 
+#include "support/temporary_directory.h"
+
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -12,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 namespace test {
@@ -71,12 +72,6 @@ CommandResult run_command(const std::vector<std::string>& args) {
   return result;
 }
 
-bool write_file(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary);
-  file << text;
-  return static_cast<bool>(file);
-}
-
 std::string hex2(int value) {
   char text[3];
   std::snprintf(text, sizeof text, "%02x", value & 0xFF);
@@ -98,16 +93,6 @@ LanTopology& LanTopology::add_subnet(int id, const std::string& pc_address) {
 
 LanTopology& LanTopology::add_module(LanModule module) {
   modules.push_back(std::move(module));
-  return *this;
-}
-
-LanTopology& LanTopology::add_router(int subnet_id, const std::string& address, RouterKind kind) {
-  routers.push_back({subnet_id, address, kind});
-  return *this;
-}
-
-LanTopology& LanTopology::add_far_subnet(int id, const std::string& router_address) {
-  far_subnets.push_back({id, router_address});
   return *this;
 }
 
@@ -148,10 +133,7 @@ VirtualLan::VirtualLan(const LanTopology& topology) {
   }
   for (const LanModule& m : topology.modules) {
     const std::string config_name = m.config_text.empty() ? "-" : m.name + ".conf";
-    if (!m.config_text.empty() && !write_file(work_dir_ / config_name, m.config_text)) {
-      error_ = "cannot write " + (work_dir_ / config_name).string();
-      return;
-    }
+    if (!m.config_text.empty()) write_file(work_dir_ / config_name, m.config_text);
     text << "module " << m.name << ' ' << m.subnet_id << ' ' << m.mac << ' ' << m.address << ' ' << m.gateway << ' '
          << config_name << '\n';
   }
@@ -160,12 +142,9 @@ VirtualLan::VirtualLan(const LanTopology& topology) {
          << (r.kind == RouterKind::internet ? "internet" : "unreachable") << '\n';
   }
   for (const LanFarSubnet& f : topology.far_subnets) text << "far " << f.id << ' ' << f.router_address << '\n';
-  const auto topology_file = work_dir_ / "lan.topology";
-  if (!write_file(topology_file, text.str())) {
-    error_ = "cannot write " + topology_file.string();
-    return;
-  }
-  build(topology_file);
+  // A file that could not be written (this one or a config) makes scripts/vlan up fail, saying which.
+  write_file(work_dir_ / "lan.topology", text.str());
+  build(work_dir_ / "lan.topology");
 }
 
 VirtualLan::VirtualLan(const std::filesystem::path& topology_file) {
@@ -248,10 +227,7 @@ VirtualLan::~VirtualLan() {
 }
 
 std::string VirtualLan::emulator_log(const std::string& module_name) const {
-  std::ifstream file(std::string(run_root) + "/" + prefix_ + "/" + module_name + ".log");
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return read_file(std::string(run_root) + "/" + prefix_ + "/" + module_name + ".log");
 }
 
 int VirtualLan::emulator_logged_count(const std::string& module_name, const std::string& text) const {

@@ -47,6 +47,10 @@ struct LanFarSubnet {
 };
 
 struct LanTopology {
+  LanTopology() = default;
+  // The PC at `pc_address` on subnet 1.
+  explicit LanTopology(const std::string& pc_address) { add_subnet(1, pc_address); }
+
   std::vector<LanSubnet> subnets;
   std::vector<LanModule> modules;
   std::vector<LanRouter> routers;
@@ -55,8 +59,6 @@ struct LanTopology {
   // Adds the address to subnet `id`, creating the subnet on first use.
   LanTopology& add_subnet(int id, const std::string& pc_address);
   LanTopology& add_module(LanModule module);
-  LanTopology& add_router(int subnet_id, const std::string& address, RouterKind kind);
-  LanTopology& add_far_subnet(int id, const std::string& router_address);
   // A sensor module (TCP, port 10050, 57600 baud, mask /24, device type Q8) at `ip` on subnet
   // `id`, its default route `gateway` ("-" for none); `extra_config` lines are appended to its
   // module-emulator config (later keys win).
