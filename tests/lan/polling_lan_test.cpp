@@ -81,13 +81,10 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   EXPECT_EQ(p.view.lines(ListId::data), second);
   EXPECT_EQ(p.view.timer_period_ms(), 0);
 
+  // Stop closes the socket of every kind of row (the rest of Stop is the window's unit test's).
   window.on_command(ButtonId::stop);
-  EXPECT_EQ(p.window.run_state(), app::RunState::idle);
   EXPECT_FALSE(p.context.polling.sockets_open);
-  EXPECT_EQ(p.view.timer_period_ms(), -1);
   for (const auto& row : p.context.polling.rows) EXPECT_FALSE(row.socket.valid());
-  EXPECT_TRUE(p.view.button_enabled(ButtonId::search));
-  EXPECT_EQ(p.view.lines(ListId::data), second);  // Stop leaves the lines
 
   // A second Start opens fresh sockets and decides the extended reading anew.
   window.on_command(ButtonId::start);
@@ -97,8 +94,6 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   window.on_command(ButtonId::basic_settings);  // the scripted window leaves the dialog at once
   EXPECT_EQ(p.window.run_state(), app::RunState::idle);
   EXPECT_FALSE(p.context.polling.sockets_open);
-  EXPECT_EQ(p.view.timer_period_ms(), -1);
-  EXPECT_TRUE(p.view.button_enabled(ButtonId::start));
 
   window.on_command(ButtonId::start);
   ASSERT_TRUE(p.context.polling.sockets_open);

@@ -51,12 +51,6 @@ class ScriptedDialog : public ui::DialogView, public MessageScript {
 
  private:
   const ui::ControlEntry* control(int id) const;
-  // A control's state as last set, or what it is before anything set it.
-  template <class Value>
-  static Value value_or(const std::map<int, Value>& states, int id, Value unset) {
-    auto it = states.find(id);
-    return it == states.end() ? unset : it->second;
-  }
 
   ui::DialogLogic& logic_;
   std::map<int, std::string> texts_;

@@ -49,26 +49,4 @@ bool ScriptedView::list_selection(ui::ListId list, std::vector<int>& selected) c
   return true;
 }
 
-int ScriptedView::list_top_index(ui::ListId list) const {
-  auto it = top_index_.find(list);
-  return it == top_index_.end() ? 0 : it->second;
-}
-
-void ScriptedView::list_set_top_index(ui::ListId list, int index) { top_index_[list] = index; }
-
-bool ScriptedView::button_enabled(ui::ButtonId button) const {
-  auto it = enabled_.find(button);
-  return it != enabled_.end() && it->second;
-}
-
-bool ScriptedView::shown(ui::ButtonId button) const {
-  auto it = shown_.find(button);
-  return it == shown_.end() || it->second;
-}
-
-std::string ScriptedView::caption(ui::ButtonId button) const {
-  auto it = captions_.find(button);
-  return it == captions_.end() ? std::string() : it->second;
-}
-
 }  // namespace test

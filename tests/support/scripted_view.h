@@ -12,6 +12,13 @@
 
 namespace test {
 
+// A state as last set, or `unset` when nothing set it.
+template <class Key, class Value>
+Value value_or(const std::map<Key, Value>& states, Key key, Value unset) {
+  auto it = states.find(key);
+  return it == states.end() ? unset : it->second;
+}
+
 struct ShownMessage {
   std::string caption;
   std::string text;
@@ -46,13 +53,13 @@ class ScriptedView : public ui::MainView, public MessageScript {
   std::string list_line(ui::ListId list, int index) const override;
   void list_select(ui::ListId list, int index) override;
   bool list_selection(ui::ListId list, std::vector<int>& selected) const override;
-  int list_top_index(ui::ListId list) const override;
-  void list_set_top_index(ui::ListId list, int index) override;
+  int list_top_index(ui::ListId list) const override { return value_or(top_index_, list, 0); }
+  void list_set_top_index(ui::ListId list, int index) override { top_index_[list] = index; }
 
   void button_enable(ui::ButtonId button, bool enabled) override { enabled_[button] = enabled; }
   void button_show(ui::ButtonId button, bool shown) override { shown_[button] = shown; }
   void button_caption(ui::ButtonId button, const std::string& caption) override { captions_[button] = caption; }
-  bool button_enabled(ui::ButtonId button) const override;
+  bool button_enabled(ui::ButtonId button) const override { return value_or(enabled_, button, false); }
 
   void set_wait_cursor(bool waiting) override { wait_depth_ += waiting ? 1 : -1; }
   void repaint() override {}
@@ -67,8 +74,8 @@ class ScriptedView : public ui::MainView, public MessageScript {
 
   // Test side.
   std::vector<std::string>& lines(ui::ListId list) { return list == ui::ListId::modules ? modules_ : data_; }
-  bool shown(ui::ButtonId button) const;
-  std::string caption(ui::ButtonId button) const;
+  bool shown(ui::ButtonId button) const { return value_or(shown_, button, true); }
+  std::string caption(ui::ButtonId button) const { return value_or(captions_, button, std::string()); }
   int timer_period_ms() const { return timer_period_ms_; }
   int wait_depth() const { return wait_depth_; }
   bool closed() const { return closed_; }
