@@ -48,14 +48,6 @@ platform::WaitResult FakeWaitClock::wait_for(int fd, bool for_write, long second
   return pass_until(deadline_ms) ? platform::WaitResult::timeout : platform::WaitResult::cancelled;
 }
 
-platform::WaitResult FakeWaitClock::wait_readable(int fd, long seconds, long microseconds) {
-  return wait_for(fd, false, seconds, microseconds);
-}
-
-platform::WaitResult FakeWaitClock::wait_writable(int fd, long seconds, long microseconds) {
-  return wait_for(fd, true, seconds, microseconds);
-}
-
 bool FakeWaitClock::sleep_ms(int milliseconds) {
   sleeps_ms_.push_back(milliseconds);
   if (cancelled()) return false;

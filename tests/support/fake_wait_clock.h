@@ -33,8 +33,12 @@ class FakeWaitClock : public platform::WaitClock {
 
   std::uint32_t tick_count_ms() override { return now_ms_; }
   std::tm local_time() override { return local_time_; }
-  platform::WaitResult wait_readable(int fd, long seconds, long microseconds) override;
-  platform::WaitResult wait_writable(int fd, long seconds, long microseconds) override;
+  platform::WaitResult wait_readable(int fd, long seconds, long microseconds) override {
+    return wait_for(fd, false, seconds, microseconds);
+  }
+  platform::WaitResult wait_writable(int fd, long seconds, long microseconds) override {
+    return wait_for(fd, true, seconds, microseconds);
+  }
   bool sleep_ms(int milliseconds) override;
 
   // Runs event when the clock reaches when_ms (absolute, as tick_count_ms() reads).
