@@ -81,8 +81,10 @@ TEST(PollingLan, StartTicksAndStopOverEveryKindOfModule) {
   EXPECT_EQ(p.view.lines(ListId::data), second);
   EXPECT_EQ(p.view.timer_period_ms(), 0);
 
-  // Stop closes the socket of every kind of row (the rest of Stop is the window's unit test's).
+  // Stop between cycles stops the timer and closes the socket of every kind of row (the state,
+  // buttons and kept lines after Stop are the window's unit test's).
   window.on_command(ButtonId::stop);
+  EXPECT_EQ(p.view.timer_period_ms(), -1);
   EXPECT_FALSE(p.context.polling.sockets_open);
   for (const auto& row : p.context.polling.rows) EXPECT_FALSE(row.socket.valid());
 
