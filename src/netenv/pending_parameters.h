@@ -33,6 +33,8 @@ struct PendingParameters {
   platform::Ipv4Address dns_ip;
   std::array<std::uint8_t, server_name_bytes> server_name{};  // NUL-padded
   bool active_upload_confirmed = false;  // the active-upload dialog closed with OK
+
+  bool operator==(const PendingParameters&) const = default;
 };
 
 }  // namespace netenv

